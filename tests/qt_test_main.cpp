@@ -8,6 +8,9 @@
 
 int main(int argc, char** argv)
 {
+    // Run straight from the shell as under CTest: no display needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
