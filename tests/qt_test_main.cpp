@@ -8,7 +8,8 @@
 
 int main(int argc, char** argv)
 {
-    // Run straight from the shell as under CTest: no display needed.
+    // CTest lists the tests before running them, without the tests' environment; there is no
+    // display then either.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
