@@ -12,7 +12,8 @@ std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridH
         return std::nullopt;
     const long double range = static_cast<long double>(yAxisMax) - yAxisMin;
     const auto oneDB = narrowToFloat((static_cast<long double>(gridHeight) - 80) / range);
-    if (!oneDB)
+    // Limits so far apart that no pixel separates them show nothing either.
+    if (!oneDB || *oneDB == 0.0f)
         return std::nullopt;
     const auto zero =
         narrowToFloat(yAxisMin * static_cast<long double>(*oneDB) + (gridHeight - 40));

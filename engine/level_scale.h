@@ -16,8 +16,9 @@ struct LevelScale {
 
 // The scale for limits yAxisMin and yAxisMax in dB, as the caller parsed them
 // (NaN for a text that is not a number). Nothing when the limits are equal or
-// not finite, or when a result does not fit a 32-bit float: such limits have
-// no scale, and the caller keeps the one it had.
+// not finite, when a result does not fit a 32-bit float, or when OneDB comes
+// out 0 (a grid 80 pixels high, or limits too far apart): such limits have no
+// scale, and the caller keeps the one it had.
 std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridHeight);
 
 // Puts the scale of these limits into state.OneDB and state.ZerodBPoint and

@@ -20,6 +20,17 @@ std::size_t at(int i)
     return static_cast<std::size_t>(i);
 }
 
+// Whether a bin frequency i * spacing (i = 0 .. 4095) lies in band j: above
+// border j - 1 (band 1 from 0 Hz) and at most border j.
+bool bandHasBin(const BandPlan& plan, int j)
+{
+    const long double top = std::floor(plan.OctBinBorderList[at(j)] / kBinSpacingHz);
+    const long double highest = std::min(top, static_cast<long double>(kRtaBins - 1));
+    const long double lowest =
+        j == 1 ? 0.0L : std::floor(plan.OctBinBorderList[at(j - 1)] / kBinSpacingHz) + 1;
+    return highest >= lowest;
+}
+
 } // namespace
 
 bool applyAveragingItem(MeasurementState& state, int item)
@@ -85,7 +96,10 @@ int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeigh
         double& band = state.OctBands[at(j)];
         const double below = j == 0 ? static_cast<double>(graphHeight) : state.OctBands[at(j - 1)];
         if (!(band > 1.0)) {
-            band = below;
+            // A band narrower than the bin spacing shows its neighbour; one
+            // that holds bins but no level lies on the bottom, as silence
+            // does, instead of repeating a loud band below it.
+            band = (j == 0 || bandHasBin(plan, j)) ? static_cast<double>(graphHeight) : below;
             continue;
         }
         const long double v = zero - std::log10(static_cast<long double>(band)) * 20 * oneDB;

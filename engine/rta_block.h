@@ -30,10 +30,11 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 
 // Step 7: turns OctBands[0 .. validbands-1] into graph rows through
 // state.OneDB and state.ZerodBPoint. A band above amplitude 1 gets
-// Round(ZerodBPoint - 20 log10(A) OneDB), at most graphHeight + 1; band 0
-// gets graphHeight; a band of amplitude 1 or less, and a band whose row does
-// not fit 32 bits, takes the row of the band below. Returns the number of
-// bands whose row did not fit.
+// Round(ZerodBPoint - 20 log10(A) OneDB), at most graphHeight + 1. Band 0,
+// and a band of amplitude 1 or less that holds a bin, get graphHeight (the
+// bottom edge); a band without a bin (narrower than the bin spacing), and a
+// band whose row does not fit 32 bits, takes the row of the band below.
+// Returns the number of bands whose row did not fit.
 int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeight);
 
 // Step 8-9: NewPoints y[1 .. validbands-1] = Round((1 - AveragingFactor) x
