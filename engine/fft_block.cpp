@@ -18,9 +18,10 @@ bool setUpFftTab(MeasurementState& state, int graphWidth, int frameRate)
     state.Columnwidth = static_cast<double>(static_cast<long double>(graphWidth) / nyquist);
     // The axis is laid out at 5.5 Hz per bin, not the true 48000 / 8192; the
     // grid's frequency labels assume the same.
-    const long double perBin = 5.5L * state.Columnwidth;
+    const long double columnwidth = state.Columnwidth;
     for (int i = 0; i < kBlockSamples; ++i)
-        state.NewPoints[0][static_cast<std::size_t>(i)] = roundToInt32(i * perBin).value_or(0);
+        state.NewPoints[0][static_cast<std::size_t>(i)] =
+            roundToInt32(i * 5.5L * columnwidth).value_or(0);
     return true;
 }
 

@@ -23,6 +23,7 @@ struct ScopeStep {
     std::int32_t row; // screen row of the step's sample
 };
 
+// About 64 KiB: the display keeps one for the page, filled anew per block.
 struct ScopeTrace {
     float xStep = 0.0f;             // pixels per sample
     std::int32_t YCenterline = 0;   // height div 2
