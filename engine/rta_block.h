@@ -19,16 +19,16 @@ namespace engine {
 // other item leaves it unchanged and returns false.
 bool applyAveragingItem(MeasurementState& state, int item);
 
-// Step 1-2: InSignal = samples x Window, then Spectrum = FFT(InSignal). Fewer
+// InSignal = samples x Window, then Spectrum = FFT(InSignal). Fewer
 // than 8192 samples are padded with zeros; more are ignored.
 void windowAndTransformRta(MeasurementState& state, std::span<const std::int16_t> samples);
 
-// Step 3-5: FFTbins[0..4095] = bin powers, OctBands[1 .. validbands-1] = the
+// FFTbins[0..4095] = bin powers, OctBands[1 .. validbands-1] = the
 // band amplitudes (square root of the summed powers of the band's bins; band
 // 1 from 0 Hz, an empty band 0). Does nothing before a plan is built.
 void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 
-// Step 7: turns OctBands[0 .. validbands-1] into graph rows through
+// Turns OctBands[0 .. validbands-1] into graph rows through
 // state.OneDB and state.ZerodBPoint. A band above amplitude 1 gets
 // Round(ZerodBPoint - 20 log10(A) OneDB), at most graphHeight + 1. Band 0,
 // and a band of amplitude 1 or less that holds a bin, get graphHeight (the
@@ -37,7 +37,7 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 // Returns the number of bands whose row did not fit.
 int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeight);
 
-// Step 8-9: NewPoints y[1 .. validbands-1] = Round((1 - AveragingFactor) x
+// NewPoints y[1 .. validbands-1] = Round((1 - AveragingFactor) x
 // OldPoints y + AveragingFactor x OctBands), then the whole y row of
 // NewPoints into OldPoints. NewPoints y[0] is not written (the display moves
 // to (x[0], y[1]) first). Returns the number of bands whose average did not

@@ -220,7 +220,7 @@ TEST(RtaAveraging, VerySlowFirstBlockAfterAResetMovesTwoPercent)
     EXPECT_LT(first, 425);
     rta.block(sineBlock(1000, 10000), 100, 180);
     EXPECT_LT(rta.state->NewPoints[1][18], first);
-    // Step 9: the average is the next block's memory.
+    // The average is the next block's memory.
     EXPECT_EQ(rta.state->OldPoints[1], rta.state->NewPoints[1]);
 }
 
