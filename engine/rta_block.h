@@ -25,7 +25,8 @@ void windowAndTransformRta(MeasurementState& state, std::span<const std::int16_t
 
 // FFTbins[0..4095] = bin powers, OctBands[1 .. validbands-1] = the
 // band amplitudes (square root of the summed powers of the band's bins; band
-// 1 from 0 Hz, an empty band 0). Does nothing before a plan is built.
+// 1 from 0 Hz, an empty band 0). Before a plan is built only FFTbins is
+// written.
 void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 
 // Turns OctBands[0 .. validbands-1] into graph rows through
