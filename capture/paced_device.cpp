@@ -24,10 +24,14 @@ public:
     }
     ~PacedInput() override { stop(); }
 
-    MMRESULT start(std::string&) override
+    MMRESULT start(std::string& detail) override
     {
         if (thread_.joinable())
             return MMSYSERR_NOERROR;
+        if (!source_->begin()) {
+            detail = source_->failureText();
+            return MMSYSERR_ERROR;
+        }
         stopRequested_ = false;
         thread_ = std::thread([this] { run(); });
         return MMSYSERR_NOERROR;

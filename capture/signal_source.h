@@ -19,6 +19,9 @@ public:
     // fail with failureText().
     virtual bool render(float* out, int frames, int channels) noexcept = 0;
     virtual const char* failureText() const noexcept { return "the virtual device failed"; }
+    // Called on the UI thread when recording starts; false refuses the start
+    // with failureText().
+    virtual bool begin() { return true; }
 };
 
 // Creates a fresh source for an opened format (UI thread). On refusal returns
