@@ -2,6 +2,7 @@
 
 #include "format_text.h"
 
+#include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <atomic>
@@ -144,6 +145,11 @@ private:
     const double latency_;
 };
 
+// ALSA prints a line to stderr for every configured device it cannot open
+// while PortAudio probes them (hundreds on a machine without sound cards);
+// PortAudio reports what matters through its own error codes.
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
 } // namespace
 
 bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
@@ -152,6 +158,7 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
         return false;
     if (initialised)
         Pa_Terminate();
+    snd_lib_error_set_handler(&quietAlsa);
     initialised = Pa_Initialize() == paNoError;
     devices.clear();
     defaultIndex = -1;
