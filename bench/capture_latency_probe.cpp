@@ -49,14 +49,14 @@ int main(int argc, char** argv)
     const int chunk = capture::PacedDevice::chunkFrames(48000);
 
     // Written by the device thread, read after it has been joined.
-    std::vector<Clock::time_point> stamps(
-        static_cast<std::size_t>(blocks + 8) * static_cast<std::size_t>(blockFrames) /
-            static_cast<std::size_t>(chunk) +
-        16);
-    capture::registerVirtualDevice("stamping", [&](const capture::WAVEFORMATEX&, int,
-                                                   std::string&) {
-        return std::make_unique<StampingSource>(stamps);
-    });
+    std::vector<Clock::time_point> stamps(static_cast<std::size_t>(blocks + 8) *
+                                              static_cast<std::size_t>(blockFrames) /
+                                              static_cast<std::size_t>(chunk) +
+                                          16);
+    capture::registerVirtualDevice("stamping",
+                                   [&](const capture::WAVEFORMATEX&, int, std::string&) {
+                                       return std::make_unique<StampingSource>(stamps);
+                                   });
     capture::UINT id = capture::waveInGetNumDevs() - 1;
 
     capture::TAudioIn audio;
@@ -86,12 +86,13 @@ int main(int argc, char** argv)
         latencyMs.push_back(std::chrono::duration<double, std::milli>(handled[k] - full).count());
     }
     std::sort(latencyMs.begin(), latencyMs.end());
-    std::printf("blocks %zu of %d bytes, full-to-handler latency: median %.3f ms, 99th "
-                "percentile %.3f ms, maximum %.3f ms; frames dropped %llu (blocks lost %llu)\n",
-                latencyMs.size(), blockBytes, latencyMs[latencyMs.size() / 2],
-                latencyMs[latencyMs.size() * 99 / 100], latencyMs.back(),
-                static_cast<unsigned long long>(dropped),
-                static_cast<unsigned long long>((dropped + static_cast<std::uint64_t>(blockFrames) - 1) /
-                                                static_cast<std::uint64_t>(blockFrames)));
+    std::printf(
+        "blocks %zu of %d bytes, full-to-handler latency: median %.3f ms, 99th "
+        "percentile %.3f ms, maximum %.3f ms; frames dropped %llu (blocks lost %llu)\n",
+        latencyMs.size(), blockBytes, latencyMs[latencyMs.size() / 2],
+        latencyMs[latencyMs.size() * 99 / 100], latencyMs.back(),
+        static_cast<unsigned long long>(dropped),
+        static_cast<unsigned long long>((dropped + static_cast<std::uint64_t>(blockFrames) - 1) /
+                                        static_cast<std::uint64_t>(blockFrames)));
     return dropped == 0 ? 0 : 2;
 }

@@ -5,6 +5,7 @@
 #include "capture/audio_in.h"
 #include "capture_test_support.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -12,6 +13,7 @@
 
 #include <sndfile.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <vector>
 
@@ -101,9 +103,45 @@ TEST(PulseCapture, RecordsAPlayedFileInOrderWithoutLosingABlock)
     std::size_t matching = 0;
     while (matching < file.size() && recorded[start + matching] == file[matching])
         ++matching;
-    EXPECT_EQ(matching, file.size()) << "the recording departs from the file at sample "
-                                     << matching << " of " << file.size();
+    EXPECT_EQ(matching, file.size())
+        << "the recording departs from the file at sample " << matching << " of " << file.size();
     EXPECT_GE(file.size() / kBlockSamples, 30u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PulseCapture, ALostSoundServerEndsTheCaptureAsAFailure)
+{
+    ASSERT_NE(std::getenv("SPECTRION_PULSE_SINK"), nullptr)
+        << "run through scripts/with-pulseaudio";
+    const UINT device = captest::deviceId("pulse");
+    ASSERT_NE(device, WAVE_MAPPER - 1) << "PortAudio lists no \"pulse\" input";
+    TAudioIn audio;
+    audio.SetBufferSize(4096);
+    audio.SetNumBuffers(3);
+    audio.SetFrameRate(48000);
+    audio.SetWaveDevice(device);
+    int blocks = 0;
+    bool stopped = false;
+    audio.SetOnStop([&](QObject*) { stopped = true; });
+    audio.SetOnBufferFilled([&](std::uint8_t*, int&) { return ++blocks, true; });
+    ASSERT_TRUE(audio.Start()) << audio.ErrorMessage.toStdString();
+    ASSERT_TRUE(waitUntil([&] { return blocks >= 2; }, 10000));
+
+    // Take the sound server away under the recording, as a crash would.
+    QFile pidFile(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/pulse/pid");
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t daemon = static_cast<pid_t>(pidFile.readAll().trimmed().toLong());
+    ASSERT_GT(daemon, 0);
+    ASSERT_EQ(::kill(daemon, SIGKILL), 0);
+    EXPECT_TRUE(waitUntil([&] { return stopped; }, 10000)) << "blocks " << blocks;
+    EXPECT_TRUE(audio.deviceFailed());
+    EXPECT_EQ(audio.ErrorMessage.toStdString(),
+              "The audio device stopped delivering sound (it failed or was disconnected).");
+    EXPECT_EQ(audio.QueuedBuffers, 0);
+    audio.StopAtOnce();
 }
 
 } // namespace
