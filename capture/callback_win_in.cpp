@@ -3,6 +3,8 @@
 #include "audio_in.h"
 #include "wavein_event.h"
 
+#include <QPointer>
+
 #include <exception>
 
 namespace capture {
@@ -50,6 +52,8 @@ void TCallBackWinIn::BufferFinished(WAVEHDR* Header)
     // Identified by its header, not by the ring position, so a block the
     // handler refused cannot shift which buffer is queued next.
     const int index = c->RingIndexOf(Header);
+    // A handler may destroy the component (closing its window, say).
+    const QPointer<TAudioIn> alive(c);
     if (index >= 0) {
         bool requeue = false;
         try {
@@ -66,8 +70,10 @@ void TCallBackWinIn::BufferFinished(WAVEHDR* Header)
             c->FHandlerErrors += 1;
             c->FLastHandlerError = text;
             c->ErrorMessage = QStringLiteral("Error in the block handler: ") + text;
-            requeue = c->ContinueProcessing;
+            requeue = alive && c->ContinueProcessing;
         }
+        if (!alive)
+            return;
         if (requeue) {
             c->BufIndex = index;
             c->QueueBuffer();
@@ -89,11 +95,15 @@ void TCallBackWinIn::WaveOpenIn()
 void TCallBackWinIn::WaveCloseIn()
 {
     TAudioIn* c = Component();
+    // The handler may destroy the component, and this object with it.
+    const QPointer<TCallBackWinIn> self(this);
+    const QPointer<TAudioIn> alive(c);
     if (c && c->FonClose)
         c->FonClose(this);
+    if (!self)
+        return;
     // The close is the last notification of a run.
-    c = Component();
-    if (c && c->CallBackWin == this)
+    if (alive && c->CallBackWin == this)
         c->CallBackWin = nullptr;
     deleteLater();
 }

@@ -369,6 +369,27 @@ TEST_F(AudioInTest, DestroyingARunningComponentStopsTheDevice)
     const int after = calls;
     captest::spin(50);
     EXPECT_EQ(calls, after);
+
+    // Also from inside its own block handler and its own stop event.
+    for (const bool inStop : {false, true}) {
+        doomed = std::make_unique<TAudioIn>();
+        doomed->SetBufferSize(kBlockBytes);
+        doomed->SetFrameRate(48000);
+        doomed->SetWaveDevice(captest::deviceId("counting"));
+        calls = 0;
+        doomed->SetOnBufferFilled([&](std::uint8_t*, int&) {
+            if (++calls == 3 && !inStop)
+                doomed.reset();
+            else if (calls == 3)
+                doomed->StopAtOnce();
+            return true;
+        });
+        doomed->SetOnStop([&](QObject*) { doomed.reset(); });
+        ASSERT_TRUE(doomed->Start());
+        ASSERT_TRUE(waitUntil([&] { return !doomed; })) << inStop;
+        captest::spin(30);
+        EXPECT_EQ(calls, 3) << inStop;
+    }
 }
 
 } // namespace
