@@ -18,9 +18,9 @@ using captest::waitUntil;
 
 namespace {
 
-// 1024 samples of 16-bit mono at 48000 Hz: a block every 21 ms, and with
-// three buffers 64 ms of slack for a busy test machine.
-constexpr int kBlockBytes = 2048;
+// 2048 samples of 16-bit mono at 48000 Hz: a block every 43 ms, and with
+// three buffers 128 ms of slack for a busy test machine.
+constexpr int kBlockBytes = 4096;
 constexpr int kBlockSamples = kBlockBytes / 2;
 
 class AudioInTest : public ::testing::Test {
