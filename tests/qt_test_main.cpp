@@ -8,6 +8,10 @@
 
 int main(int argc, char** argv)
 {
+    // CTest lists the tests before running them, without the tests' environment; there is no
+    // display then either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

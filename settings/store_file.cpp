@@ -1,0 +1,130 @@
+#include "settings/store_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSaveFile>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace settings {
+
+namespace {
+
+// A settings file is a few hundred bytes. Anything far larger is not ours: it is neither read
+// into memory nor replaced.
+constexpr qint64 kMaxFileSize = 1 << 20;
+
+QString tooLarge()
+{
+    return QStringLiteral("die Datei ist größer als 1 MiB");
+}
+
+QString notAFile()
+{
+    return QStringLiteral("der Pfad ist keine gewöhnliche Datei");
+}
+
+bool isValidKey(const QJsonObject& key)
+{
+    for (auto it = key.begin(); it != key.end(); ++it) {
+        const QJsonValue value = it.value();
+        if (value.isObject()) {
+            if (!isValidKey(value.toObject()))
+                return false;
+        } else if (!value.isString() && !isStoredInteger(value)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isValidTree(const QJsonObject& tree)
+{
+    for (auto it = tree.begin(); it != tree.end(); ++it) {
+        if (!it.value().isObject() || !isValidKey(it.value().toObject()))
+            return false;
+    }
+    return true;
+}
+
+StoreFileContents unreadable(const QString& why)
+{
+    return {StoreFileContents::Status::Unreadable, {}, why};
+}
+
+} // namespace
+
+bool isStoredInteger(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return false;
+    const double d = value.toDouble();
+    return std::isfinite(d) && d == std::trunc(d) &&
+           d >= double(std::numeric_limits<std::int32_t>::min()) &&
+           d <= double(std::numeric_limits<std::int32_t>::max());
+}
+
+StoreFileContents readStoreFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return {};
+    if (!info.isFile())
+        return unreadable(notAFile());
+    if (info.size() > kMaxFileSize)
+        return unreadable(tooLarge());
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable(file.errorString());
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return unreadable(file.errorString());
+    if (bytes.size() > kMaxFileSize)
+        return unreadable(tooLarge());
+
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject() ||
+        !isValidTree(document.object()))
+        return {StoreFileContents::Status::Invalid, {}, {}};
+    return {StoreFileContents::Status::Valid, document.object(), {}};
+}
+
+QString writeStoreFile(const QString& fileName, const QJsonObject& tree)
+{
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return notAFile();
+    if (!QDir().mkpath(info.absolutePath()))
+        return QStringLiteral("der Ordner \"%1\" kann nicht angelegt werden")
+            .arg(QDir::toNativeSeparators(info.absolutePath()));
+
+    // Unbuffered, and every byte checked before the commit: Qt 6.4's QSaveFile loses the error
+    // of a short write made while flushing its buffer, and would then commit a truncated file.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    const QByteArray bytes = QJsonDocument(tree).toJson(QJsonDocument::Indented);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        // A full disk first takes part of a write; the next one fails and says why.
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return why;
+        }
+        done += n;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace settings
