@@ -66,7 +66,7 @@ std::set<Pixel> referenceLine(int x0, int y0, int x1, int y1, int width, int hei
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Canvas, LineLeavesOutItsEndPixelAndMovesThePen)
 {
@@ -103,20 +103,48 @@ TEST(Canvas, LineLeavesOutItsEndPixelAndMovesThePen)
     }
 }
 
-TEST(Canvas, ClippingKeepsThePixelsOfTheWholeLine)
+TEST(Canvas, ClippingKeepsThePixelsOfTheWholeLineAndNothingOutside)
 {
-    constexpr int kWidth = 37, kHeight = 23;
-    std::mt19937 gen(7);
-    std::uniform_int_distribution<int> coord(-400, 400);
-    for (int n = 0; n < 2000; ++n) {
-        const int x0 = coord(gen), y0 = coord(gen), x1 = coord(gen), y1 = coord(gen);
-        OffscreenImage image(kWidth, kHeight);
-        image.canvas().setPenColor(kInk);
-        image.canvas().MoveTo(x0, y0);
-        image.canvas().LineTo(x1, y1);
-        ASSERT_EQ(inked(image), referenceLine(x0, y0, x1, y1, kWidth, kHeight))
-            << "(" << x0 << "," << y0 << ") to (" << x1 << "," << y1 << ")";
-    }
+    // The canvas covers only part of its image, so a pixel set beyond the
+    // clip would show.
+    const auto check = [](int width, int height, auto&& forEachLine) {
+        constexpr int kLeft = 4, kTop = 3;
+        QImage pixels(width + 2 * kLeft, height + 2 * kTop, display::kCanvasFormat);
+        display::Canvas canvas;
+        canvas.setTarget(&pixels, QRect(kLeft, kTop, width, height), nullptr);
+        canvas.setPenColor(kInk);
+        forEachLine([&](int x0, int y0, int x1, int y1) {
+            pixels.fill(display::toQRgb(kPaper));
+            canvas.MoveTo(x0, y0);
+            canvas.LineTo(x1, y1);
+            std::set<Pixel> drawn;
+            for (int y = 0; y < pixels.height(); ++y)
+                for (int x = 0; x < pixels.width(); ++x)
+                    if (pixels.pixel(x, y) != display::toQRgb(kPaper))
+                        drawn.insert({x - kLeft, y - kTop});
+            const auto want = referenceLine(x0, y0, x1, y1, width, height);
+            EXPECT_EQ(drawn, want) << "(" << x0 << "," << y0 << ") to (" << x1 << "," << y1 << ")";
+            return drawn == want;
+        });
+    };
+    // Every line between two points around a small canvas: every way in and
+    // out, every tie.
+    check(6, 4, [](auto&& line) {
+        for (int y0 = -5; y0 <= 8; ++y0)
+            for (int x0 = -5; x0 <= 10; ++x0)
+                for (int y1 = -5; y1 <= 8; ++y1)
+                    for (int x1 = -5; x1 <= 10; ++x1)
+                        if (!line(x0, y0, x1, y1))
+                            return;
+    });
+    // Long lines across a larger one.
+    check(37, 23, [](auto&& line) {
+        std::mt19937 gen(7);
+        std::uniform_int_distribution<int> coord(-400, 400);
+        for (int n = 0; n < 2000; ++n)
+            if (!line(coord(gen), coord(gen), coord(gen), coord(gen)))
+                return;
+    });
 }
 
 TEST(Canvas, LinesWithExtremeEndsAreClippedExactly)
@@ -125,11 +153,11 @@ TEST(Canvas, LinesWithExtremeEndsAreClippedExactly)
     auto& c = image.canvas();
     c.setPenColor(kInk);
     c.MoveTo(-2000000000, 4);
-    c.LineTo(2000000000, 4);  // a whole row
+    c.LineTo(2000000000, 4); // a whole row
     c.MoveTo(7, 6500000);
-    c.LineTo(7, -6500000);  // a whole column
+    c.LineTo(7, -6500000); // a whole column
     c.MoveTo(INT32_MIN, INT32_MIN);
-    c.LineTo(INT32_MAX, INT32_MAX);  // the diagonal through (0, 0)
+    c.LineTo(INT32_MAX, INT32_MAX); // the diagonal through (0, 0)
     std::set<Pixel> expected;
     for (int x = 0; x < 20; ++x)
         expected.insert({x, 4});
@@ -149,10 +177,8 @@ TEST(Canvas, RectangleExcludesRightAndBottomAndHonoursTheBrush)
         bool clearBrush;
     };
     const std::vector<Case> cases = {
-        {"filled", 2, 3, 7, 7, false},
-        {"corners swapped", 7, 7, 2, 3, false},
-        {"clear brush", 2, 3, 7, 7, true},
-        {"one pixel wide", 4, 1, 5, 6, false},
+        {"filled", 2, 3, 7, 7, false},           {"corners swapped", 7, 7, 2, 3, false},
+        {"clear brush", 2, 3, 7, 7, true},       {"one pixel wide", 4, 1, 5, 6, false},
         {"partly outside", -3, -3, 4, 4, false},
     };
     for (const Case& c : cases) {
@@ -177,11 +203,11 @@ TEST(Canvas, RectangleExcludesRightAndBottomAndHonoursTheBrush)
     }
 
     OffscreenImage image(6, 6);
-    image.canvas().Rectangle(1, 1, 1, 5);  // no width: nothing
+    image.canvas().Rectangle(1, 1, 1, 5); // no width: nothing
     image.canvas().setBrushColor(kFill);
     image.canvas().FillRect(Rect(1, 2, 4, 3));
     image.canvas().setBrushStyle(BrushStyle::Clear);
-    image.canvas().FillRect(Rect(0, 0, 6, 6));  // clear brush: nothing
+    image.canvas().FillRect(Rect(0, 0, 6, 6)); // clear brush: nothing
     EXPECT_EQ(inked(image), (std::set<Pixel>{{1, 2}, {2, 2}, {3, 2}}));
 }
 
@@ -247,13 +273,13 @@ TEST(ColourMap, MapsRgbValuesAndSystemColours)
     const std::vector<Case> cases = {
         {RGB(255, 0, 0), qRgb(255, 0, 0)},
         {0x00123456u, qRgb(0x56, 0x34, 0x12)},
-        {0x02808080u, qRgb(0x80, 0x80, 0x80)},  // the top byte is not a colour
+        {0x02808080u, qRgb(0x80, 0x80, 0x80)}, // the top byte is not a colour
         {engine::clBtnFace, palette.color(QPalette::Active, QPalette::Button).rgb()},
         {engine::clWindowText, palette.color(QPalette::Active, QPalette::WindowText).rgb()},
         {0xFF000005u, palette.color(QPalette::Active, QPalette::Base).rgb()},
         {0xFF000013u, palette.color(QPalette::Active, QPalette::Light).rgb()},
-        {0xFF000019u, qRgb(0, 0, 0)},  // unused number
-        {0xFF0000FFu, qRgb(0, 0, 0)},  // unknown number
+        {0xFF000019u, qRgb(0, 0, 0)}, // unused number
+        {0xFF0000FFu, qRgb(0, 0, 0)}, // unknown number
     };
     for (const Case& c : cases) {
         EXPECT_EQ(display::toQRgb(c.colour), c.want) << std::hex << c.colour;
@@ -303,7 +329,7 @@ TEST(Canvas, RotatedTextTurnsCounterClockwiseAboutItsCorner)
     const QString text = "MMMM....";
     struct Case {
         double angle;
-        bool readsUp;  // else reads downwards
+        bool readsUp; // else reads downwards
     };
     for (const Case& c : {Case{90, true}, Case{270, false}}) {
         OffscreenImage image(80, 120);
@@ -351,10 +377,10 @@ TEST(OffscreenImage, HeightThenWidthSizesTheImageAndKeepsItsPixels)
     image.setHeight(9);
     image.setWidth(12);
     EXPECT_EQ(image.canvas().Pixels(6, 4), kInk);
-    EXPECT_EQ(inked(image).size(), 1u);  // new pixels are white
+    EXPECT_EQ(inked(image).size(), 1u); // new pixels are white
 
     image.setWidth(3);
-    image.canvas().LineTo(100, 4);  // beyond the narrower image
+    image.canvas().LineTo(100, 4); // beyond the narrower image
     EXPECT_EQ(image.image().size(), QSize(3, 9));
     EXPECT_TRUE(inked(image).empty());
 }

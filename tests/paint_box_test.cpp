@@ -34,7 +34,10 @@ void settle()
     }
 }
 
-QRgb onScreen(QWidget& widget, int x, int y) { return widget.grab().toImage().pixel(x, y); }
+QRgb onScreen(QWidget& widget, int x, int y)
+{
+    return widget.grab().toImage().pixel(x, y);
+}
 
 class PaintCounter : public QObject {
 public:
@@ -46,7 +49,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(PaintBox, HandlerRunsOnShowResizeAndRepaintButNotAfterDrawing)
 {
@@ -62,7 +65,7 @@ TEST(PaintBox, HandlerRunsOnShowResizeAndRepaintButNotAfterDrawing)
         box.canvas().LineTo(50, 0);
     });
     EXPECT_EQ(runs, 0);
-    box.Repaint();  // hidden: waits for the first show
+    box.Repaint(); // hidden: waits for the first show
     EXPECT_EQ(runs, 0);
     window.show();
     settle();
@@ -77,7 +80,8 @@ TEST(PaintBox, HandlerRunsOnShowResizeAndRepaintButNotAfterDrawing)
 
     box.Repaint();
     EXPECT_EQ(runs, 2) << "Repaint runs the handler at once";
-    EXPECT_EQ(box.canvas().Pixels(10, 40), display::fromQColor(display::toQColor(engine::clBtnFace)))
+    EXPECT_EQ(box.canvas().Pixels(10, 40),
+              display::fromQColor(display::toQColor(engine::clBtnFace)))
         << "a repaint starts from the erase colour";
     EXPECT_EQ(box.canvas().Pixels(10, 0), RGB(0, 0, 255));
 
@@ -157,7 +161,7 @@ TEST(PaintBox, UpperBoxDrawsIntoAndReadsTheLowerBoxImage)
     graph.canvas().MoveTo(-10, 5);
     graph.canvas().LineTo(200, 5);
     graph.canvas().MoveTo(3, 59);
-    graph.canvas().LineTo(3, 400);  // a row below the graph: clipped
+    graph.canvas().LineTo(3, 400); // a row below the graph: clipped
     EXPECT_EQ(grid.canvas().Pixels(40, 35), RGB(255, 255, 255));
     EXPECT_EQ(grid.canvas().Pixels(119, 35), RGB(255, 255, 255));
     EXPECT_EQ(grid.canvas().Pixels(39, 35), RGB(10, 20, 30));
