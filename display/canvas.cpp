@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <utility>
 
 namespace display {
 
@@ -43,15 +44,34 @@ void Canvas::setFontColor(engine::TColor colour)
 
 QRect Canvas::clipRect() const
 {
-    if (!image_ || image_->isNull())
+    if (!image_)
         return {};
-    return area_.intersected(image_->rect());
+    // Plain integer arithmetic: this runs for every line of a curve.
+    return QRect(QPoint(std::max(area_.left(), 0), std::max(area_.top(), 0)),
+                 QPoint(std::min(area_.right(), image_->width() - 1),
+                        std::min(area_.bottom(), image_->height() - 1)));
 }
 
 void Canvas::changed(const QRect& imageRect)
 {
-    if (listener_ && !imageRect.isEmpty())
-        listener_->canvasChanged(imageRect);
+    if (imageRect.isEmpty())
+        return;
+    if (changed_.isEmpty()) {
+        changed_ = imageRect;
+        if (listener_)
+            listener_->canvasChanged();
+        return;
+    }
+    // QRect's union is a library call; this runs for every line of a curve.
+    changed_.setCoords(std::min(changed_.left(), imageRect.left()),
+                       std::min(changed_.top(), imageRect.top()),
+                       std::max(changed_.right(), imageRect.right()),
+                       std::max(changed_.bottom(), imageRect.bottom()));
+}
+
+QRect Canvas::takeChanged()
+{
+    return std::exchange(changed_, QRect());
 }
 
 void Canvas::LineTo(int x, int y)

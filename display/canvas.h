@@ -29,11 +29,11 @@ inline constexpr QImage::Format kCanvasFormat = QImage::Format_RGB32;
 
 enum class BrushStyle { Solid, Clear };
 
-// Told about every change a canvas makes to its image.
+// Told when a canvas starts changing its image: called on the first change
+// after the canvas's changes were last taken (takeChanged).
 class CanvasListener {
 public:
-    // `imageRect`: the changed pixels, in image coordinates, never empty.
-    virtual void canvasChanged(const QRect& imageRect) = 0;
+    virtual void canvasChanged() = 0;
 
 protected:
     ~CanvasListener() = default;
@@ -112,6 +112,10 @@ public:
     // The colour at (x, y) as 0x00BBGGRR, or 0xFFFFFFFF outside the canvas.
     engine::TColor Pixels(int x, int y) const;
 
+    // The box of the image pixels (image coordinates) changed since the last
+    // call, or an empty rectangle; the next change tells the listener again.
+    QRect takeChanged();
+
 private:
     // The part of the image this canvas may draw into (image coordinates).
     QRect clipRect() const;
@@ -122,6 +126,7 @@ private:
     QImage* image_ = nullptr;
     QRect area_;
     CanvasListener* listener_ = nullptr;
+    QRect changed_;
 
     engine::TColor penColor_;
     QRgb penRgb_;

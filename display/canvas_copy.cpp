@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace display {
@@ -26,6 +27,28 @@ struct CopyAxis {
         return {first, last};
     }
 };
+
+// Copies a block of `rows` × `columns` pixels; source and destination may
+// overlap within one image.
+void copyBlock(QRgb* dest, qsizetype destStride, const QRgb* source, qsizetype sourceStride,
+               std::int64_t columns, std::int64_t rows)
+{
+    // Copy rows in the order that never reads a row already overwritten.
+    if (std::greater<const QRgb*>()(dest, source)) {
+        dest += (rows - 1) * destStride;
+        source += (rows - 1) * sourceStride;
+        destStride = -destStride;
+        sourceStride = -sourceStride;
+    }
+    if (columns == 1) {
+        // The scope wipes one column at a time: no call per row.
+        for (std::int64_t r = 0; r < rows; ++r, dest += destStride, source += sourceStride)
+            *dest = *source;
+        return;
+    }
+    for (std::int64_t r = 0; r < rows; ++r, dest += destStride, source += sourceStride)
+        std::memmove(dest, source, std::size_t(columns) * sizeof(QRgb));
+}
 
 } // namespace
 
@@ -71,15 +94,9 @@ void Canvas::CopyRect(const Rect& destRect, const Canvas& source, const Rect& so
         const auto [r0, r1] = ay.inside();
         if (c0 >= c1 || r0 >= r1)
             return;
-        const std::size_t bytes = std::size_t(c1 - c0) * sizeof(QRgb);
-        // Within one image, copy rows in the order that never reads a row
-        // already overwritten; memmove handles overlap inside a row.
-        const bool bottomUp = destBits == sourceBits && dy0 > sy0;
-        for (std::int64_t i = 0; i < r1 - r0; ++i) {
-            const std::int64_t r = bottomUp ? r1 - 1 - i : r0 + i;
-            std::memmove(destBits + (dy0 + r) * destStride + dx0 + c0,
-                         sourceBits + (sy0 + r) * sourceStride + sx0 + c0, bytes);
-        }
+        copyBlock(destBits + (dy0 + r0) * destStride + dx0 + c0, destStride,
+                  sourceBits + (sy0 + r0) * sourceStride + sx0 + c0, sourceStride, c1 - c0,
+                  r1 - r0);
         changed(QRect(QPoint(int(dx0 + c0), int(dy0 + r0)),
                       QPoint(int(dx0 + c1 - 1), int(dy0 + r1 - 1))));
         return;

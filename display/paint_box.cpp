@@ -99,6 +99,7 @@ void PaintBox::Repaint()
         return;
     }
     repaintNow();
+    update();
 }
 
 void PaintBox::Invalidate()
@@ -117,10 +118,8 @@ void PaintBox::repaintNow()
     if (repainting_)
         return; // a handler asking for a repaint of the box it is painting
     repainting_ = true;
-    if (!image_.isNull()) {
+    if (!image_.isNull())
         image_.fill(toQRgb(eraseColor_));
-        canvasChanged(image_.rect());
-    }
     runPaintHandler();
     for (std::size_t i = 0; i < uppers_.size(); ++i) // a handler may add boxes
         if (PaintBox* upper = uppers_[i])
@@ -144,9 +143,8 @@ void PaintBox::runPaintHandler()
     }
 }
 
-void PaintBox::canvasChanged(const QRect& imageRect)
+void PaintBox::canvasChanged()
 {
-    dirty_ |= imageRect;
     if (!flushPosted_) {
         flushPosted_ = true;
         QMetaObject::invokeMethod(
@@ -157,8 +155,10 @@ void PaintBox::canvasChanged(const QRect& imageRect)
 void PaintBox::flush()
 {
     flushPosted_ = false;
-    const QRect changed = dirty_;
-    dirty_ = QRect();
+    QRect changed = canvas_.takeChanged();
+    for (const QPointer<PaintBox>& upper : uppers_)
+        if (upper)
+            changed |= upper->canvas_.takeChanged();
     if (!changed.isEmpty())
         update(changed);
 }
@@ -192,8 +192,17 @@ void PaintBox::paintEvent(QPaintEvent* event)
     if (beneath_)
         return; // the lower box paints these pixels
     syncGeometry();
-    if (needsRepaint_)
+    if (needsRepaint_) {
         repaintNow();
+        // This paint shows what the handlers drew; only a partial paint
+        // needs another for the rest.
+        canvas_.takeChanged();
+        for (const QPointer<PaintBox>& upper : uppers_)
+            if (upper)
+                upper->canvas_.takeChanged();
+        if (!event->rect().contains(rect()))
+            update();
+    }
     QPainter painter(this);
     painter.drawImage(event->rect(), image_, event->rect());
 }

@@ -75,7 +75,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void canvasChanged(const QRect& imageRect) override;
+    void canvasChanged() override;
     void syncGeometry();
     void repaintNow();
     void runPaintHandler();
@@ -88,7 +88,6 @@ private:
     engine::TColor eraseColor_ = engine::clBtnFace;
     QPointer<PaintBox> beneath_;
     std::vector<QPointer<PaintBox>> uppers_;
-    QRect dirty_; // image pixels changed since the last flush
     bool flushPosted_ = false;
     bool needsRepaint_ = true;
     bool repainting_ = false;
