@@ -171,6 +171,21 @@ TEST(PaintBox, UpperBoxDrawsIntoAndReadsTheLowerBoxImage)
     settle();
     EXPECT_EQ(onScreen(window, 60, 35), qRgb(255, 255, 255)) << "upper drawing on screen";
 
+    // Text too stays inside the graph, cut at its right edge.
+    graph.canvas().setFontColor(RGB(250, 0, 0));
+    graph.canvas().TextOut(70, 40, "WWWW");
+    int insideInk = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) {
+            const TColor p = grid.canvas().Pixels(x, y);
+            const bool red = (p & 0xFF) > 128 && ((p >> 8) & 0xFF) < 100;
+            if (x < 40 || x >= 120 || y < 30 || y >= 90) {
+                ASSERT_FALSE(red) << "text outside the graph at " << x << "," << y;
+            }
+            insideInk += red && x >= 110;
+        }
+    EXPECT_GT(insideInk, 5);
+
     // Erasing the graph from the snapshot restores the grid.
     graph.canvas().CopyRect(Rect(0, 0, 80, 60), snapshot.canvas(), Rect(0, 0, 80, 60));
     EXPECT_EQ(grid.canvas().Pixels(60, 35), RGB(10, 20, 30));
@@ -207,4 +222,98 @@ TEST(Shape, FillsInsideAndOutlinesItsEdges)
     frame.setBrushStyle(BrushStyle::Clear);
     settle();
     EXPECT_EQ(window.grab().toImage().pixel(30, 25), shot.pixel(70, 70)) << "clear brush";
+}
+
+// A page as the octave-band display builds it: the grid is drawn into an
+// off-screen image and copied to the grid box; each block erases the graph
+// column by column from that image and draws a staircase. Set
+// SPECTRION_CANVAS_PNG to a file name to look at the result.
+TEST(PaintBox, ColumnErasesFromTheGridImageRemoveThePreviousStaircase)
+{
+    constexpr TColor kBackground = RGB(0, 0, 64), kGridLine = RGB(0, 128, 128);
+    constexpr TColor kCurve = RGB(255, 255, 255);
+    QWidget tab;
+    tab.setGeometry(0, 0, 739, 465);
+    PaintBox grid(&tab);
+    grid.setGeometry(0, 0, 739, 465);
+    PaintBox graph(&tab, &grid);
+    graph.setGeometry(40, 40, 659, 385);
+    OffscreenImage phantom;
+    grid.setPaintHandler([&] {
+        phantom.setHeight(grid.height());
+        phantom.setWidth(grid.width());
+        auto& c = phantom.canvas();
+        c.setBrushColor(kBackground);
+        c.FillRect(Rect(0, 0, 739, 465));
+        c.setBrushStyle(BrushStyle::Clear);
+        c.setFontColor(RGB(255, 255, 0));
+        const QString title = "Pegel [dB]";
+        c.TextOutRotated(2, 232 + c.TextWidth(title) / 2, title, 90);
+        c.setPenColor(kGridLine);
+        for (int k = 0; k <= 8; ++k) {
+            const int y = 425 - k * 385 / 8;
+            c.MoveTo(40, y);
+            c.LineTo(699, y);
+            const QString label = QString::number(20 + 10 * k);
+            c.TextOut(38 - c.TextWidth(label), y - c.TextHeight("0") / 2, label);
+        }
+        for (int k = 0; k <= 10; ++k) {
+            const int x = 40 + k * 659 / 10;
+            c.MoveTo(x, 40);
+            c.LineTo(x, 425);
+            c.TextOutRotated(x + 2 + c.TextHeight("10") / 2, 430, QString::number(k) + "k", 270);
+        }
+        grid.canvas().CopyRect(Rect(0, 0, 739, 465), c, Rect(0, 0, 739, 465));
+    });
+    tab.show();
+    settle();
+
+    std::vector<int> x(31);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = int(i) * 659 / 30;
+    const auto drawBlock = [&](const std::vector<int>& y) {
+        auto& c = graph.canvas();
+        c.setPenColor(kCurve);
+        for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+            c.CopyRect(Rect(x[i], 0, x[i + 1], 385), phantom.canvas(),
+                       Rect(x[i] + 40, 40, x[i + 1] + 40, 425));
+            c.MoveTo(x[i], y[i]);
+            if (i == 0)
+                c.MoveTo(x[0], y[1]);
+            else
+                c.LineTo(x[i], y[i + 1]);
+            c.LineTo(x[i + 1], y[i + 1]);
+        }
+    };
+    std::vector<int> first(31), second(31);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        first[i] = 300 - int(i) * 8;
+        second[i] = 100 + int(i % 5) * 40;
+    }
+    drawBlock(first);
+    drawBlock(second);
+    settle();
+
+    const QImage shot = tab.grab().toImage();
+    if (const QByteArray path = qgetenv("SPECTRION_CANVAS_PNG"); !path.isEmpty())
+        shot.save(QString::fromLocal8Bit(path));
+    const auto screen = [&](int gx, int gy) {
+        return display::fromQColor(shot.pixel(gx + 40, gy + 40));
+    };
+    // Column 10 of the first block is gone, the second's step is there.
+    const int mid = (x[10] + x[11]) / 2;
+    EXPECT_EQ(screen(mid, first[11]), kBackground);
+    EXPECT_EQ(screen(mid, second[11]), kCurve);
+    // A grid line crossing that column survived both erases.
+    EXPECT_EQ(screen(mid, 425 - 40 - 4 * 385 / 8), kGridLine);
+    // The rotated title left of the plot, the labels below it.
+    int titleInk = 0, labelInk = 0;
+    for (int y = 150; y < 315; ++y)
+        for (int gx = 0; gx < 30; ++gx)
+            titleInk += display::fromQColor(shot.pixel(gx, y)) != kBackground;
+    for (int y = 430; y < 465; ++y)
+        for (int gx = 40; gx < 739; ++gx)
+            labelInk += display::fromQColor(shot.pixel(gx, y)) != kBackground;
+    EXPECT_GT(titleInk, 40);
+    EXPECT_GT(labelInk, 100);
 }
