@@ -9,8 +9,10 @@
 //
 // A canvas draws into an image it does not own (an OffscreenImage's, a
 // PaintBox's, or any QImage of format kCanvasFormat); it may cover only part
-// of that image (a box laid over another box). Each drawing call reports the
-// pixels it changed to the canvas's listener, if any, so a widget can show them.
+// of that image (a box laid over another box). The canvas collects the box of
+// the pixels its drawing changes and tells its listener, if any, when it
+// starts collecting, so that a widget can show them. Colours are
+// engine::TColor values; system colours are looked up when set.
 
 #include "rect.h"
 
@@ -21,6 +23,8 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+
+#include <cstdint>
 
 namespace display {
 

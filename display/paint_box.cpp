@@ -13,7 +13,7 @@
 
 namespace display {
 
-PaintBox::PaintBox(QWidget* parent) : QWidget(parent)
+PaintBox::PaintBox(QWidget* parent) : QWidget(parent), laidOver_(false)
 {
     // Every pixel comes from the image: Qt need not clear behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -21,7 +21,8 @@ PaintBox::PaintBox(QWidget* parent) : QWidget(parent)
     syncGeometry();
 }
 
-PaintBox::PaintBox(QWidget* parent, PaintBox* beneath) : QWidget(parent), beneath_(beneath)
+PaintBox::PaintBox(QWidget* parent, PaintBox* beneath)
+    : QWidget(parent), laidOver_(true), beneath_(beneath)
 {
     Q_ASSERT(beneath);
     beneath_->uppers_.emplace_back(this);
@@ -71,7 +72,9 @@ QPoint PaintBox::offsetInBeneath() const
 // shown, so the canvas follows the geometry itself whenever it is asked for.
 void PaintBox::syncGeometry()
 {
-    if (beneath_) {
+    if (laidOver_) {
+        if (!beneath_)
+            return; // the lower box is gone: draws nowhere
         beneath_->syncGeometry();
         const QRect area(offsetInBeneath(), size());
         if (canvas_.image() != &beneath_->image_ || canvas_.area() != area) {
@@ -89,8 +92,9 @@ void PaintBox::syncGeometry()
 
 void PaintBox::Repaint()
 {
-    if (beneath_) {
-        beneath_->Repaint();
+    if (laidOver_) {
+        if (beneath_)
+            beneath_->Repaint();
         return;
     }
     syncGeometry();
@@ -104,8 +108,9 @@ void PaintBox::Repaint()
 
 void PaintBox::Invalidate()
 {
-    if (beneath_) {
-        beneath_->Invalidate();
+    if (laidOver_) {
+        if (beneath_)
+            beneath_->Invalidate();
         return;
     }
     needsRepaint_ = true;
@@ -166,8 +171,8 @@ void PaintBox::flush()
 void PaintBox::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (beneath_)
-        beneath_->Invalidate();
+    if (laidOver_)
+        Invalidate();
     else
         needsRepaint_ = true;
 }
@@ -189,7 +194,7 @@ void PaintBox::moveEvent(QMoveEvent* event)
 
 void PaintBox::paintEvent(QPaintEvent* event)
 {
-    if (beneath_)
+    if (laidOver_)
         return; // the lower box paints these pixels
     syncGeometry();
     if (needsRepaint_) {

@@ -86,6 +86,7 @@ private:
     Canvas canvas_;
     std::function<void()> paintHandler_;
     engine::TColor eraseColor_ = engine::clBtnFace;
+    const bool laidOver_; // created over another box
     QPointer<PaintBox> beneath_;
     std::vector<QPointer<PaintBox>> uppers_;
     bool flushPosted_ = false;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,23 @@ TEST(PaintBox, UpperBoxDrawsIntoAndReadsTheLowerBoxImage)
     graph.canvas().MoveTo(0, 0);
     graph.canvas().LineTo(1, 0);
     EXPECT_EQ(grid.canvas().Pixels(50, 30), RGB(1, 2, 3));
+}
+
+TEST(PaintBox, UpperBoxOutlivingItsLowerBoxDrawsNowhere)
+{
+    auto grid = std::make_unique<PaintBox>();
+    grid->setGeometry(0, 0, 50, 40);
+    PaintBox graph(nullptr, grid.get());
+    graph.setGeometry(0, 0, 20, 10);
+    graph.canvas().LineTo(10, 5);
+    EXPECT_NE(graph.canvas().image(), nullptr);
+    grid.reset();
+    graph.canvas().LineTo(0, 0);
+    graph.canvas().CopyRect(Rect(0, 0, 20, 10), graph.canvas(), Rect(1, 1, 21, 11));
+    graph.Repaint();
+    graph.Invalidate();
+    EXPECT_EQ(graph.canvas().image(), nullptr);
+    EXPECT_EQ(graph.canvas().Pixels(1, 1), 0xFFFFFFFFu);
 }
 
 TEST(Shape, FillsInsideAndOutlinesItsEdges)
