@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace display {
@@ -42,12 +43,13 @@ void copyBlock(QRgb* dest, qsizetype destStride, const QRgb* source, qsizetype s
     }
     if (columns == 1) {
         // The scope wipes one column at a time: no call per row.
-        for (std::int64_t r = 0; r < rows; ++r, dest += destStride, source += sourceStride)
-            *dest = *source;
+        for (std::int64_t r = 0; r < rows; ++r)
+            dest[r * destStride] = source[r * sourceStride];
         return;
     }
-    for (std::int64_t r = 0; r < rows; ++r, dest += destStride, source += sourceStride)
-        std::memmove(dest, source, std::size_t(columns) * sizeof(QRgb));
+    for (std::int64_t r = 0; r < rows; ++r)
+        std::memmove(dest + r * destStride, source + r * sourceStride,
+                     std::size_t(columns) * sizeof(QRgb));
 }
 
 } // namespace
