@@ -1,5 +1,5 @@
 #pragma once
-// A drawing surface with the old desktop toolkit's canvas rules, drawing
+// A drawing surface with the classic canvas rules the pages are drawn with,
 // straight into a QImage: a pen position with MoveTo/LineTo, lines that leave
 // out their last pixel, rectangles whose right and bottom edges are
 // exclusive, rectangle copies between canvases, text (optionally rotated).

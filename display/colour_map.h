@@ -16,7 +16,7 @@
 // 24 tooltip background -> ToolTipBase, 26 hot item -> Link,
 // 27 caption gradient -> Highlight, 28 inactive caption gradient -> Mid,
 // 29 menu highlight -> Highlight, 30 menu bar -> Window; any other number is
-// black, as the old desktop answered unknown numbers. UI thread only.
+// black. UI thread only.
 
 #include "engine/colour.h"
 
