@@ -1,9 +1,12 @@
 #pragma once
 // The octave band plan: preferred frequencies and the borders of the bands of
-// the resolution in force. One static instance for the whole run.
+// the resolution in force. One static instance for the whole run, UI thread
+// only.
 
+#include "measurement_state.h"
 #include "types.h"
 
+#include <array>
 #include <cstdint>
 
 namespace engine {
@@ -18,4 +21,38 @@ struct BandPlan {
     std::int32_t validbands = 0;
 };
 
-}  // namespace engine
+// The R80 preferred numbers of one decade in their published two-decimal
+// form, 1.00 .. 9.75, held as hundredths so that every frequency built from
+// them is the double nearest to its published value (112 Hz, not 112.00000000000001).
+inline constexpr int kPrefFreqBaseSize = 80;
+extern const std::array<int, kPrefFreqBaseSize> PrefFreqBase;
+
+// Resolution items 1 .. 4 ("1 Octave", "1/3", "1/6", "1/12 Octave"; the
+// combo's index + 1). Entry 0 is no resolution.
+// o: bands per octave; p: step through PrefFreqList; AfStart: first index.
+inline constexpr int kOctaveTypeItems = 4;
+inline constexpr std::array<int, kOctaveTypeItems + 1> o = {0, 1, 3, 6, 12};
+inline constexpr std::array<int, kOctaveTypeItems + 1> p = {0, 24, 8, 4, 2};
+inline constexpr std::array<int, kOctaveTypeItems + 1> AfStart = {0, 0, 6, 9, 11};
+
+// Fills plan.PrefFreqList with the 265 preferred frequencies from 14 Hz to
+// 28000 Hz (index 68 = 100 Hz, 148 = 1 kHz, 228 = 10 kHz).
+void buildPrefFreqList(BandPlan& plan);
+
+// Sizes in pixels that the band layout reads from the RTA page.
+struct RtaGeometry {
+    int graphWidth = 659;  // pbxOctaveGraph: the band columns span it
+    int graphHeight = 386; // pbxOctaveGraph: rows below height + 1 are clamped
+    int gridHeight = 465;  // pbxOctGrid: the level axis runs from 40 to height - 40
+};
+
+// Builds the plan of resolution item 1 .. 4 (the work of the resolution
+// combo's change): the borders and validbands into plan, and into state the
+// Columnwidth, the x row of NewPoints (band column borders), and the restart
+// of the display average (OctBands and the y row of OldPoints at the bottom
+// of the level axis). The caller copies the borders and validbands into slot
+// 0 and repaints. Any other item changes nothing and returns false.
+bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int graphWidth,
+                     int gridHeight);
+
+} // namespace engine

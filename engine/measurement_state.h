@@ -20,7 +20,7 @@ struct MeasurementState {
     // type chosen in the settings.
     std::array<double, kBlockSamples> Window{};
     // The FFT analyzer's window function and the statistics of its last use.
-    dsp::TFFTWindowFunc winFunc = nullptr;
+    dsp::TFFTWindowFunc winFunc = dsp::WWelch;
     dsp::TFFTWindowInfo wi{1.0f, 1.0f};
     std::array<dsp::TFFTComplex, kBlockSamples> Spectrum{};
     // Per bin: power (octave bands) or scaled magnitude (FFT analyzer).
@@ -34,9 +34,11 @@ struct MeasurementState {
     BinArray OctBands{};
     // Weight of the newest block in the octave-band display average.
     float AveragingFactor = 1.0f;
-    // Pixels per dB and the row of 0 dB on the octave-band graph.
-    float OneDB = 0.0f;
-    float ZerodBPoint = 0.0f;
+    // Pixels per dB and the row of 0 dB on the octave-band graph. Until the
+    // first valid axis limits arrive: the default axis, 20 dB to 100 dB, on
+    // the default 465-pixel grid.
+    float OneDB = 4.8125f;
+    float ZerodBPoint = 521.25f;
     // Pixels per band column (octave bands) or per hertz (FFT analyzer).
     double Columnwidth = 0.0;
     // 20 log10(2^26), set at every start; the FFT analyzer places bins with an
@@ -53,4 +55,8 @@ struct MeasurementState {
     double CurrtDiv = 0.0;
 };
 
-}  // namespace engine
+// The capture's start: ScopeBufferCounter to 0 and ZerodBOffset to
+// 20 log10(2^26).
+void onCaptureStart(MeasurementState& state);
+
+} // namespace engine

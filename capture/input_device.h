@@ -1,0 +1,51 @@
+#pragma once
+// The driver side of the wave-input service: a device that can be opened in a
+// format and then delivers frames to a sink from a thread of its own.
+
+#include "wavein_types.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace capture {
+
+// Receives what an open input produces. Called only on the device's thread,
+// never after OpenInput::stop() has returned. Implementations allocate
+// nothing and call no Qt.
+class FrameSink {
+public:
+    virtual ~FrameSink() = default;
+    // bytes: whole frames in the opened format.
+    virtual void deliver(const std::uint8_t* bytes, std::size_t count) noexcept = 0;
+    // The device lost frames before they reached us.
+    virtual void noteOverflow() noexcept = 0;
+    // The device stopped for good; reason is copied (at most 255 bytes kept).
+    virtual void fail(const char* reason) noexcept = 0;
+};
+
+// An opened device. Created stopped; start and stop may alternate. UI thread.
+class OpenInput {
+public:
+    virtual ~OpenInput() = default; // stops if running and releases the device
+    // On failure returns a code and puts a readable reason into detail.
+    virtual MMRESULT start(std::string& detail) = 0;
+    // Synchronous: when it returns, the sink is called no more.
+    virtual void stop() = 0;
+};
+
+// A device of the list. Its methods run on the UI thread.
+class InputDevice {
+public:
+    virtual ~InputDevice() = default;
+    virtual std::string name() const = 0;
+    virtual int maxInputChannels() const = 0;
+    // Opens the device for the format (already checked to be 8/16-bit PCM with
+    // 1 or 2 channels and a positive rate). The sink must outlive the input.
+    // On failure returns a code and puts a readable reason into detail.
+    virtual MMRESULT open(const WAVEFORMATEX& format, FrameSink& sink,
+                          std::unique_ptr<OpenInput>& input, std::string& detail) = 0;
+};
+
+} // namespace capture

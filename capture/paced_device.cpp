@@ -1,0 +1,116 @@
+#include "paced_device.h"
+
+#include "format_text.h"
+#include "pcm_convert.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace capture {
+namespace {
+
+class PacedInput final : public OpenInput {
+public:
+    PacedInput(std::unique_ptr<SignalSource> source, const WAVEFORMATEX& format, FrameSink& sink,
+               int chunkFrames)
+        : source_(std::move(source)), format_(format), sink_(sink), chunkFrames_(chunkFrames),
+          samples_(static_cast<std::size_t>(chunkFrames) * format.nChannels),
+          bytes_(static_cast<std::size_t>(chunkFrames) * format.nBlockAlign)
+    {
+    }
+    ~PacedInput() override { stop(); }
+
+    MMRESULT start(std::string& detail) override
+    {
+        if (thread_.joinable())
+            return MMSYSERR_NOERROR;
+        if (!source_->begin()) {
+            detail = source_->failureText();
+            return MMSYSERR_ERROR;
+        }
+        stopRequested_ = false;
+        thread_ = std::thread([this] { run(); });
+        return MMSYSERR_NOERROR;
+    }
+
+    void stop() override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stopRequested_ = true;
+        }
+        wakeUp_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    // The schedule is absolute (start + k chunks), so pacing does not drift.
+    void run() noexcept
+    {
+        using namespace std::chrono;
+        const auto begin = steady_clock::now();
+        const double chunkSeconds = static_cast<double>(chunkFrames_) / format_.nSamplesPerSec;
+        for (long long k = 1;; ++k) {
+            const auto deadline =
+                begin + duration_cast<steady_clock::duration>(duration<double>(k * chunkSeconds));
+            {
+                std::unique_lock lock(mutex_);
+                if (wakeUp_.wait_until(lock, deadline, [this] { return stopRequested_; }))
+                    return;
+            }
+            if (!source_->render(samples_.data(), chunkFrames_, format_.nChannels)) {
+                sink_.fail(source_->failureText());
+                return;
+            }
+            if (format_.wBitsPerSample == 16)
+                floatToPcm16(samples_.data(), samples_.size(), bytes_.data());
+            else
+                floatToPcm8(samples_.data(), samples_.size(), bytes_.data());
+            sink_.deliver(bytes_.data(), bytes_.size());
+        }
+    }
+
+    std::unique_ptr<SignalSource> source_;
+    const WAVEFORMATEX format_;
+    FrameSink& sink_;
+    const int chunkFrames_;
+    std::vector<float> samples_;
+    std::vector<std::uint8_t> bytes_;
+    std::mutex mutex_;
+    std::condition_variable wakeUp_;
+    bool stopRequested_ = false;
+    std::thread thread_;
+};
+
+} // namespace
+
+PacedDevice::PacedDevice(std::string name, SourceFactory factory)
+    : name_(std::move(name)), factory_(std::move(factory))
+{
+}
+
+int PacedDevice::chunkFrames(DWORD rate)
+{
+    return std::max(1, static_cast<int>(rate / 200));
+}
+
+MMRESULT PacedDevice::open(const WAVEFORMATEX& format, FrameSink& sink,
+                           std::unique_ptr<OpenInput>& input, std::string& detail)
+{
+    const int chunk = chunkFrames(format.nSamplesPerSec);
+    std::string error;
+    std::unique_ptr<SignalSource> source = factory_(format, chunk, error);
+    if (!source) {
+        detail = error + " (" + describeFormat(format) + ")";
+        return WAVERR_BADFORMAT;
+    }
+    input = std::make_unique<PacedInput>(std::move(source), format, sink, chunk);
+    return MMSYSERR_NOERROR;
+}
+
+} // namespace capture

@@ -1,0 +1,30 @@
+#pragma once
+// A virtual input device: records a SignalSource in real time, paced by a
+// thread of its own that delivers a few milliseconds of frames at a time on
+// a fixed schedule, like a sound card's driver.
+
+#include "input_device.h"
+#include "signal_source.h"
+
+#include <string>
+
+namespace capture {
+
+class PacedDevice final : public InputDevice {
+public:
+    PacedDevice(std::string name, SourceFactory factory);
+
+    std::string name() const override { return name_; }
+    int maxInputChannels() const override { return 2; }
+    MMRESULT open(const WAVEFORMATEX& format, FrameSink& sink, std::unique_ptr<OpenInput>& input,
+                  std::string& detail) override;
+
+    // Frames delivered at a time: 5 ms at the opened rate.
+    static int chunkFrames(DWORD rate);
+
+private:
+    std::string name_;
+    SourceFactory factory_;
+};
+
+} // namespace capture

@@ -1,0 +1,27 @@
+#include "pcm_convert.h"
+
+#include <cmath>
+
+namespace capture {
+
+void floatToPcm16(const float* in, std::size_t count, std::uint8_t* out) noexcept
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        double v = std::nearbyint(static_cast<double>(in[i]) * 32768.0);
+        v = v < -32768.0 ? -32768.0 : (v > 32767.0 ? 32767.0 : v);
+        const auto s = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+        out[2 * i] = static_cast<std::uint8_t>(s & 0xFF);
+        out[2 * i + 1] = static_cast<std::uint8_t>(s >> 8);
+    }
+}
+
+void floatToPcm8(const float* in, std::size_t count, std::uint8_t* out) noexcept
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        double v = std::nearbyint(static_cast<double>(in[i]) * 128.0) + 128.0;
+        v = v < 0.0 ? 0.0 : (v > 255.0 ? 255.0 : v);
+        out[i] = static_cast<std::uint8_t>(v);
+    }
+}
+
+} // namespace capture

@@ -1,0 +1,21 @@
+#pragma once
+// Input devices backed by PortAudio, and the library's process-wide session.
+// UI thread only, except the stream callbacks inside the implementation.
+
+#include "input_device.h"
+
+#include <memory>
+#include <vector>
+
+namespace capture::portaudio {
+
+// Re-initialises PortAudio (its device list is a snapshot taken then) and
+// returns its input devices in its order; defaultIndex receives the position
+// of the default input in that list, or -1. Returns false, leaving the lists
+// empty, while a PortAudio input is open or when PortAudio cannot start.
+bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex);
+
+// PortAudio inputs open now.
+int openInputs();
+
+} // namespace capture::portaudio

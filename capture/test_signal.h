@@ -1,0 +1,38 @@
+#pragma once
+// Deterministic test signals for the virtual test-signal input:
+//   sine:FREQ[:LEVEL]          sine wave, LEVEL dBFS peak (default -6)
+//   sweep:F1-F2:SECONDS[:LEVEL] logarithmic sweep F1 to F2 in SECONDS,
+//                               repeated, LEVEL dBFS peak (default -6)
+//   pink[:LEVEL], white[:LEVEL] Gaussian noise, LEVEL dBFS RMS (default -80)
+//   silence
+// 0 dBFS is an amplitude of 1.0 = 32768 LSB at 16 bit. -80 dBFS RMS is about
+// 3.3 LSB, which the analyzer's default level axis shows mid-scale. The same
+// text gives the same samples on every run.
+
+#include "signal_source.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace capture {
+
+struct TestSignalSpec {
+    enum class Kind { Sine, Sweep, Pink, White, Silence };
+    Kind kind = Kind::Silence;
+    double frequency = 0;  // Hz: the sine's, the sweep's start
+    double frequency2 = 0; // Hz: the sweep's end
+    double seconds = 0;    // the sweep's duration
+    double levelDb = 0;    // dBFS: peak for sine and sweep, RMS for noise
+};
+
+// Null with a one-line reason in error when the text is not a valid signal.
+std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string& error);
+
+// A source of the signal at the rate; null with a reason in error when a
+// frequency is not below half the rate.
+std::unique_ptr<SignalSource> makeTestSignal(const TestSignalSpec& spec, double rate,
+                                             std::string& error);
+
+} // namespace capture

@@ -1,0 +1,48 @@
+#include "virtual_devices.h"
+
+#include "device_list.h"
+#include "paced_device.h"
+#include "sound_file_source.h"
+#include "test_signal.h"
+
+#include <QFileInfo>
+
+namespace capture {
+
+QString registerInputFile(const QString& path)
+{
+    const std::string file = QFile::encodeName(path).toStdString();
+    if (const std::string error = checkSoundFile(file); !error.empty())
+        return QString::fromStdString(error);
+    registerVirtualDevice(QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
+                          [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
+                              return openSoundFile(file, format, maxFrames, error);
+                          });
+    return {};
+}
+
+QString registerTestSignal(const QString& spec)
+{
+    std::string error;
+    const auto parsed = parseTestSignal(spec.toStdString(), error);
+    if (!parsed)
+        return QStringLiteral("Invalid test signal: ") + QString::fromStdString(error);
+    registerVirtualDevice(QStringLiteral("Test signal: ") + spec,
+                          [signal = *parsed](const WAVEFORMATEX& format, int, std::string& error) {
+                              return makeTestSignal(signal, format.nSamplesPerSec, error);
+                          });
+    return {};
+}
+
+void registerVirtualDevice(const QString& name, SourceFactory factory)
+{
+    DeviceList::instance().addVirtual(
+        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory)));
+}
+
+void clearVirtualDevices()
+{
+    DeviceList::instance().clearVirtual();
+}
+
+} // namespace capture

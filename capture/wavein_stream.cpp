@@ -1,0 +1,235 @@
+#include "wavein_stream.h"
+
+#include "wavein_event.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace capture {
+
+WaveInStream::WaveInStream(QObject* callback, const WAVEFORMATEX& format)
+    : format_(format), callback_(callback)
+{
+}
+
+WaveInStream::~WaveInStream()
+{
+    input_.reset();
+    notifier_.reset();
+    if (wakeRead_ >= 0)
+        ::close(wakeRead_);
+    if (wakeWrite_ >= 0)
+        ::close(wakeWrite_);
+}
+
+MMRESULT WaveInStream::open(InputDevice& device, std::string& detail)
+{
+    int fds[2];
+    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
+        detail = std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
+        return MMSYSERR_NOMEM;
+    }
+    wakeRead_ = fds[0];
+    wakeWrite_ = fds[1];
+    notifier_ = std::make_unique<QSocketNotifier>(wakeRead_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { handOver(); });
+
+    const MMRESULT result = device.open(format_, *this, input_, detail);
+    if (result != MMSYSERR_NOERROR)
+        return result;
+    post(MM_WIM_OPEN, nullptr);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInStream::addBuffer(WAVEHDR* header, std::string& detail)
+{
+    if (!header || !header->lpData || header->dwBufferLength == 0)
+        return MMSYSERR_INVALPARAM;
+    if (!(header->dwFlags & WHDR_PREPARED))
+        return WAVERR_UNPREPARED;
+    if (header->dwFlags & WHDR_INQUEUE)
+        return WAVERR_STILLPLAYING;
+    std::lock_guard lock(mutex_);
+    if (faulted_) {
+        detail = faultText_.data();
+        return MMSYSERR_NODRIVER;
+    }
+    if (count_ == kMaxQueued) {
+        detail = "too many buffers queued";
+        return MMSYSERR_NOMEM;
+    }
+    header->dwBytesRecorded = 0;
+    header->dwFlags = (header->dwFlags | WHDR_INQUEUE) & ~WHDR_DONE;
+    ring_[(head_ + count_) % kMaxQueued] = header;
+    ++count_;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveInStream::start(std::string& detail)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (faulted_) {
+            detail = faultText_.data();
+            return MMSYSERR_NODRIVER;
+        }
+    }
+    if (running_)
+        return MMSYSERR_NOERROR;
+    const MMRESULT result = input_->start(detail);
+    running_ = result == MMSYSERR_NOERROR;
+    return result;
+}
+
+void WaveInStream::reset()
+{
+    stopDevice();
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = count_;
+    }
+    handOver();
+}
+
+MMRESULT WaveInStream::close()
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (count_ > 0)
+            return WAVERR_STILLPLAYING;
+    }
+    stopDevice();
+    input_.reset();
+    notifier_.reset();
+    post(MM_WIM_CLOSE, nullptr);
+    return MMSYSERR_NOERROR;
+}
+
+bool WaveInStream::isQueued(const WAVEHDR* header)
+{
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < count_; ++i)
+        if (ring_[(head_ + i) % kMaxQueued] == header)
+            return true;
+    return false;
+}
+
+WaveInStatistics WaveInStream::statistics() const
+{
+    return {dropped_.load(std::memory_order_acquire), overflows_.load(std::memory_order_acquire)};
+}
+
+void WaveInStream::deliver(const std::uint8_t* bytes, std::size_t count) noexcept
+{
+    bool completed = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (faulted_)
+            return;
+        std::size_t offset = 0;
+        while (offset < count) {
+            if (finished_ == count_) {
+                dropped_.fetch_add((count - offset) / format_.nBlockAlign,
+                                   std::memory_order_release);
+                break;
+            }
+            WAVEHDR* header = ring_[(head_ + finished_) % kMaxQueued];
+            const std::size_t room = header->dwBufferLength - header->dwBytesRecorded;
+            const std::size_t n = std::min(room, count - offset);
+            std::memcpy(header->lpData + header->dwBytesRecorded, bytes + offset, n);
+            header->dwBytesRecorded += static_cast<DWORD>(n);
+            offset += n;
+            if (header->dwBytesRecorded == header->dwBufferLength) {
+                ++finished_;
+                completed = true;
+            }
+        }
+    }
+    if (completed)
+        wake();
+}
+
+void WaveInStream::noteOverflow() noexcept
+{
+    overflows_.fetch_add(1, std::memory_order_release);
+}
+
+void WaveInStream::fail(const char* reason) noexcept
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (faulted_)
+            return;
+        faulted_ = true;
+        std::strncpy(faultText_.data(), reason ? reason : "", faultText_.size() - 1);
+        faultText_.back() = '\0';
+    }
+    wake();
+}
+
+// Posts every finished buffer in queue order; after a fault, also the fault
+// and then every buffer still queued, so the caller gets its ring back.
+void WaveInStream::handOver()
+{
+    if (wakeRead_ >= 0) {
+        char sink[64];
+        while (::read(wakeRead_, sink, sizeof sink) > 0) {
+        }
+    }
+    std::array<WAVEHDR*, kMaxQueued> done;
+    std::size_t n = 0;
+    bool newFault = false;
+    {
+        std::lock_guard lock(mutex_);
+        n = finished_;
+        for (std::size_t i = 0; i < n; ++i)
+            done[i] = ring_[(head_ + i) % kMaxQueued];
+        head_ = (head_ + n) % kMaxQueued;
+        count_ -= n;
+        finished_ = 0;
+        if (faulted_ && !faultReported_) {
+            faultReported_ = true;
+            newFault = true;
+            faultMessage_ = QString::fromUtf8(faultText_.data());
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        done[i]->dwFlags = (done[i]->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        post(MM_WIM_DATA, done[i]);
+    }
+    if (newFault) {
+        post(MM_WIM_FAULT, nullptr, faultMessage_);
+        reset();
+    }
+}
+
+void WaveInStream::stopDevice()
+{
+    if (running_ && input_)
+        input_->stop();
+    running_ = false;
+}
+
+void WaveInStream::post(UINT message, WAVEHDR* header, const QString& text)
+{
+    if (callback_)
+        QCoreApplication::postEvent(callback_.data(),
+                                    new WaveInEvent(message, this, header, text)); // Qt owns it
+}
+
+void WaveInStream::wake() noexcept
+{
+    const char byte = 1;
+    // A full pipe already holds a pending wake-up, so a failed write loses nothing.
+    if (::write(wakeWrite_, &byte, 1) < 0) {
+    }
+}
+
+} // namespace capture

@@ -1,0 +1,40 @@
+#pragma once
+// An off-screen image with a canvas, never shown: holds a copy of a grid that
+// the live curves are erased from. Width and height may be set one after the
+// other (height first, as the grid painters do); pixels that stay inside the
+// image keep their colour, new ones are white. UI thread only; neither copied
+// nor moved, since its canvas points at its pixels.
+
+#include "canvas.h"
+
+#include <QImage>
+
+namespace display {
+
+class OffscreenImage {
+public:
+    explicit OffscreenImage(int width = 0, int height = 0);
+    OffscreenImage(const OffscreenImage&) = delete;
+    OffscreenImage& operator=(const OffscreenImage&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Negative sizes count as 0; a size of 0 in either direction holds no
+    // pixels, and drawing on it does nothing.
+    void setWidth(int width);
+    void setHeight(int height);
+    void setSize(int width, int height);
+
+    Canvas& canvas() { return canvas_; }
+    const Canvas& canvas() const { return canvas_; }
+    // The pixels, width() × height() (null while either is 0).
+    const QImage& image() const { return image_; }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    QImage image_;
+    Canvas canvas_;
+};
+
+} // namespace display

@@ -1,0 +1,65 @@
+#include "band_plan.h"
+
+#include "rounding.h"
+
+namespace engine {
+
+const std::array<int, kPrefFreqBaseSize> PrefFreqBase = {
+    100, 103, 106, 109, 112, 115, 118, 122, 125, 128, 132, 136, 140, 145, 150, 155,
+    160, 165, 170, 175, 180, 185, 190, 195, 200, 206, 212, 218, 224, 230, 236, 243,
+    250, 258, 265, 272, 280, 290, 300, 307, 315, 325, 335, 345, 355, 365, 375, 387,
+    400, 412, 425, 437, 450, 462, 475, 487, 500, 515, 530, 545, 560, 580, 600, 615,
+    630, 650, 670, 690, 710, 730, 750, 775, 800, 825, 850, 875, 900, 925, 950, 975,
+};
+
+void buildPrefFreqList(BandPlan& plan)
+{
+    int count = 0;
+    long long decade = 10;
+    for (int e = 1; e <= 4; ++e, decade *= 10) {
+        for (int hundredths : PrefFreqBase) {
+            // Exact integer over an exact divisor: one correctly rounded division.
+            const double f = static_cast<double>(hundredths * decade) / 100.0;
+            if (13.9 > f || f > 28001.0)
+                continue;
+            if (count < kBinArraySize)
+                plan.PrefFreqList[static_cast<std::size_t>(count)] = f;
+            ++count;
+        }
+    }
+}
+
+bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int graphWidth,
+                     int gridHeight)
+{
+    if (item < 1 || item > kOctaveTypeItems)
+        return false;
+    const auto n = 10 * o[static_cast<std::size_t>(item)] + 2;
+    const auto start = AfStart[static_cast<std::size_t>(item)];
+    const auto step = p[static_cast<std::size_t>(item)];
+
+    plan.validbands = 0;
+    for (int k = 0; k < n; ++k) {
+        plan.OctBinBorderList[static_cast<std::size_t>(plan.validbands)] =
+            plan.PrefFreqList[static_cast<std::size_t>(start + step * k)];
+        ++plan.validbands;
+    }
+
+    state.Columnwidth = static_cast<double>(static_cast<long double>(graphWidth) /
+                                            static_cast<long double>(plan.validbands - 2));
+    const long double cw = state.Columnwidth;
+    auto& x = state.NewPoints[0];
+    x[0] = 0;
+    const double bottom = static_cast<double>(gridHeight) - 40.0;
+    for (int k = 0; k <= plan.validbands - 2; ++k) {
+        const auto band = static_cast<std::size_t>(k + 1);
+        state.OctBands[band] = bottom;
+        state.OldPoints[1][band] = roundToInt32(bottom).value_or(0);
+        // k * cw + cw / 2 stays far inside the 32-bit range for any int width.
+        x[band] = roundToInt32(k * cw + 0.5L * cw).value_or(graphWidth);
+    }
+    x[static_cast<std::size_t>(plan.validbands - 1)] = graphWidth;
+    return true;
+}
+
+} // namespace engine

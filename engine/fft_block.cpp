@@ -1,0 +1,69 @@
+#include "fft_block.h"
+
+#include "rounding.h"
+
+#include "dsp/fft.h"
+#include "dsp/window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace engine {
+
+bool setUpFftTab(MeasurementState& state, int graphWidth, int frameRate)
+{
+    const int nyquist = frameRate / 2;
+    if (nyquist < 1)
+        return false;
+    state.Columnwidth = static_cast<double>(static_cast<long double>(graphWidth) / nyquist);
+    // The axis is laid out at 5.5 Hz per bin, not the true 48000 / 8192; the
+    // grid's frequency labels assume the same.
+    const long double columnwidth = state.Columnwidth;
+    for (int i = 0; i < kBlockSamples; ++i)
+        state.NewPoints[0][static_cast<std::size_t>(i)] =
+            roundToInt32(i * 5.5L * columnwidth).value_or(0);
+    return true;
+}
+
+std::int32_t fftZeroRow(const MeasurementState& state)
+{
+    return roundToInt32(3.0L * state.ZerodBOffset).value_or(0);
+}
+
+std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int graphHeight)
+{
+    if (!(magnitude > 0.0f) || !std::isfinite(magnitude))
+        return fftZeroRow(state);
+    const long double v = graphHeight - 60 * std::log10(static_cast<long double>(magnitude));
+    return roundToInt32(v).value_or(fftZeroRow(state));
+}
+
+void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samples,
+                     int graphHeight)
+{
+    const std::size_t n = std::min(samples.size(), state.InSignal.size());
+    std::copy_n(samples.begin(), n, state.InSignal.begin());
+    std::fill(state.InSignal.begin() + static_cast<std::ptrdiff_t>(n), state.InSignal.end(), 0.0f);
+
+    state.wi = dsp::ApplyWindow(state.InSignal, state.winFunc ? state.winFunc : dsp::WWelch);
+    dsp::FFT(state.InSignal, state.Spectrum);
+    dsp::RectToAbs(state.Spectrum, state.FFTbins);
+    // A sinusoid centred on a bin then reads its RMS amplitude there.
+    const long double scale =
+        std::sqrt(2.0L) / (static_cast<long double>(state.wi.intw) * kBlockSamples);
+    // Only a window of zero weight could make the factor useless; its bins
+    // then all go to the zero row.
+    dsp::ScaleVector(state.FFTbins, narrowToFloat(scale).value_or(0.0f));
+
+    const std::int32_t zeroRow = fftZeroRow(state);
+    auto& y = state.NewPoints[1];
+    for (std::size_t i = 0; i < kFftBinsDrawn; ++i) {
+        const dsp::TFFTComplex bin = state.Spectrum[i];
+        y[i] = (bin.real == 0.0f || bin.imag == 0.0f)
+                   ? zeroRow
+                   : fftMagnitudeRow(state, state.FFTbins[i], graphHeight);
+    }
+    std::copy_n(y.begin(), kFftBinsDrawn, state.OldPoints[1].begin());
+}
+
+} // namespace engine

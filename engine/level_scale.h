@@ -1,0 +1,29 @@
+#pragma once
+// The level axis of the RTA graph: pixels per dB and the row of 0 dB, from the
+// axis limits the user typed and the height of the grid box. The axis minimum
+// lies on row gridHeight - 40, the maximum on row 40.
+
+#include "measurement_state.h"
+
+#include <optional>
+
+namespace engine {
+
+struct LevelScale {
+    float OneDB;       // pixels per dB (negative when the minimum is above the maximum)
+    float ZerodBPoint; // row of 0 dB
+};
+
+// The scale for limits yAxisMin and yAxisMax in dB, as the caller parsed them
+// (NaN for a text that is not a number). Nothing when the limits are equal or
+// not finite, when a result does not fit a 32-bit float, or when OneDB comes
+// out 0 (a grid 80 pixels high, or limits too far apart): such limits have no
+// scale, and the caller keeps the one it had.
+std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridHeight);
+
+// Puts the scale of these limits into state.OneDB and state.ZerodBPoint and
+// returns true; for limits without a scale leaves both as they were and
+// returns false.
+bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax, int gridHeight);
+
+} // namespace engine

@@ -1,0 +1,31 @@
+#include "slot_tables.h"
+
+namespace memories {
+namespace {
+
+// In place: a SpectrumRec temporary would put 70 KiB on the stack per slot.
+void clear(SpectrumRec& slot)
+{
+    slot.f.fill(0.0);
+    slot.l.fill(0.0);
+    for (auto& row : slot.coordinates)
+        row.fill(0);
+    slot.bands = 0;
+    slot.comment.clear();
+    slot.HasData = false;
+    slot.DrawMe = false;
+    slot.Color = engine::clBlack;
+}
+
+} // namespace
+
+void initSlotTables(SlotTables& tables)
+{
+    for (SlotTable* table : {&tables.RTAMemRecord, &tables.FFTMemRecord, &tables.ScopeMemRecord})
+        for (SpectrumRec& slot : *table)
+            clear(slot);
+    for (SpectrumRec& slot : tables.RTAMemRecord)
+        slot.Color = engine::clWhite;
+}
+
+} // namespace memories

@@ -1,0 +1,32 @@
+#pragma once
+// One memory slot: a measurement's band or bin data, the points of its curve
+// as drawn, and the user's comment, flags and colour. About 70 KiB, so slots
+// live in static storage (see slot_tables.h), never on the stack.
+
+#include "engine/colour.h"
+#include "engine/types.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace memories {
+
+struct SpectrumRec {
+    // RTA: the band borders (Hz) of the plan in force when written.
+    engine::BinArray f{};
+    // RTA: the band rows of the block, before averaging.
+    engine::BinArray l{};
+    // The curve's points: row 0 x, row 1 y, one pair per band or bin.
+    engine::CoordArray coordinates{};
+    // Valid entries: validbands of the plan (RTA), bins drawn (FFT).
+    std::int32_t bands = 0;
+    // The user's comment; empty when nothing was stored.
+    QString comment;
+    bool HasData = false;
+    // Drawn when set together with HasData; mirrors the slot button's state.
+    bool DrawMe = false;
+    engine::TColor Color = engine::clBlack;
+};
+
+} // namespace memories

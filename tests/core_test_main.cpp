@@ -1,0 +1,13 @@
+// Test main for tests that need Qt's event loop but no GUI: a QCoreApplication,
+// so they run on any machine, display or not.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

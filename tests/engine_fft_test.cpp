@@ -1,0 +1,154 @@
+#include "engine_test_support.h"
+
+#include "engine/fft_block.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using enginetest::constantBlock;
+using enginetest::makeState;
+using enginetest::sineBlock;
+
+namespace {
+
+constexpr int kGraphHeight = 387;
+
+struct Fft {
+    std::unique_ptr<engine::MeasurementState> state = makeState();
+
+    explicit Fft(int width = 659)
+    {
+        engine::setUpFftTab(*state, width);
+        engine::onCaptureStart(*state);
+    }
+    void block(const std::vector<std::int16_t>& samples)
+    {
+        engine::processFftBlock(*state, samples, kGraphHeight);
+    }
+    int row(int bin) const { return state->NewPoints[1][bin]; }
+    int peakBin() const
+    {
+        const auto& y = state->NewPoints[1];
+        return static_cast<int>(std::min_element(y.begin(), y.begin() + engine::kFftBinsDrawn) -
+                                y.begin());
+    }
+};
+
+} // namespace
+
+TEST(FftTab, BinsSitAt5_5HzStepsOfTheGraphWidth)
+{
+    const struct {
+        int width;
+        int bin;
+        int x;
+    } cases[] = {
+        {659, 0, 0},
+        {659, 1, 0},
+        {659, 4, 1},
+        {659, 171, 26},
+        {659, 4095, 618},
+        {659, 8191, 1237},
+        {800, 171, 31},
+        {800, 4095, 751},
+        // 5.5 * 8 * 800 / 24000 = 1.4666..; 5.5 * 12 * 1000 / 24000 = 2.75
+        {800, 8, 1},
+        {1000, 12, 3},
+    };
+    for (const auto& c : cases) {
+        auto state = makeState();
+        ASSERT_TRUE(engine::setUpFftTab(*state, c.width));
+        EXPECT_DOUBLE_EQ(state->Columnwidth, c.width / 24000.0);
+        EXPECT_EQ(state->NewPoints[0][c.bin], c.x) << c.width << " bin " << c.bin;
+    }
+    auto state = makeState();
+    EXPECT_FALSE(engine::setUpFftTab(*state, 659, 1));
+    EXPECT_EQ(state->Columnwidth, 0.0);
+}
+
+TEST(FftTab, CaptureStartSetsTheZeroRowTo470)
+{
+    auto state = makeState();
+    EXPECT_EQ(engine::fftZeroRow(*state), 0);
+    state->ScopeBufferCounter = 99;
+    engine::onCaptureStart(*state);
+    EXPECT_DOUBLE_EQ(state->ZerodBOffset, 156.53559774527022);
+    EXPECT_EQ(engine::fftZeroRow(*state), 470);
+    EXPECT_EQ(state->ScopeBufferCounter, 0);
+}
+
+TEST(FftBlock, DigitalSilenceLiesOnRow470)
+{
+    Fft fft;
+    fft.state->OldPoints[1].fill(-5);
+    fft.block(constantBlock(0));
+    for (int i = 0; i < engine::kFftBinsDrawn; ++i) {
+        ASSERT_EQ(fft.row(i), 470) << i;
+        ASSERT_EQ(fft.state->OldPoints[1][i], 470) << i;
+    }
+    // Only the drawn half is copied.
+    EXPECT_EQ(fft.state->OldPoints[1][engine::kFftBinsDrawn], -5);
+}
+
+TEST(FftBlock, FullScaleSineOnABinPeaksAtRow125)
+{
+    Fft fft;
+    fft.block(sineBlock(256 * 48000.0 / 8192, 32767)); // 1500 Hz, bin 256
+    EXPECT_EQ(fft.peakBin(), 256);
+    EXPECT_EQ(fft.row(256), 125);
+    EXPECT_NEAR(fft.state->FFTbins[256], 32767 / std::sqrt(2.0), 2.0);
+    EXPECT_NEAR(fft.state->wi.intw, 2.0 / 3, 1e-4);
+}
+
+TEST(FftBlock, Sine1kHzPeaksAtColumn26JustBelowRow125)
+{
+    Fft fft;
+    fft.block(sineBlock(1000, 32767));
+    EXPECT_EQ(fft.peakBin(), 171);
+    EXPECT_EQ(fft.state->NewPoints[0][171], 26);
+    EXPECT_GT(fft.row(171), 125);
+    EXPECT_LE(fft.row(171), 130);
+}
+
+TEST(FftBlock, DcStaysOnTheZeroRowInBin0)
+{
+    for (std::int16_t dc : {1, -1000, 32767}) {
+        Fft fft;
+        fft.block(constantBlock(dc));
+        EXPECT_EQ(fft.state->Spectrum[0].imag, 0.0f);
+        EXPECT_EQ(fft.row(0), 470) << dc;
+        EXPECT_LT(fft.row(1), 470) << dc; // the window spreads DC into bin 1
+    }
+}
+
+TEST(FftBlock, MagnitudesBecomeRowsAndNeverFeedTheLogarithmZero)
+{
+    auto state = makeState();
+    engine::onCaptureStart(*state);
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        float magnitude;
+        int row;
+    } cases[] = {
+        {1.0f, 387}, {10.0f, 327},         {23169.77f, 125},    {0.1f, 447},
+        {0.0f, 470}, {-0.0f, 470},         {-3.0f, 470},        {inf, 470},
+        {nan, 470},  {1e-45f, 387 + 2691}, {3e38f, 387 - 2309},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(engine::fftMagnitudeRow(*state, c.magnitude, kGraphHeight), c.row) << c.magnitude;
+}
+
+TEST(FftBlock, WidthChangeMovesTheBinsNotTheRows)
+{
+    Fft narrow(659);
+    Fft wide(800);
+    const auto tone = sineBlock(3000, 20000);
+    narrow.block(tone);
+    wide.block(tone);
+    EXPECT_EQ(narrow.state->NewPoints[1], wide.state->NewPoints[1]);
+    EXPECT_EQ(wide.state->NewPoints[0][512], std::lround(512 * 5.5 * 800 / 24000));
+}

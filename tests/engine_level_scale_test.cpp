@@ -1,0 +1,61 @@
+#include "engine_test_support.h"
+
+#include "engine/level_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+TEST(LevelScale, LimitsMapToAxisRows)
+{
+    const struct {
+        double yMin, yMax;
+        int gridHeight;
+        float oneDB, zero;
+    } cases[] = {
+        {20, 100, 465, 4.8125f, 521.25f},
+        {0, 100, 465, 3.85f, 425.0f},
+        {-20, 60, 465, 4.8125f, 328.75f},
+        // An inverted axis is a scale too: the minimum still lies on row 425.
+        {100, 20, 465, -4.8125f, -56.25f},
+    };
+    for (const auto& c : cases) {
+        const auto scale = engine::levelScale(c.yMin, c.yMax, c.gridHeight);
+        ASSERT_TRUE(scale) << c.yMin << " " << c.yMax;
+        EXPECT_EQ(scale->OneDB, c.oneDB) << c.yMin << " " << c.yMax;
+        EXPECT_EQ(scale->ZerodBPoint, c.zero) << c.yMin << " " << c.yMax;
+    }
+}
+
+TEST(LevelScale, DefaultStateHoldsTheDefaultAxisScale)
+{
+    const auto state = enginetest::makeState();
+    const auto scale = engine::levelScale(20, 100, 465);
+    ASSERT_TRUE(scale);
+    EXPECT_EQ(state->OneDB, scale->OneDB);
+    EXPECT_EQ(state->ZerodBPoint, scale->ZerodBPoint);
+}
+
+TEST(LevelScale, LimitsWithoutAScaleLeaveTheStateAlone)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double big = std::numeric_limits<double>::max();
+    const double bad[][2] = {
+        {50, 50},    {0, 0},    {nan, 100},  {20, nan}, {nan, nan},
+        {-inf, 100}, {20, inf}, {0, 1e-300}, // 3.85e302 pixels per dB: no float holds it
+        {-big, big},                         // a range beyond any double
+        {0, 1e300},                          // OneDB below the smallest float: 0 pixels per dB
+    };
+    auto state = enginetest::makeState();
+    ASSERT_TRUE(engine::updateLevelScale(*state, 10, 90, 465));
+    for (const auto& limits : bad) {
+        EXPECT_FALSE(engine::levelScale(limits[0], limits[1], 465))
+            << limits[0] << " " << limits[1];
+        EXPECT_FALSE(engine::updateLevelScale(*state, limits[0], limits[1], 465));
+        EXPECT_EQ(state->OneDB, 4.8125f);
+        EXPECT_EQ(state->ZerodBPoint, 473.125f);
+    }
+    // No plot area between the grid's margins.
+    EXPECT_FALSE(engine::levelScale(20, 100, 80));
+}

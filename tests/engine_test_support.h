@@ -1,0 +1,45 @@
+#pragma once
+// Shared set-up for the engine tests: heap-held state (it is over a megabyte)
+// and 16-bit test blocks.
+
+#include "engine/band_plan.h"
+#include "engine/measurement_state.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+namespace enginetest {
+
+inline std::unique_ptr<engine::MeasurementState> makeState()
+{
+    return std::make_unique<engine::MeasurementState>();
+}
+
+inline std::unique_ptr<engine::BandPlan> makePlan(int item, engine::MeasurementState& state,
+                                                  int graphWidth = 659, int gridHeight = 465)
+{
+    auto plan = std::make_unique<engine::BandPlan>();
+    engine::buildPrefFreqList(*plan);
+    engine::applyOctaveType(*plan, state, item, graphWidth, gridHeight);
+    return plan;
+}
+
+// A sine of the given peak and frequency, rounded to 16-bit samples.
+inline std::vector<std::int16_t> sineBlock(double hz, double peak, int n = 8192)
+{
+    std::vector<std::int16_t> s(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        s[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+            std::lround(peak * std::sin(2 * std::numbers::pi * hz * i / 48000.0)));
+    return s;
+}
+
+inline std::vector<std::int16_t> constantBlock(std::int16_t v, int n = 8192)
+{
+    return std::vector<std::int16_t>(static_cast<std::size_t>(n), v);
+}
+
+} // namespace enginetest

@@ -1,0 +1,176 @@
+// The virtual test signals: their syntax, levels, spectra and repeatability.
+
+#include "capture/test_signal.h"
+#include "dsp/fft.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+using namespace capture;
+
+namespace {
+
+std::vector<float> render(const std::string& text, int frames, double rate = 48000)
+{
+    std::string error;
+    const auto spec = parseTestSignal(text, error);
+    EXPECT_TRUE(spec) << error;
+    auto source = makeTestSignal(*spec, rate, error);
+    EXPECT_TRUE(source) << error;
+    std::vector<float> out(static_cast<std::size_t>(frames));
+    for (int done = 0; done < frames; done += 240)
+        source->render(out.data() + done, std::min(240, frames - done), 1);
+    return out;
+}
+
+double rmsDb(const std::vector<float>& x)
+{
+    double sum = 0;
+    for (float v : x)
+        sum += static_cast<double>(v) * v;
+    return 10 * std::log10(sum / static_cast<double>(x.size()));
+}
+
+double peakDb(const std::vector<float>& x)
+{
+    double peak = 0;
+    for (float v : x)
+        peak = std::max(peak, std::abs(static_cast<double>(v)));
+    return 20 * std::log10(peak);
+}
+
+TEST(TestSignal, ParsesValidSpecsAndExplainsInvalidOnes)
+{
+    using K = TestSignalSpec::Kind;
+    struct Valid {
+        const char* text;
+        K kind;
+        double f1, f2, seconds, level;
+    };
+    for (const Valid& v :
+         {Valid{"sine:1000", K::Sine, 1000, 0, 0, -6},
+          Valid{"sine:997.5:-20", K::Sine, 997.5, 0, 0, -20},
+          Valid{"sweep:20-20000:10", K::Sweep, 20, 20000, 10, -6},
+          Valid{"sweep:8000-100:0.5:-3", K::Sweep, 8000, 100, 0.5, -3},
+          Valid{"pink", K::Pink, 0, 0, 0, -80}, Valid{"white:-40", K::White, 0, 0, 0, -40},
+          Valid{"silence", K::Silence, 0, 0, 0, 0}}) {
+        std::string error;
+        const auto spec = parseTestSignal(v.text, error);
+        ASSERT_TRUE(spec) << v.text << ": " << error;
+        EXPECT_EQ(spec->kind, v.kind) << v.text;
+        EXPECT_EQ(spec->frequency, v.f1) << v.text;
+        EXPECT_EQ(spec->frequency2, v.f2) << v.text;
+        EXPECT_EQ(spec->seconds, v.seconds) << v.text;
+        EXPECT_EQ(spec->levelDb, v.level) << v.text;
+    }
+    struct Invalid {
+        const char* text;
+        const char* error;
+    };
+    for (const Invalid& c :
+         {Invalid{"", "unknown test signal \"\" (sine, sweep, pink, white or silence)"},
+          Invalid{"square:100", "unknown test signal \"square\""},
+          Invalid{"sine", "wrong number of fields in \"sine\""},
+          Invalid{"sine:1000:-6:2", "wrong number of fields"},
+          Invalid{"sine:abc", "frequency must be a number of hertz above 0, not \"abc\""},
+          Invalid{"sine:0", "frequency must be a number of hertz above 0"},
+          Invalid{"sine:-5", "frequency must be"}, Invalid{"sine:1e999", "frequency must be"},
+          Invalid{"sine:1000:3", "level must be a number of dBFS at most 0, not \"3\""},
+          Invalid{"sine:1000:loud", "level must be"}, Invalid{"pink:nan", "level must be"},
+          Invalid{"sweep:20:10", "sweep range must read F1-F2, not \"20\""},
+          Invalid{"sweep:20-x:10", "frequency must be"},
+          Invalid{"sweep:20-200:0", "sweep duration must be a number of seconds above 0"},
+          Invalid{"sweep:20-200", "wrong number of fields"},
+          Invalid{"silence:-6", "wrong number of fields"}}) {
+        std::string error;
+        EXPECT_FALSE(parseTestSignal(c.text, error)) << c.text;
+        EXPECT_EQ(error.substr(0, std::strlen(c.error)), c.error) << c.text;
+    }
+}
+
+TEST(TestSignal, LevelsMatchTheirDefinitionsAndRunsRepeat)
+{
+    struct Case {
+        const char* text;
+        bool rms;
+        double db;
+    };
+    for (const Case& c :
+         {Case{"sine:1000", false, -6}, Case{"sine:440:-20", false, -20},
+          Case{"sweep:20-20000:1", false, -6}, Case{"white", true, -80}, Case{"pink", true, -80},
+          Case{"pink:-30", true, -30}, Case{"white:-3", true, -3}}) {
+        const auto x = render(c.text, 480000);
+        EXPECT_NEAR(c.rms ? rmsDb(x) : peakDb(x), c.db, c.rms ? 0.3 : 0.01) << c.text;
+        EXPECT_EQ(x, render(c.text, 480000)) << c.text;
+    }
+    const auto silence = render("silence", 4800);
+    EXPECT_EQ(silence, std::vector<float>(4800, 0.0f));
+    // -80 dBFS RMS is about 3.3 LSB at 16 bit.
+    EXPECT_NEAR(std::pow(10.0, -80.0 / 20) * 32768, 3.28, 0.01);
+}
+
+TEST(TestSignal, SineHasItsFrequencyAndFrequenciesAboveHalfTheRateAreRefused)
+{
+    const auto x = render("sine:1000", 48000);
+    // 1000 Hz at 48000 Hz repeats every 48 samples.
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_NEAR(x[static_cast<std::size_t>(i)], x[static_cast<std::size_t>(i + 48 * 900)],
+                    1e-5);
+    EXPECT_NEAR(x[12], std::pow(10.0, -6.0 / 20), 1e-6); // a quarter period: the peak
+
+    std::string error;
+    for (const char* text : {"sine:24000", "sweep:100-30000:1", "sweep:30000-100:1"}) {
+        const auto spec = parseTestSignal(text, error);
+        ASSERT_TRUE(spec);
+        EXPECT_FALSE(makeTestSignal(*spec, 48000, error)) << text;
+        EXPECT_NE(error.find("is not below half the sample rate"), std::string::npos) << error;
+    }
+}
+
+// Power in bands of one octave, from the averaged spectrum of Hann-windowed
+// 8192-point blocks.
+std::vector<double> octavePowers(const std::vector<float>& x, const std::vector<double>& centres)
+{
+    constexpr int n = 8192;
+    std::vector<double> psd(n / 2, 0.0);
+    std::vector<float> block(n);
+    std::vector<dsp::TFFTComplex> spectrum(n);
+    for (std::size_t start = 0; start + n <= x.size(); start += n / 2) {
+        for (int i = 0; i < n; ++i)
+            block[i] = x[start + static_cast<std::size_t>(i)] *
+                       static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / n));
+        dsp::FFT(block, spectrum);
+        for (int k = 0; k < n / 2; ++k)
+            psd[static_cast<std::size_t>(k)] +=
+                static_cast<double>(spectrum[k].real) * spectrum[k].real +
+                static_cast<double>(spectrum[k].imag) * spectrum[k].imag;
+    }
+    std::vector<double> powers;
+    for (double centre : centres) {
+        double sum = 0;
+        for (int k = 1; k < n / 2; ++k) {
+            const double f = k * 48000.0 / n;
+            if (f >= centre / std::sqrt(2.0) && f < centre * std::sqrt(2.0))
+                sum += psd[static_cast<std::size_t>(k)];
+        }
+        powers.push_back(10 * std::log10(sum));
+    }
+    return powers;
+}
+
+TEST(TestSignal, PinkNoiseHasEqualPowerPerOctaveAndWhiteNoiseDoublesPerOctave)
+{
+    const std::vector<double> centres = {31.25, 62.5, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
+    const auto pink = octavePowers(render("pink", 48000 * 60), centres);
+    const auto white = octavePowers(render("white", 48000 * 20), centres);
+    for (std::size_t i = 1; i < centres.size(); ++i) {
+        EXPECT_NEAR(pink[i] - pink[i - 1], 0.0, 0.5) << centres[i];
+        EXPECT_NEAR(white[i] - white[i - 1], 3.01, 0.5) << centres[i];
+    }
+}
+
+} // namespace
