@@ -45,6 +45,9 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     AudioIn1->SetWaveDevice(0);
 
     connectHandlers();
+    createRtaPage();
+    createFftPage();
+    createScopePage();
     FormCreate();
 }
 
@@ -191,23 +194,13 @@ void TfrmMain::pgcAnalyzersChange()
                        static_cast<QWidget*>(lblOctaveBW), static_cast<QWidget*>(cboOctaveType)})
         w->setVisible(page == 0);
     grpMemory->setVisible(page == 0);
-    switch (page) {
-    case 0:
-        grpMemory->setTitle(LoadStr(sMemoryRta));
-        loadMemoryButtons(state_.memory.RTAMemRecord);
-        cboOctaveTypeChange();
-        break;
-    case 1:
-        grpMemory->setTitle(LoadStr(sMemoryFft));
-        loadMemoryButtons(state_.memory.FFTMemRecord);
-        break;
-    case 2:
-        grpMemory->setTitle(LoadStr(sMemoryScope));
-        loadMemoryButtons(state_.memory.ScopeMemRecord);
-        break;
-    default:
-        break;
-    }
+    static const StringId captions[3] = {sMemoryRta, sMemoryFft, sMemoryScope};
+    if (page < 0 || page > 2)
+        return;
+    grpMemory->setTitle(LoadStr(captions[page]));
+    loadMemoryButtons(activeSlots());
+    if (pages_[page].activate)
+        pages_[page].activate();
 }
 
 void TfrmMain::cboOctaveTypeChange()

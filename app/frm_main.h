@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 class QAction;
 class QComboBox;
@@ -130,6 +131,23 @@ public:
 
     AppState& state() { return state_; }
 
+    // What each page adds to the window: the page's own step of
+    // pgcAnalyzersChange (run after the memory buttons are loaded) and its
+    // branch of the block handler (16-bit samples, Size div 2 of them).
+    struct PageHooks {
+        std::function<void()> activate;
+        std::function<void(std::span<const std::int16_t>)> block;
+    };
+
+    // --- octave-band page (page_rta.cpp) ---
+    void createRtaPage();
+
+    // --- FFT page (page_fft.cpp) ---
+    void createFftPage();
+
+    // --- oscilloscope page (page_scope.cpp) ---
+    void createScopePage();
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -147,6 +165,7 @@ private:
 
     AppState& state_;
     QString executableDir_;
+    std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
     std::function<void()> showSettings_;
     std::function<void(bool)> captureRunning_;

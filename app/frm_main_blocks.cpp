@@ -22,14 +22,10 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
     // 16-bit little-endian samples, whatever the block's byte count.
     const std::span<const std::int16_t> samples(reinterpret_cast<const std::int16_t*>(Buffer),
                                                 static_cast<std::size_t>(Size / 2));
-    (void)samples;
-    switch (pgcAnalyzers->currentIndex()) {
-    case 0:
-    case 1:
-    case 2:
-    default:
-        break;
-    }
+    const int page = pgcAnalyzers->currentIndex();
+    // The program records mono only; a stereo block is left alone.
+    if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block)
+        pages_[page].block(samples);
     if (blockObserver_)
         blockObserver_();
     return true;
