@@ -6,7 +6,11 @@
 #include <portaudio.h>
 
 #include <atomic>
+#include <cstdio>
+
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 
 namespace capture::portaudio {
 namespace {
@@ -150,6 +154,36 @@ private:
 // PortAudio reports what matters through its own error codes.
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
+// The JACK client library that PortAudio probes writes its failed connection
+// attempts straight to stderr and offers no hook to stop it; the standard
+// error stream is parked on /dev/null for the duration of the probe.
+class StderrParked {
+public:
+    StderrParked()
+    {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~StderrParked()
+    {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+        }
+    }
+    StderrParked(const StderrParked&) = delete;
+    StderrParked& operator=(const StderrParked&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
 } // namespace
 
 bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
@@ -159,7 +193,10 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
     if (initialised)
         Pa_Terminate();
     snd_lib_error_set_handler(&quietAlsa);
-    initialised = Pa_Initialize() == paNoError;
+    {
+        const StderrParked quiet;
+        initialised = Pa_Initialize() == paNoError;
+    }
     devices.clear();
     defaultIndex = -1;
     if (!initialised)

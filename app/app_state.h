@@ -1,0 +1,17 @@
+#pragma once
+// Everything the measurement keeps for the whole run: one static instance,
+// owned by main() and handed to the main window by reference.
+
+#include "engine/band_plan.h"
+#include "engine/measurement_state.h"
+#include "memories/slot_tables.h"
+
+namespace app {
+
+struct AppState {
+    engine::MeasurementState measurement;
+    engine::BandPlan bandPlan;
+    memories::SlotTables memory; // the nine memory slots of each analyzer
+};
+
+} // namespace app

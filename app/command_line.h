@@ -1,0 +1,39 @@
+#pragma once
+// The command line that makes every feature runnable unattended: virtual
+// inputs, the page to open, an immediate start, a screenshot and/or an export
+// after N blocks, and the settings file.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace app {
+
+enum class Page { Rta = 0, Fft = 1, Scope = 2 };
+
+struct Options {
+    QStringList inputFiles;  // --input-file PATH (repeatable)
+    QStringList testSignals; // --test-signal SPEC (repeatable)
+    Page page = Page::Rta;
+    bool start = false;
+    QString screenshot;  // --screenshot PNG
+    QString exportPath;  // --export PATH
+    int afterBlocks = 0; // --after-blocks N; 0 = not given
+    QString settings;    // --settings PATH
+};
+
+struct ParseResult {
+    std::optional<Options> options; // empty on an error
+    QString error;                  // one line, when options is empty
+    bool helpRequested = false;
+};
+
+// Parses the arguments (argv[0] included). Unknown options, missing or bad
+// values and contradictory combinations give an error.
+ParseResult parseCommandLine(const QStringList& arguments);
+
+// The usage text printed after an error and for --help.
+QString usageText();
+
+} // namespace app

@@ -1,0 +1,174 @@
+#pragma once
+// The main window: START/STOP, the input-device list, the octave-band
+// controls, the memory buttons, the comment and the three analyzer pages, with
+// the handlers that tie them to the audio input and the measurement.
+// UI thread only.
+
+#include "app_state.h"
+
+#include "capture/audio_in.h"
+#include "display/offscreen_image.h"
+#include "display/paint_box.h"
+#include "display/shape.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
+namespace app {
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Creates the controls and runs FormCreate. `executableDir` locates the help.
+    TfrmMain(AppState& state, const QString& executableDir);
+    ~TfrmMain() override;
+
+    // Called after every block the handler has dealt with (for unattended runs).
+    void setBlockObserver(std::function<void()> observer) { blockObserver_ = std::move(observer); }
+
+    // The settings dialog's part in the window's life: what opens it and what
+    // follows the capture's start and stop (its FFT group). Set by main().
+    void setSettingsHooks(std::function<void()> show, std::function<void(bool running)> capture);
+
+    // --- controls (names as in the old form) ---
+    display::Shape* shpOnOFF = nullptr;
+    QPushButton* btnONOFF = nullptr;
+    QLabel* lblOctaveBW = nullptr;
+    QComboBox* cboOctaveType = nullptr;
+    QLabel* lblAvgSpeed = nullptr;
+    QComboBox* cboAveraging = nullptr;
+    QGroupBox* grpMemory = nullptr;
+    QToolButton* mem0 = nullptr;
+    QToolButton* btnStore = nullptr;
+    std::array<QToolButton*, 9> mem{}; // mem[0] = mem0, mem[k] = mem1 .. mem8
+    QLabel* lblinput = nullptr;
+    QComboBox* WaveDevice = nullptr;
+    QPushButton* btnRecheck = nullptr;
+    QToolButton* btnVolumeControl = nullptr;
+    QTabWidget* pgcAnalyzers = nullptr;
+    QWidget* tabOctave = nullptr;
+    QWidget* tabFFT = nullptr;
+    QWidget* tabScope = nullptr;
+    QLabel* lblComment = nullptr;
+    QLineEdit* txtComment = nullptr;
+
+    display::Shape* shpGraphBackground = nullptr;
+    display::PaintBox* pbxOctGrid = nullptr;
+    display::PaintBox* pbxOctaveGraph = nullptr;
+    display::PaintBox* pbxFFTGrid = nullptr;
+    QLabel* lblCursor = nullptr;
+    display::PaintBox* pbxFFTGraph = nullptr;
+    display::Shape* Shape1 = nullptr;
+    display::PaintBox* pbxScope = nullptr;
+    display::OffscreenImage imgPhantomGrid;
+    display::OffscreenImage imgPhantomFFTGrid;
+    display::OffscreenImage imgPhantomScopeGrid;
+
+    QMenu* File1 = nullptr;
+    QAction* Openspectratomemory1 = nullptr;
+    QAction* Saveallstoredspectra1 = nullptr;
+    QAction* SaveSpectrum1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Memory1 = nullptr;
+    QAction* Clearall1 = nullptr;
+    QAction* Maths1 = nullptr;
+    QMenu* Analysis1 = nullptr;
+    QAction* OctaveBandRTA1 = nullptr;
+    QAction* FFTAnalysis1 = nullptr;
+    QAction* Oscilloscope1 = nullptr;
+    QMenu* Tools2 = nullptr;
+    QAction* Settings1 = nullptr;
+    QAction* InputVolumeControl1 = nullptr;
+    QAction* RecheckInputDevice1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* Introduction1 = nullptr;
+    QAction* OpenSupportForum1 = nullptr;
+    QAction* MoreAudioSoftware1 = nullptr;
+
+    capture::TAudioIn* AudioIn1 = nullptr;
+    QString HelpFilePath;
+
+    // --- handlers ---
+    void FormCreate();
+    void FormActivate();
+    void btnONOFFClick();
+    void pgcAnalyzersChange();
+    void cboOctaveTypeChange();
+    void cboAveragingChange();
+    void btnRecheckClick();
+    void WaveDeviceChange();
+    void mem1Click(QToolButton* Sender);
+    void Exit1Click();
+    void OctaveBandRTA1Click();
+    void FFTAnalysis1Click();
+    void Oscilloscope1Click();
+    void Settings1Click();
+    void Help2Click();
+    void Introduction1Click();
+    void OpenSupportForum1Click();
+    void MoreAudioSoftware1Click();
+    void btnVolumeControlClick();
+
+    bool AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size);
+    void AudioIn1Start(QObject* Sender);
+    void AudioIn1Stop(QObject* Sender);
+
+    AppState& state() { return state_; }
+
+    // What each page adds to the window: the page's own step of
+    // pgcAnalyzersChange (run after the memory buttons are loaded) and its
+    // branch of the block handler (16-bit samples, Size div 2 of them).
+    struct PageHooks {
+        std::function<void()> activate;
+        std::function<void(std::span<const std::int16_t>)> block;
+    };
+
+    // --- octave-band page (page_rta.cpp) ---
+    void createRtaPage();
+
+    // --- FFT page (page_fft.cpp) ---
+    void createFftPage();
+
+    // --- oscilloscope page (page_scope.cpp) ---
+    void createScopePage();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createPages();
+    void createMenus();
+    void connectHandlers();
+    void selectPage(int index);
+    void loadMemoryButtons(const memories::SlotTable& table);
+    memories::SlotTable& activeSlots();
+    void repaintActiveView();
+    void FormClose();
+
+    AppState& state_;
+    QString executableDir_;
+    std::array<PageHooks, 3> pages_;
+    std::function<void()> blockObserver_;
+    std::function<void()> showSettings_;
+    std::function<void(bool)> captureRunning_;
+};
+
+} // namespace app

@@ -1,0 +1,55 @@
+// The audio input's events: every block goes to the analyzer of the active
+// page; the open and close switch the window between its running and stopped
+// look.
+
+#include "frm_main.h"
+
+#include "message_box.h"
+#include "string_table.h"
+
+#include "engine/fft_block.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <span>
+
+namespace app {
+
+bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
+{
+    // 16-bit little-endian samples, whatever the block's byte count.
+    const std::span<const std::int16_t> samples(reinterpret_cast<const std::int16_t*>(Buffer),
+                                                static_cast<std::size_t>(Size / 2));
+    const int page = pgcAnalyzers->currentIndex();
+    // The program records mono only; a stereo block is left alone.
+    if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block)
+        pages_[page].block(samples);
+    if (blockObserver_)
+        blockObserver_();
+    return true;
+}
+
+void TfrmMain::AudioIn1Start(QObject* /*Sender*/)
+{
+    state_.measurement.ScopeBufferCounter = 0;
+    if (captureRunning_)
+        captureRunning_(true);
+    shpOnOFF->setBrushColor(engine::RGB(0, 224, 0));
+    btnONOFF->setText("STOP");
+    engine::onCaptureStart(state_.measurement);
+}
+
+void TfrmMain::AudioIn1Stop(QObject* /*Sender*/)
+{
+    if (captureRunning_)
+        captureRunning_(false);
+    shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
+    btnONOFF->setText("START");
+    mem0->setEnabled(true);
+    if (AudioIn1->deviceFailed())
+        ShowMessage(this, LoadStr(sCaptureFailed).arg(AudioIn1->ErrorMessage));
+}
+
+} // namespace app

@@ -1,0 +1,172 @@
+// The main window's controls and menus, placed as the old fixed-size form had
+// them (pixels, no layouts). Texts set here are the form's English defaults;
+// FormCreate puts the string table's texts on them.
+
+#include "frm_main.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace app {
+namespace {
+
+// Client area of the form before FormCreate narrows it to the page control.
+constexpr int kFormWidth = 883;
+constexpr int kFormHeight = 596;
+
+template <class W>
+W* place(W* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const QString& text, int left, int top)
+{
+    auto* l = new QLabel(text, parent);
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+}
+
+// A toggle button of the memory group: stays down until clicked again.
+QToolButton* speedButton(QWidget* parent, const QString& caption, int left, int width)
+{
+    auto* b = place(new QToolButton(parent), left, 15, width, 23);
+    b->setText(caption);
+    b->setCheckable(true);
+    b->setAutoRaise(false);
+    return b;
+}
+
+} // namespace
+
+void TfrmMain::createControls()
+{
+    auto* client = new QWidget(this);
+    client->setFixedSize(kFormWidth, kFormHeight);
+    setCentralWidget(client);
+
+    shpOnOFF = place(new display::Shape(client, display::ShapeType::RoundRect), 8, 10, 66, 33);
+    shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
+    btnONOFF = place(new QPushButton("START", client), 13, 14, 56, 25);
+
+    lblOctaveBW = label(client, "Octave BW", 86, 3);
+    cboOctaveType = place(new QComboBox(client), 86, 18, 91, 21);
+    cboOctaveType->addItems({"1 Octave", "1/3 Octave", "1/6 Octave", "1/12 Octave"});
+    cboOctaveType->setCurrentIndex(1);
+
+    lblAvgSpeed = label(client, "Averaging", 186, 3);
+    cboAveraging = place(new QComboBox(client), 186, 18, 80, 21);
+    cboAveraging->addItems({"No Averaging", "Fast", "Slow", "Very Slow"});
+    cboAveraging->setCurrentIndex(0);
+
+    grpMemory = place(new QGroupBox("Memory", client), 280, 4, 274, 45);
+    mem0 = speedButton(grpMemory, "L", 6, 23);
+    btnStore = speedButton(grpMemory, "Store", 31, 42);
+    mem[0] = mem0;
+    for (int k = 1; k <= 8; ++k)
+        mem[k] = speedButton(grpMemory, QString::number(k), 75 + 24 * (k - 1), 23);
+    for (int k = 0; k <= 8; ++k) {
+        mem[k]->setObjectName(QString("mem%1").arg(k));
+        mem[k]->setEnabled(false);
+    }
+    mem0->setChecked(true);
+    btnStore->setObjectName("btnStore");
+
+    lblinput = label(client, "Input", 560, 3);
+    WaveDevice = place(new QComboBox(client), 560, 18, 160, 21);
+    WaveDevice->setToolTip("Output Device (Sound Card)  Selector");
+    btnRecheck = place(new QPushButton("Recheck", client), 560, 18, 160, 21);
+    btnRecheck->hide();
+    btnVolumeControl = place(new QToolButton(client), 721, 18, 26, 21);
+    btnVolumeControl->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+
+    pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495);
+    createPages();
+
+    lblComment = label(client, "Comment", 8, 552);
+    txtComment = place(new QLineEdit(client), 78, 547, 665, 21);
+}
+
+void TfrmMain::createPages()
+{
+    tabOctave = new QWidget;
+    tabFFT = new QWidget;
+    tabScope = new QWidget;
+    pgcAnalyzers->addTab(tabOctave, "Octave Band RTA");
+    pgcAnalyzers->addTab(tabFFT, "FFT Analysis");
+    pgcAnalyzers->addTab(tabScope, "Oscilloscope");
+
+    shpGraphBackground = place(new display::Shape(tabOctave), 0, 0, 739, 467);
+    shpGraphBackground->setPenColor(engine::clBlack);
+    pbxOctGrid = place(new display::PaintBox(tabOctave), 0, 0, 739, 465);
+    pbxOctaveGraph = place(new display::PaintBox(tabOctave, pbxOctGrid), 40, 48, 659, 386);
+
+    pbxFFTGrid = place(new display::PaintBox(tabFFT), 0, 0, 739, 467);
+    lblCursor = label(tabFFT, "", 48, 44);
+    lblCursor->hide();
+    pbxFFTGraph = place(new display::PaintBox(tabFFT, pbxFFTGrid), 43, 40, 659, 387);
+
+    Shape1 = place(new display::Shape(tabScope), 68, 3, 417, 418);
+    Shape1->setBrushColor(engine::clBtnFace);
+    pbxScope = place(new display::PaintBox(tabScope), 76, 12, 401, 401);
+    pbxScope->setEraseColor(engine::clBlack);
+
+    // The grids' off-screen copies start at the sizes the form gave them.
+    imgPhantomGrid.setSize(739, 192);
+    imgPhantomFFTGrid.setSize(739, 466);
+    imgPhantomScopeGrid.setSize(401, 401);
+}
+
+void TfrmMain::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    File1 = bar->addMenu("&File");
+    Openspectratomemory1 = File1->addAction("&Open spectra");
+    Saveallstoredspectra1 = File1->addAction("Save &all stored spectra");
+    SaveSpectrum1 = File1->addAction("&Export last measured Spectrum");
+    QAction* fileSeparator = File1->addSeparator();
+    Exit1 = File1->addAction("E&xit");
+    for (QAction* hidden :
+         {Openspectratomemory1, Saveallstoredspectra1, SaveSpectrum1, fileSeparator})
+        hidden->setVisible(false);
+
+    Memory1 = bar->addMenu("&Memory");
+    Clearall1 = Memory1->addAction("&Clear all");
+    Memory1->addSeparator()->setVisible(false);
+    Maths1 = Memory1->addAction("&Maths Operations");
+    Maths1->setVisible(false);
+
+    Analysis1 = bar->addMenu("&Analysis");
+    OctaveBandRTA1 = Analysis1->addAction("Octave Band RTA");
+    OctaveBandRTA1->setShortcut(QKeySequence("Ctrl+R"));
+    FFTAnalysis1 = Analysis1->addAction("FFT Analysis");
+    FFTAnalysis1->setShortcut(QKeySequence("Ctrl+F"));
+    Oscilloscope1 = Analysis1->addAction("Oscilloscope");
+    Oscilloscope1->setShortcut(QKeySequence("Ctrl+O"));
+
+    Tools2 = bar->addMenu("&Tools");
+    Settings1 = Tools2->addAction("Settings");
+    InputVolumeControl1 = Tools2->addAction("Input Volume Control");
+    RecheckInputDevice1 = Tools2->addAction("Refresh Input Device List");
+
+    Help1 = bar->addMenu("&Help");
+    Help2 = Help1->addAction("&Help");
+    Introduction1 = Help1->addAction("&Introduction");
+    Help1->addSeparator();
+    OpenSupportForum1 = Help1->addAction("Open Support &Forum");
+    MoreAudioSoftware1 = Help1->addAction("&More Audio Software");
+    MoreAudioSoftware1->setToolTip("software.html");
+}
+
+} // namespace app

@@ -1,0 +1,84 @@
+// Start-up: the command line, the virtual inputs, the main window, then the
+// message loop.
+
+#include "app_state.h"
+#include "command_line.h"
+#include "frm_main.h"
+#include "string_table.h"
+#include "unattended.h"
+
+#include "capture/virtual_devices.h"
+#include "capture/wavein.h"
+#include "settings/store_path.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// About 6 MB of fixed arrays: static, never on the stack.
+app::AppState gState;
+
+int usageError(const QString& error)
+{
+    std::fprintf(stderr, "spectrion: %s\n%s", qPrintable(error), qPrintable(app::usageText()));
+    return 2;
+}
+
+// Registers the command line's inputs; returns an error text for a bad one.
+QString registerInputs(const app::Options& o)
+{
+    for (const QString& path : o.inputFiles)
+        if (const QString e = capture::registerInputFile(path); !e.isEmpty())
+            return QString("--input-file %1: %2").arg(path, e);
+    for (const QString& spec : o.testSignals)
+        if (const QString e = capture::registerTestSignal(spec); !e.isEmpty())
+            return QString("--test-signal %1: %2").arg(spec, e);
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    application.setApplicationName(app::LoadStr(app::sProduct));
+    application.setOrganizationName(app::LoadStr(app::sMaker));
+
+    const app::ParseResult parsed = app::parseCommandLine(application.arguments());
+    if (parsed.helpRequested) {
+        std::printf("%s", qPrintable(app::usageText()));
+        return 0;
+    }
+    if (!parsed.options)
+        return usageError(parsed.error);
+    const app::Options& options = *parsed.options;
+    if (const QString e = registerInputs(options); !e.isEmpty())
+        return usageError(e);
+    if (!options.settings.isEmpty())
+        settings::setStorePath(options.settings);
+
+    if (app::UnattendedRun::wanted(options))
+        app::UnattendedRun::reportToStderr();
+    app::TfrmMain frmMain(gState, QCoreApplication::applicationDirPath());
+    const int virtualInputs =
+        static_cast<int>(options.inputFiles.size() + options.testSignals.size());
+    if (virtualInputs > 0) {
+        // The command line's inputs come last in the list; the first of them is used.
+        const int first = static_cast<int>(capture::waveInGetNumDevs()) - virtualInputs;
+        frmMain.WaveDevice->setCurrentIndex(first + 1);
+        frmMain.WaveDeviceChange();
+    }
+    frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(options.page));
+
+    app::UnattendedRun unattended(frmMain, options, {});
+    frmMain.move(0, 0);
+    frmMain.show();
+    if (options.start)
+        frmMain.btnONOFFClick();
+    unattended.begin();
+    return application.exec();
+}

@@ -1,0 +1,9 @@
+// The FFT page.
+
+#include "frm_main.h"
+
+namespace app {
+
+void TfrmMain::createFftPage() {}
+
+} // namespace app

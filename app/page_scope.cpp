@@ -1,0 +1,9 @@
+// The oscilloscope page.
+
+#include "frm_main.h"
+
+namespace app {
+
+void TfrmMain::createScopePage() {}
+
+} // namespace app

@@ -1,0 +1,90 @@
+#include "string_table.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+namespace app {
+namespace {
+
+struct Entry {
+    int id;
+    const char* text; // UTF-8
+};
+
+// Sorted by number.
+constexpr Entry kTexts[] = {
+    {65200, "Pegel [dB]"},
+    {65201, "Skalen"},
+    {65202, "Maximum Y-Achse"},
+    {65203, "Minimum Y-Achse"},
+    {65204, "Schrittw. Y-Achse"},
+    {65205, "Grafik"},
+    {65206, "Signalverarbeitung"},
+    {65207, "Farben"},
+    {65208, "Ändern"},
+    {65209, "Kommentar"},
+    {65210, " Oszilloskop "},
+    {65211, " FFT "},
+    {65212, " Oktavanalyse "},
+    {65213, "Analyse"},
+    {65214, "Soundeingang testen"},
+    {65215, "Standard"},
+    {65216, "Hell"},
+    {65217, "Schließen"},
+    {65218, "Fenster"},
+    {65219, "Speicher"},
+    {65220, "Extras"},
+    {65221, "Mittelung"},
+    {65222, "Auflösung"},
+    {65223, "Sehr Langsam"},
+    {65224, "Langsam"},
+    {65225, "Schnell"},
+    {65226, "Keine"},
+    {65227, "&Export last measured Spectrum"},
+    {65228, "Eingang"},
+    {65229, "Die Aufnahme wurde beendet, weil das Eingangsgerät nicht mehr liefert:\n%1"},
+    {65230, "Die Einstellungen konnten nicht gespeichert werden:\n%1"},
+    {65231, "Die Hilfe wurde nicht gefunden:\n%1"},
+    {65236, "Spektren öffnen"},
+    {65237, "Speicher Oszilloskop"},
+    {65238, "Speicher FFT"},
+    {65239, "Speicher RTA"},
+    {65240, "support.html"},
+    {65241, "Windows-Standard"},
+    {65244, "Alles löschen"},
+    {65245, "Eingangslautstärke"},
+    {65246, "Einstellungen"},
+    {65248, "Es wurde keine Soundkarte gefunden! Unter Windows 7 kann das auch bedeuten, dass "
+            "kein Gerät an den Eingang angeschlossen ist. Bitte verbinden Sie ein Soundgerät "
+            "z.B. via USB oder überprüfen Sie den Eingang."},
+    {65249, "Hilfe"},
+    {65250, "Datei"},
+    {65251, "&Beenden"},
+    {65252, "help"},
+    {65275, "Drevmark"},
+    {65276, "1.2"},
+    {65277, "Spectrion"},
+};
+
+constexpr bool sortedById()
+{
+    for (std::size_t i = 1; i < std::size(kTexts); ++i)
+        if (kTexts[i - 1].id >= kTexts[i].id)
+            return false;
+    return true;
+}
+static_assert(sortedById(), "string table must be sorted by number");
+
+} // namespace
+
+QString LoadStr(int id)
+{
+    const auto it = std::lower_bound(std::begin(kTexts), std::end(kTexts), id,
+                                     [](const Entry& e, int key) { return e.id < key; });
+    if (it == std::end(kTexts) || it->id != id)
+        return {};
+    return QString::fromUtf8(it->text);
+}
+
+} // namespace app

@@ -1,0 +1,65 @@
+#pragma once
+// The program's numbered texts (65200 .. 65279): every text set on a control
+// or shown in a message at run time comes from here, in German.
+
+#include <QString>
+
+namespace app {
+
+// The text of string `id`, or an empty string for a number without a text.
+QString LoadStr(int id);
+
+// Numbers of the texts the program looks up by name.
+enum StringId : int {
+    sLevelAxisTitle = 65200,
+    sScales = 65201,
+    sYAxisMax = 65202,
+    sYAxisMin = 65203,
+    sYAxisStep = 65204,
+    sGraphicsPage = 65205,
+    sSignalPage = 65206,
+    sColours = 65207,
+    sChange = 65208,
+    sScopeTab = 65210,
+    sFftTab = 65211,
+    sOctaveTab = 65212,
+    sAnalysis = 65213,
+    sCheckInput = 65214,
+    sStandard = 65215,
+    sLight = 65216,
+    sClose = 65217,
+    sWindowing = 65218,
+    sComment = 65209,
+    sMemory = 65219,
+    sTools = 65220,
+    sAveraging = 65221,
+    sResolution = 65222,
+    sAvgVerySlow = 65223,
+    sAvgSlow = 65224,
+    sAvgFast = 65225,
+    sAvgNone = 65226,
+    sExportSpectrum = 65227,
+    sInput = 65228,
+    sCaptureFailed = 65229,
+    sSettingsNotSaved = 65230,
+    sHelpMissing = 65231,
+    sOpenSpectra = 65236,
+    sMemoryScope = 65237,
+    sMemoryFft = 65238,
+    sMemoryRta = 65239,
+    sSupportPage = 65240,
+    sDefaultDevice = 65241,
+    sClearAll = 65244,
+    sInputVolume = 65245,
+    sSettings = 65246,
+    sNoSoundCard = 65248,
+    sHelp = 65249,
+    sFile = 65250,
+    sExit = 65251,
+    sHelpFile = 65252,
+    sMaker = 65275,
+    sVersion = 65276,
+    sProduct = 65277,
+};
+
+} // namespace app

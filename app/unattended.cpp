@@ -1,0 +1,104 @@
+#include "unattended.h"
+
+#include "frm_main.h"
+#include "message_box.h"
+
+#include <QCoreApplication>
+#include <QPixmap>
+
+#include <cstdio>
+
+namespace app {
+namespace {
+
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "spectrion: %s\n", qPrintable(QString(text).replace('\n', ' ')));
+}
+
+// A block takes about 171 ms; the first one can take a few seconds to come.
+int watchdogMs(int blocks)
+{
+    return 15000 + 500 * blocks;
+}
+
+} // namespace
+
+bool UnattendedRun::wanted(const Options& options)
+{
+    return !options.screenshot.isEmpty() || !options.exportPath.isEmpty();
+}
+
+void UnattendedRun::reportToStderr()
+{
+    setMessagePresenter([](QWidget*, const QString& text) { printError(text); });
+}
+
+UnattendedRun::UnattendedRun(TfrmMain& window, const Options& options,
+                             std::function<QString(const QString&)> exportSpectrum)
+    : window_(window), options_(options), exportSpectrum_(std::move(exportSpectrum))
+{
+    active_ = wanted(options);
+    if (!active_)
+        return;
+    reportToStderr();
+    window_.setBlockObserver([this] { blockHandled(); });
+    watchdog_.setSingleShot(true);
+    connect(&watchdog_, &QTimer::timeout, this, [this] {
+        fail(
+            QString("only %1 of %2 blocks arrived in time").arg(blocks_).arg(options_.afterBlocks));
+    });
+}
+
+void UnattendedRun::begin()
+{
+    if (!active_)
+        return;
+    if (!options_.start) {
+        QTimer::singleShot(0, this, [this] { finish(); });
+        return;
+    }
+    if (!window_.AudioIn1->Active && window_.AudioIn1->QueuedBuffers == 0) {
+        fail("the capture did not start");
+        return;
+    }
+    watchdog_.start(watchdogMs(options_.afterBlocks));
+}
+
+void UnattendedRun::blockHandled()
+{
+    if (done_ || ++blocks_ < options_.afterBlocks)
+        return;
+    // Leave the handler first: its drawing reaches the screen when it returns.
+    QTimer::singleShot(0, this, [this] { finish(); });
+    done_ = true;
+}
+
+void UnattendedRun::finish()
+{
+    watchdog_.stop();
+    if (!options_.exportPath.isEmpty()) {
+        const QString error = exportSpectrum_ ? exportSpectrum_(options_.exportPath)
+                                              : QString("the export is not available");
+        if (!error.isEmpty())
+            return fail(error);
+    }
+    if (!options_.screenshot.isEmpty()) {
+        QCoreApplication::processEvents();
+        if (!window_.grab().save(options_.screenshot, "PNG"))
+            return fail(QString("could not write %1").arg(options_.screenshot));
+    }
+    window_.AudioIn1->StopAtOnce();
+    QCoreApplication::exit(0);
+}
+
+void UnattendedRun::fail(const QString& message)
+{
+    done_ = true;
+    watchdog_.stop();
+    printError(message);
+    window_.AudioIn1->StopAtOnce();
+    QCoreApplication::exit(1);
+}
+
+} // namespace app

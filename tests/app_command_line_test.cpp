@@ -1,0 +1,79 @@
+#include "app/command_line.h"
+#include "app/string_table.h"
+
+#include <gtest/gtest.h>
+
+using app::parseCommandLine;
+
+namespace {
+
+app::ParseResult parse(QStringList args)
+{
+    args.prepend("spectrion");
+    return parseCommandLine(args);
+}
+
+} // namespace
+
+TEST(CommandLine, AcceptsEveryOptionTogether)
+{
+    const auto r = parse({"--input-file", "a.wav", "--test-signal", "sine:1000", "--test-signal",
+                          "pink", "--page", "scope", "--start", "--screenshot", "out.png",
+                          "--after-blocks", "5", "--export", "x.txt", "--settings", "s.json"});
+    ASSERT_TRUE(r.options) << r.error.toStdString();
+    EXPECT_EQ(r.options->inputFiles, QStringList{"a.wav"});
+    EXPECT_EQ(r.options->testSignals, (QStringList{"sine:1000", "pink"}));
+    EXPECT_EQ(r.options->page, app::Page::Scope);
+    EXPECT_TRUE(r.options->start);
+    EXPECT_EQ(r.options->screenshot, "out.png");
+    EXPECT_EQ(r.options->afterBlocks, 5);
+    EXPECT_EQ(r.options->exportPath, "x.txt");
+    EXPECT_EQ(r.options->settings, "s.json");
+
+    const auto plain = parse({});
+    ASSERT_TRUE(plain.options);
+    EXPECT_EQ(plain.options->page, app::Page::Rta);
+    EXPECT_FALSE(plain.options->start);
+
+    // A screenshot with --start but no block count is taken after the first block.
+    const auto first = parse({"--start", "--screenshot", "a.png"});
+    ASSERT_TRUE(first.options);
+    EXPECT_EQ(first.options->afterBlocks, 1);
+    EXPECT_TRUE(parse({"--help"}).helpRequested);
+}
+
+TEST(CommandLine, RejectsBadOptionsWithOneLine)
+{
+    const QList<QStringList> bad = {
+        {"--bogus"},
+        {"--page", "spectrum"},
+        {"--page"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "0"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "many"},
+        {"--start", "--after-blocks", "3"},
+        {"--screenshot", "a.png", "--after-blocks", "3"},
+        {"--export", "x.txt"},
+        {"stray"},
+        {"--screenshot", ""},
+    };
+    for (const auto& args : bad) {
+        const auto r = parse(args);
+        EXPECT_FALSE(r.options) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
+        EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
+    }
+    EXPECT_TRUE(app::usageText().contains("--test-signal"));
+}
+
+TEST(StringTable, TextsByNumberAndGapsEmpty)
+{
+    EXPECT_EQ(app::LoadStr(65241), "Windows-Standard");
+    EXPECT_EQ(app::LoadStr(65277) + " " + app::LoadStr(65276), "Spectrion 1.2");
+    EXPECT_EQ(app::LoadStr(app::sAvgVerySlow), "Sehr Langsam");
+    EXPECT_EQ(app::LoadStr(65222), QString::fromUtf8("Auflösung"));
+    EXPECT_TRUE(app::LoadStr(65248).startsWith("Es wurde keine Soundkarte gefunden!"));
+    EXPECT_TRUE(app::LoadStr(65248).endsWith(QString::fromUtf8("überprüfen Sie den Eingang.")));
+    EXPECT_TRUE(app::LoadStr(65242).isEmpty());
+    EXPECT_TRUE(app::LoadStr(0).isEmpty());
+    EXPECT_TRUE(app::LoadStr(70000).isEmpty());
+}
