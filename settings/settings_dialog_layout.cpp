@@ -25,11 +25,12 @@ constexpr int kLabelHeight = 13;
 constexpr int kEditHeight = 21;
 // The dialog was laid out for text 11 pixels high. Group frames have their top line running
 // through the middle of the title, so that the controls placed just below the title sit inside.
+// Scoped to the dialog's own controls: the colour dialog opened over it keeps the desktop's look.
 constexpr auto kStyle =
-    "QWidget { font-size: 11px; }"
-    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+    "#pgcSettings, #pgcSettings *, #btnClose, #btnDefault { font-size: 11px; }"
+    "#pgcSettings QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
     " margin-top: 6px; }"
-    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 1px; }";
+    "#pgcSettings QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 1px; }";
 
 template <typename Widget>
 Widget* place(Widget* widget, const char* name, int left, int top, int width, int height)
