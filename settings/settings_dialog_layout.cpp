@@ -101,6 +101,9 @@ void TfrmSettings::buildControls()
     label(grpScales, "lblXAxisMin", QStringLiteral("X Axis Minimum"), 201, 49);
     txtXAxisMin = edit(grpScales, "txtXAxisMin", startText(kXAxisMinStart), 201, 61);
     label(grpScales, "lblXAxisMinUnit", QStringLiteral("Hz"), 253, 64);
+    // Out of sight, so out of the Tab key's reach too: nobody should type into them blind.
+    txtXAxisMax->setFocusPolicy(Qt::NoFocus);
+    txtXAxisMin->setFocusPolicy(Qt::NoFocus);
 
     grpColors =
         place(new QGroupBox(layoutText(TextId::Colours), tabGraph), "grpColors", 9, 151, 283, 85);

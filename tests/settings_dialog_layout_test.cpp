@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -48,6 +49,12 @@ TEST_F(SettingsDialogLayout, BothPagesShowEveryTextWholeAndInsideItsGroup)
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Settings"));
     EXPECT_EQ(pages->tabText(0), QStringLiteral("Grafik"));
     EXPECT_EQ(pages->tabText(1), QStringLiteral("Signalverarbeitung"));
+
+    // Tab walks the visible controls only.
+    dialog->txtYAxisStep->setFocus();
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog->txtYAxisStep, &tab);
+    EXPECT_EQ(dialog->focusWidget()->objectName(), QStringLiteral("lstColors"));
 
     const QString pictureDir = qEnvironmentVariable("SPECTRION_PICTURE_DIR");
     for (int page = 0; page < pages->count(); ++page) {

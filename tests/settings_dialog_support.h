@@ -27,6 +27,14 @@
 #include <memory>
 #include <vector>
 
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace settings_test {
 
 inline const QString kKey = QStringLiteral("\\Software\\Drevmark\\Spectrion");
