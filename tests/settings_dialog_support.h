@@ -24,6 +24,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -42,40 +43,18 @@ inline const QString kKey = QStringLiteral("\\Software\\Drevmark\\Spectrion");
 // The string table's entries for the dialog.
 inline QString germanText(int number)
 {
-    switch (number) {
-    case 65201:
-        return QStringLiteral("Skalen");
-    case 65202:
-        return QStringLiteral("Maximum Y-Achse");
-    case 65203:
-        return QStringLiteral("Minimum Y-Achse");
-    case 65204:
-        return QStringLiteral("Schrittw. Y-Achse");
-    case 65205:
-        return QStringLiteral("Grafik");
-    case 65206:
-        return QStringLiteral("Signalverarbeitung");
-    case 65207:
-        return QStringLiteral("Farben");
-    case 65208:
-        return QStringLiteral("Ändern");
-    case 65215:
-        return QStringLiteral("Standard");
-    case 65216:
-        return QStringLiteral("Hell");
-    case 65217:
-        return QStringLiteral("Schließen");
-    case 65218:
-        return QStringLiteral("Fenster");
-    case 65228:
-        return QStringLiteral("Eingang");
-    case 65275:
-        return QStringLiteral("Drevmark");
-    case 65277:
-        return QStringLiteral("Spectrion");
-    default:
-        return QString();
-    }
+    static const std::map<int, const char*> table = {
+        {65201, "Skalen"},          {65202, "Maximum Y-Achse"},
+        {65203, "Minimum Y-Achse"}, {65204, "Schrittw. Y-Achse"},
+        {65205, "Grafik"},          {65206, "Signalverarbeitung"},
+        {65207, "Farben"},          {65208, "Ändern"},
+        {65215, "Standard"},        {65216, "Hell"},
+        {65217, "Schließen"},       {65218, "Fenster"},
+        {65228, "Eingang"},         {65275, "Drevmark"},
+        {65277, "Spectrion"},
+    };
+    const auto it = table.find(number);
+    return it == table.end() ? QString() : QString::fromUtf8(it->second);
 }
 
 class DialogTest : public ::testing::Test {
