@@ -10,6 +10,7 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "settings/settings_dialog.h"
 
 #include <QMainWindow>
 
@@ -41,9 +42,10 @@ public:
     // Called after every block the handler has dealt with (for unattended runs).
     void setBlockObserver(std::function<void()> observer) { blockObserver_ = std::move(observer); }
 
-    // The settings dialog's part in the window's life: what opens it and what
-    // follows the capture's start and stop (its FFT group). Set by main().
-    void setSettingsHooks(std::function<void()> show, std::function<void(bool running)> capture);
+    // The settings dialog, created after the window (start-up step 3); the
+    // window shows it, and its FFT group follows the capture. Not owned.
+    void setSettingsDialog(settings::TfrmSettings* dialog) { frmSettings = dialog; }
+    settings::TfrmSettings* frmSettings = nullptr;
 
     // --- controls (names as in the old form) ---
     display::Shape* shpOnOFF = nullptr;
@@ -167,8 +169,6 @@ private:
     QString executableDir_;
     std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
-    std::function<void()> showSettings_;
-    std::function<void(bool)> captureRunning_;
 };
 
 } // namespace app
