@@ -146,6 +146,18 @@ public:
 
     // --- FFT page (page_fft.cpp) ---
     void createFftPage();
+    // The tab's set-up (its step of pgcAnalyzersChange): Columnwidth and the
+    // bins' x positions for pbxFFTGraph's width and AudioIn1's frame rate,
+    // then a repaint of the graph, which repaints the grid.
+    void setUpFftPage();
+    // pbxFFTGrid's paint handler: the grid, its snapshot imgPhantomFFTGrid
+    // (pbxFFTGraph's size, no curve), then the stored curves of the FFT slots
+    // that hold data and are to be drawn.
+    void pbxFFTGridPaint();
+    // The FFT branch of AudioIn1BufferFilled: the block's spectrum as a black
+    // curve over the grid restored from the snapshot, and slot 0 of
+    // FFTMemRecord.
+    void fftBufferFilled(std::span<const std::int16_t> samples);
 
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
