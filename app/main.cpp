@@ -4,11 +4,13 @@
 #include "app_state.h"
 #include "command_line.h"
 #include "frm_main.h"
+#include "message_box.h"
 #include "string_table.h"
 #include "unattended.h"
 
 #include "capture/virtual_devices.h"
 #include "capture/wavein.h"
+#include "settings/settings_dialog.h"
 #include "settings/store_path.h"
 
 #include <QApplication>
@@ -40,6 +42,18 @@ QString registerInputs(const app::Options& o)
     return {};
 }
 
+// What the settings dialog asks of the rest of the program.
+settings::TfrmSettings::Hooks settingsHooks(app::TfrmMain& w)
+{
+    settings::TfrmSettings::Hooks hooks;
+    hooks.text = [](int number) { return app::LoadStr(number); };
+    hooks.repaintRtaGrid = [&w] { w.pbxOctGrid->Repaint(); };
+    hooks.resetInputDevice = [&w] { w.AudioIn1->SetWaveDevice(capture::WAVE_MAPPER); };
+    hooks.setGraphBackground = [&w](engine::TColor c) { w.shpGraphBackground->setBrushColor(c); };
+    hooks.showMessage = [&w](const QString& text) { app::ShowMessage(&w, text); };
+    return hooks;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -64,6 +78,10 @@ int main(int argc, char** argv)
     if (app::UnattendedRun::wanted(options))
         app::UnattendedRun::reportToStderr();
     app::TfrmMain frmMain(gState, QCoreApplication::applicationDirPath());
+    settings::TfrmSettings frmSettings(&frmMain, gState.colours, gState.measurement.Window,
+                                       settingsHooks(frmMain));
+    frmSettings.move(231, 139);
+    frmMain.setSettingsDialog(&frmSettings);
     const int virtualInputs =
         static_cast<int>(options.inputFiles.size() + options.testSignals.size());
     if (virtualInputs > 0) {
