@@ -267,6 +267,14 @@ TEST_F(ScopePageTest, ActivationClearsTheRingAndARepaintShowsTheBareGrid)
     EXPECT_TRUE(hasColour(shownScope(), kTrace));
     w.pbxScope->Repaint();
     EXPECT_EQ(shownScope(), grid);
+
+    // A block too short to hold a sample appends nothing but draws the ring again.
+    std::int16_t odd = 0;
+    int size = 1;
+    w.AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(&odd), size);
+    EXPECT_EQ(gState.measurement.ScopeBufferCounter, 8192);
+    const QImage redrawn = shownScope();
+    EXPECT_EQ(redrawn.pixel(100, 194), kTrace); // 200 - 1000 * 200 / 32768
 }
 
 TEST_F(ScopePageTest, ASineAt500usPerDivIsDrawnOnItsRowsOverTheGrid)
