@@ -10,6 +10,7 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/scope_trace.h"
 #include "settings/settings_dialog.h"
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 class QAction;
@@ -26,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSlider;
 class QTabWidget;
 class QToolButton;
 
@@ -161,6 +164,37 @@ public:
 
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
+
+    // The group " Scale && Position " beside pbxScope: time base (tbTDiv,
+    // positions 1 .. 10), zoom (tbZoom, 0 .. 15, minimum at the top) and the
+    // two offset sliders that are never shown.
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* Label21 = nullptr;
+    QLabel* Label22 = nullptr;
+    QSlider* tbTDiv = nullptr;
+    QLabel* lbltDiv = nullptr;
+    QSlider* tbZoom = nullptr;
+    QLabel* lblZoom = nullptr;
+    QPushButton* btnOscDefault = nullptr;
+    QSlider* tbZoomPosition = nullptr;
+    QLabel* Label24 = nullptr;
+    QSlider* tbTimePosition = nullptr;
+    QLabel* Label23 = nullptr;
+
+    // Paints the empty grid into imgPhantomScopeGrid and copies it onto pbxScope.
+    void PaintAxesScope();
+    void pbxScopePaint();
+    // Slider change handlers: they run whenever a position really changes,
+    // by the user or by the program.
+    void tbTDivChange();
+    void tbZoomChange();
+    void btnOscDefaultClick();
+
+private:
+    void scopeBlock(std::span<const std::int16_t> samples);
+    void scopeActivate();
+    // The trace of the last block (about 64 KiB), reused for every block.
+    std::unique_ptr<engine::ScopeTrace> scopeTrace_;
 
 protected:
     void changeEvent(QEvent* event) override;
