@@ -5,6 +5,7 @@
 // UI thread only.
 
 #include "app_state.h"
+#include "rta_settings.h"
 
 #include "capture/audio_in.h"
 #include "display/offscreen_image.h"
@@ -141,7 +142,25 @@ public:
 
     // --- octave-band page (page_rta.cpp) ---
     void createRtaPage();
+    // Paint handler of pbxOctGrid: the grid into imgPhantomGrid and onto the
+    // box, then the stored curves of the shown RTA slots onto pbxOctaveGraph.
+    void pbxOctGridPaint();
+    // Where the page reads the settings dialog's axis limits and grid colours,
+    // at every block and every grid paint. Until set: the dialog's defaults.
+    void setRtaSettingsSource(std::function<RtaSettings()> source);
 
+private:
+    // The page's branch of the block handler: measure, draw the staircase,
+    // keep the block in slot 0.
+    void rtaBlock(std::span<const std::int16_t> samples);
+    RtaSettings rtaSettings() const;
+
+    std::function<RtaSettings()> rtaSettingsSource_;
+    // The arithmetic-failure message is shown at most once per activation of
+    // the page (every START activates it), never once per block.
+    bool rtaErrorShown_ = false;
+
+public:
     // --- FFT page (page_fft.cpp) ---
     void createFftPage();
 
