@@ -75,6 +75,18 @@ const char* baseText(MMRESULT code)
     }
 }
 
+// The device an identifier names (WAVE_MAPPER: the system default), or null
+// with the reason in detail.
+InputDevice* findDevice(UINT id, std::string& detail)
+{
+    InputDevice* device = id == WAVE_MAPPER ? DeviceList::instance().defaultInput(detail)
+                                            : DeviceList::instance().at(id);
+    if (!device && detail.empty())
+        detail = "device " + std::to_string(id) + " requested, " +
+                 std::to_string(DeviceList::instance().count()) + " present";
+    return device;
+}
+
 } // namespace
 
 UINT waveInGetNumDevs()
@@ -87,14 +99,9 @@ MMRESULT waveInGetDevCaps(UINT uDeviceID, WAVEINCAPS* pwic)
     if (!pwic)
         return failed(MMSYSERR_INVALPARAM);
     std::string detail;
-    InputDevice* device = uDeviceID == WAVE_MAPPER ? DeviceList::instance().defaultInput(detail)
-                                                   : DeviceList::instance().at(uDeviceID);
-    if (!device) {
-        if (detail.empty())
-            detail = "device " + std::to_string(uDeviceID) + " requested, " +
-                     std::to_string(DeviceList::instance().count()) + " present";
+    InputDevice* device = findDevice(uDeviceID, detail);
+    if (!device)
         return failed(MMSYSERR_BADDEVICEID, detail);
-    }
     pwic->szPname = device->name();
     pwic->wChannels = static_cast<WORD>(std::clamp(device->maxInputChannels(), 0, 0xFFFF));
     return MMSYSERR_NOERROR;
@@ -111,14 +118,9 @@ MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, QOb
         return failed(WAVERR_BADFORMAT,
                       "only 8- or 16-bit PCM with 1 or 2 channels (" + describeFormat(*pwfx) + ")");
     std::string detail;
-    InputDevice* device = uDeviceID == WAVE_MAPPER ? DeviceList::instance().defaultInput(detail)
-                                                   : DeviceList::instance().at(uDeviceID);
-    if (!device) {
-        if (detail.empty())
-            detail = "device " + std::to_string(uDeviceID) + " requested, " +
-                     std::to_string(DeviceList::instance().count()) + " present";
+    InputDevice* device = findDevice(uDeviceID, detail);
+    if (!device)
         return failed(MMSYSERR_BADDEVICEID, detail);
-    }
     if (pwfx->nChannels > device->maxInputChannels())
         return failed(WAVERR_BADFORMAT, device->name() + " has " +
                                             std::to_string(device->maxInputChannels()) +

@@ -23,35 +23,34 @@ inline std::vector<float> pcm16Noise(std::size_t n, std::uint32_t seed = 1)
     return x;
 }
 
-// How far below the largest reference bin the largest error lies, in dB
-// (more negative is better). Bins are compared as complex values.
+// The error of a computed spectrum against a reference: how far below the
+// largest reference bin the largest error lies, in dB (more negative is
+// better), and the root mean square of the error over that of the reference.
+struct SpectrumError {
+    double maxBelowPeakDb;
+    double relativeRms;
+};
+
 template <class Got, class Want>
-double errorBelowPeakDb(const Got& got, const Want& want)
+SpectrumError spectrumError(const Got& got, const Want& want)
 {
-    long double maxErr = 0, peak = 0;
+    long double maxErr = 0, peak = 0, err2 = 0, ref2 = 0;
     for (std::size_t k = 0; k < want.size(); ++k) {
         const std::complex<long double> w(want[k]);
         const std::complex<long double> g(got[k].real(), got[k].imag());
         maxErr = std::max(maxErr, std::abs(g - w));
         peak = std::max(peak, std::abs(w));
+        err2 += std::norm(g - w);
+        ref2 += std::norm(w);
     }
-    if (maxErr == 0)
-        return -400.0;
-    return 20.0 * std::log10(static_cast<double>(maxErr / peak));
+    const double db = maxErr == 0 ? -400.0 : 20.0 * std::log10(static_cast<double>(maxErr / peak));
+    return {db, static_cast<double>(std::sqrt(err2 / ref2))};
 }
 
-// Root mean square of the error over that of the reference.
 template <class Got, class Want>
-double relativeRmsError(const Got& got, const Want& want)
+double errorBelowPeakDb(const Got& got, const Want& want)
 {
-    long double err = 0, ref = 0;
-    for (std::size_t k = 0; k < want.size(); ++k) {
-        const std::complex<long double> w(want[k]);
-        const std::complex<long double> g(got[k].real(), got[k].imag());
-        err += std::norm(g - w);
-        ref += std::norm(w);
-    }
-    return static_cast<double>(std::sqrt(err / ref));
+    return spectrumError(got, want).maxBelowPeakDb;
 }
 
 inline std::vector<std::complex<float>> asComplex(const std::vector<dsp::TFFTComplex>& s)

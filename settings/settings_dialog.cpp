@@ -1,0 +1,325 @@
+// The settings dialog's behaviour: loading and saving the store, the colour buttons, the
+// level-axis fields' check and the window type.
+
+#include "settings/settings_dialog.h"
+
+#include "settings/axis_defaults.h"
+#include "settings/number_text.h"
+#include "settings/registry.h"
+
+#include "display/shape.h"
+#include "dsp/window_table.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdint>
+#include <utility>
+
+namespace settings {
+
+namespace {
+
+const QString kWaveDeviceValue = QStringLiteral("WaveDevice1");
+
+QString colourValueName(int entry)
+{
+    return QStringLiteral("Color%1").arg(entry);
+}
+
+void setLabelText(QLabel& label, const QString& text)
+{
+    label.setText(text);
+    label.resize(label.sizeHint().width(), label.height());
+}
+
+QString unwritableMessage(const QString& fileName)
+{
+    return QStringLiteral("Die Einstellungen konnten nicht in die Datei \"%1\" geschrieben werden.")
+        .arg(QDir::toNativeSeparators(fileName));
+}
+
+QString blockedKeyMessage(const StoreKey& key)
+{
+    return QStringLiteral("Die Einstellungen konnten nicht in die Datei \"%1\" geschrieben "
+                          "werden: Der Schlüssel %2 ist dort durch einen Wert belegt.")
+        .arg(QDir::toNativeSeparators(key.fileName), key.path);
+}
+
+} // namespace
+
+TfrmSettings::TfrmSettings(QWidget* parent, ColourTable& colours, std::span<double> window,
+                           Hooks hooks)
+    : QDialog(parent), m_colours(colours), m_window(window), m_hooks(std::move(hooks)),
+      m_desktopChooser(desktopColourChooser(this)), m_chooser(m_desktopChooser)
+{
+    buildControls();
+    for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+        field->installEventFilter(this);
+    connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+    connect(btnChange, &QPushButton::clicked, this, [this] { btnChangeClick(); });
+    connect(btnStandardCol, &QPushButton::clicked, this, [this] { btnStandardColClick(); });
+    connect(btnLightCol, &QPushButton::clicked, this, [this] { btnLightColClick(); });
+    connect(btnDefault, &QPushButton::clicked, this, [this] { btnDefaultClick(); });
+    connect(lstColors, &QComboBox::currentIndexChanged, this, [this] { lstColorsChange(); });
+    connect(cboWindowing, &QComboBox::currentIndexChanged, this, [this] { cboWindowingChange(); });
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(this);
+    FormCreate();
+}
+
+TfrmSettings::~TfrmSettings()
+{
+    for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+        field->removeEventFilter(this);
+}
+
+void TfrmSettings::setCaptureRunning(bool running)
+{
+    grpFFTSettings->setEnabled(!running);
+}
+
+void TfrmSettings::setColourChooser(ColourChooser chooser)
+{
+    m_chooser = chooser ? std::move(chooser) : m_desktopChooser;
+}
+
+QString TfrmSettings::text(TextId id) const
+{
+    if (m_hooks.text) {
+        QString fromTable = m_hooks.text(int(id));
+        if (!fromTable.isEmpty())
+            return fromTable;
+    }
+    return layoutText(id);
+}
+
+StoreKey TfrmSettings::storeKey() const
+{
+    return settingsKey(text(TextId::Maker), text(TextId::Product));
+}
+
+void TfrmSettings::FormCreate()
+{
+    grpScales->setTitle(text(TextId::Scales));
+    setLabelText(*lblYAxisMax, text(TextId::YAxisMax));
+    setLabelText(*lblYAxisMin, text(TextId::YAxisMin));
+    setLabelText(*lblYAxisStep, text(TextId::YAxisStep));
+    m_pages->setTabText(m_pages->indexOf(tabGraph), text(TextId::Graph));
+    m_pages->setTabText(m_pages->indexOf(tabDSP), text(TextId::Processing));
+    grpColors->setTitle(text(TextId::Colours));
+    btnChange->setText(text(TextId::Change));
+    btnStandardCol->setText(text(TextId::Standard));
+    btnLightCol->setText(text(TextId::Light));
+    btnDefault->setText(text(TextId::Standard));
+    btnClose->setText(text(TextId::Close));
+    setLabelText(*lblInput, text(TextId::Input));
+    setLabelText(*lblWindowing, text(TextId::Window));
+
+    // Nothing is reported: a first start has no store, and an incomplete one gets the defaults.
+    if (!loadStore())
+        btnDefaultClick();
+    UpdateColors();
+    lstColors->setCurrentIndex(0);
+    ColourSample->setBrushColor(m_colours.GraphColors[1]);
+    cboWindowingChange();
+}
+
+bool TfrmSettings::loadStore()
+{
+    const StoreKey key = storeKey();
+    Registry registry(key.fileName);
+    registry.setRootKey(key.root);
+    if (!registry.openKey(key.path, false))
+        return false;
+    try {
+        WaveDevice1->setCurrentIndex(registry.readInteger(kWaveDeviceValue));
+        // A field whose value is missing keeps its text, so it never reads as empty.
+        for (QLineEdit* field : {txtXAxisMin, txtYAxisMin, txtXAxisMax, txtYAxisMax, txtYAxisStep})
+            if (loadControl(key, *field) != LoadResult::Loaded)
+                return false;
+        for (int entry = 1; entry <= kColourCount; ++entry) {
+            const std::int32_t stored = registry.readInteger(colourValueName(entry));
+            m_colours.GraphColors[std::size_t(entry)] = engine::TColor(std::uint32_t(stored));
+        }
+    } catch (const ReadError&) {
+        return false;
+    }
+    return true;
+}
+
+void TfrmSettings::FormClose()
+{
+    if (m_hooks.repaintRtaGrid)
+        m_hooks.repaintRtaGrid();
+    if (const QString failure = writeStore(); !failure.isEmpty() && m_hooks.showMessage)
+        m_hooks.showMessage(failure);
+}
+
+QString TfrmSettings::writeStore()
+{
+    // Every step rewrites the file whole (atomically), so a step that fails leaves what earlier
+    // closes stored; the rest of this close is then dropped, with one message.
+    const StoreKey key = storeKey();
+    {
+        Registry registry(key.fileName);
+        registry.setRootKey(key.root);
+        if (!registry.openKey(key.path, true))
+            return blockedKeyMessage(key);
+        registry.writeInteger(kWaveDeviceValue, WaveDevice1->currentIndex());
+        if (!registry.closeKey())
+            return registry.errorString();
+    }
+    for (QLineEdit* field : {txtXAxisMin, txtYAxisMin, txtXAxisMax, txtYAxisMax, txtYAxisStep})
+        if (!SReg(key, *field))
+            return unwritableMessage(key.fileName);
+
+    Registry registry(key.fileName);
+    registry.setRootKey(key.root);
+    if (!registry.openKey(key.path, true))
+        return blockedKeyMessage(key);
+    for (int entry = 1; entry <= kColourCount; ++entry) {
+        // Stored as the signed reading of the same 32 bits: 0xFF00000F becomes -16777201.
+        const auto value = std::int32_t(m_colours.GraphColors[std::size_t(entry)]);
+        registry.writeInteger(colourValueName(entry), value);
+    }
+    if (!registry.closeKey())
+        return registry.errorString();
+    return QString();
+}
+
+void TfrmSettings::reject()
+{
+    close();
+}
+
+void TfrmSettings::closeEvent(QCloseEvent* event)
+{
+    // Not QDialog's: that would reject() and so close a second time.
+    event->accept();
+    // Only the user closing the dialog saves; the program ending with it open does not.
+    if (m_closing || m_quitting)
+        return;
+    m_closing = true;
+    // Leaving the dialog leaves the field too, and the store must not get a text the field's
+    // check would refuse.
+    QWidget* focused = focusWidget();
+    for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+        if (focused == field)
+            yAxisFieldExit(*field);
+    FormClose();
+    m_closing = false;
+}
+
+bool TfrmSettings::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        // The application closes every window before it quits. Should a window refuse, the
+        // program goes on, and so do the dialog's saves.
+        m_quitting = true;
+        QTimer::singleShot(0, this, [this] { m_quitting = false; });
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+            if (watched == field)
+                yAxisFieldExit(*field);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmSettings::yAxisFieldExit(QLineEdit& field)
+{
+    if (textToInteger(field.text()))
+        return;
+    const char* start = &field == txtYAxisMax   ? kYAxisMaxStart
+                        : &field == txtYAxisMin ? kYAxisMinStart
+                                                : kYAxisStepStart;
+    switch (loadControl(storeKey(), field)) {
+    case LoadResult::Loaded:
+        // A stored text the check would refuse is no better than the one typed.
+        if (!textToInteger(field.text()))
+            field.setText(startText(start));
+        return;
+    case LoadResult::Missing:
+        // Nothing stored yet: the field's start text rather than an empty one, which no reader
+        // could take as a number.
+        field.setText(startText(start));
+        return;
+    case LoadResult::Failed:
+        field.setText(startText(start));
+        btnDefaultClick();
+        return;
+    }
+}
+
+void TfrmSettings::btnCloseClick()
+{
+    close();
+}
+
+void TfrmSettings::lstColorsChange()
+{
+    const int index = lstColors->currentIndex();
+    if (index >= 0)
+        ColourSample->setBrushColor(m_colours.GraphColors[std::size_t(index + 1)]);
+}
+
+void TfrmSettings::btnChangeClick()
+{
+    const int index = lstColors->currentIndex();
+    if (index < 0 || !m_chooser)
+        return;
+    const std::optional<engine::TColor> chosen = m_chooser();
+    if (!chosen)
+        return;
+    m_colours.GraphColors[std::size_t(index + 1)] = *chosen;
+    UpdateColors();
+}
+
+void TfrmSettings::btnStandardColClick()
+{
+    applyColours(kStandardColours);
+}
+
+void TfrmSettings::btnLightColClick()
+{
+    applyColours(kLightColours);
+}
+
+void TfrmSettings::btnDefaultClick()
+{
+    applyColours(kStandardColours);
+    if (m_hooks.resetInputDevice)
+        m_hooks.resetInputDevice();
+}
+
+void TfrmSettings::applyColours(const ColourSet& set)
+{
+    m_colours.GraphColors = set;
+    UpdateColors();
+}
+
+void TfrmSettings::UpdateColors()
+{
+    if (m_hooks.setGraphBackground)
+        m_hooks.setGraphBackground(m_colours.GraphColors[BackgroundColour]);
+    lstColorsChange();
+}
+
+void TfrmSettings::cboWindowingChange()
+{
+    dsp::BuildWindowTable(cboWindowing->currentIndex(), m_window);
+}
+
+} // namespace settings

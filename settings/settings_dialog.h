@@ -1,0 +1,136 @@
+#pragma once
+// TfrmSettings: the settings dialog. Its controls are the live store of the octave-band view's
+// axis limits (the texts of the five axis fields), it edits the colour table and chooses the
+// octave-band window, whose coefficient table it rebuilds. It loads the settings store when it is
+// created and writes it each time it is closed.
+//
+// Create one at start-up, after the main window, and keep it for the whole run; show it with
+// show() (it is modeless); closing it only hides it. The program quitting with the dialog open
+// does not save it. The colour table and the window table belong
+// to the caller and must outlive the dialog. UI thread only.
+
+#include "settings/colour_chooser.h"
+#include "settings/colour_table.h"
+#include "settings/control_store.h"
+#include "settings/settings_text.h"
+
+#include "engine/colour.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <span>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+
+namespace display {
+class Shape;
+}
+
+namespace settings {
+
+class TfrmSettings : public QDialog {
+    Q_OBJECT
+
+public:
+    // What the dialog asks of the application. A hook left empty does nothing.
+    struct Hooks {
+        // The string-table text of number (a TextId); an empty text keeps the layout's own.
+        std::function<QString(int number)> text;
+        // Redraws the octave-band grid with the current scale and colours.
+        std::function<void()> repaintRtaGrid;
+        // Sets the audio input to the system's default device.
+        std::function<void()> resetInputDevice;
+        // Fills the octave-band page's background shape.
+        std::function<void(engine::TColor)> setGraphBackground;
+        // Shows a message to the user (a message box, in the program).
+        std::function<void(const QString&)> showMessage;
+    };
+
+    // Builds the dialog, loads the store (falling back to the defaults) and builds window for
+    // the selected window type. window holds one coefficient per sample of a block (8192).
+    TfrmSettings(QWidget* parent, ColourTable& colours, std::span<double> window, Hooks hooks);
+    ~TfrmSettings() override;
+
+    // A capture started (true) or ended (false): the window type is locked while one runs.
+    void setCaptureRunning(bool running);
+
+    // Replaces the colour dialog behind "Ändern"; an empty chooser brings the desktop's back.
+    void setColourChooser(ColourChooser chooser);
+
+    // The axis fields, read as numbers by the octave-band view (see number_text.h). The X-axis
+    // fields lie outside their group's visible width, as they always have.
+    QLineEdit* txtYAxisMax = nullptr;
+    QLineEdit* txtYAxisMin = nullptr;
+    QLineEdit* txtYAxisStep = nullptr;
+    QLineEdit* txtXAxisMax = nullptr;
+    QLineEdit* txtXAxisMin = nullptr;
+    // The window type's group and list (items in dsp::WindowType order).
+    QGroupBox* grpFFTSettings = nullptr;
+    QComboBox* cboWindowing = nullptr;
+
+public slots:
+    // Escape closes the dialog like "Schließen" does.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QString text(TextId id) const;
+    StoreKey storeKey() const;
+
+    void FormCreate();
+    bool loadStore();
+    void FormClose();
+    // Empty when everything reached the file, else the message for the user.
+    QString writeStore();
+    void btnCloseClick();
+    void lstColorsChange();
+    void btnChangeClick();
+    void btnStandardColClick();
+    void btnLightColClick();
+    void btnDefaultClick();
+    void UpdateColors();
+    void cboWindowingChange();
+    void yAxisFieldExit(QLineEdit& field);
+    void applyColours(const ColourSet& set);
+
+    ColourTable& m_colours;
+    std::span<double> m_window;
+    Hooks m_hooks;
+    ColourChooser m_desktopChooser;
+    ColourChooser m_chooser;
+    bool m_closing = false;
+    bool m_quitting = false;
+
+    QTabWidget* m_pages = nullptr;
+    QWidget* tabGraph = nullptr;
+    QWidget* tabDSP = nullptr;
+    QGroupBox* grpScales = nullptr;
+    QLabel* lblYAxisMax = nullptr;
+    QLabel* lblYAxisMin = nullptr;
+    QLabel* lblYAxisStep = nullptr;
+    QGroupBox* grpColors = nullptr;
+    QComboBox* lstColors = nullptr;
+    display::Shape* ColourSample = nullptr;
+    QPushButton* btnChange = nullptr;
+    QPushButton* btnStandardCol = nullptr;
+    QPushButton* btnLightCol = nullptr;
+    QLabel* lblWindowing = nullptr;
+    QComboBox* WaveDevice1 = nullptr;
+    QLabel* lblInput = nullptr;
+    QPushButton* btnDefault = nullptr;
+    QPushButton* btnClose = nullptr;
+};
+
+} // namespace settings
