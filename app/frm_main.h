@@ -154,6 +154,8 @@ private:
     // keep the block in slot 0.
     void rtaBlock(std::span<const std::int16_t> samples);
     RtaSettings rtaSettings() const;
+    // Where pbxOctaveGraph's (0, 0) lies on pbxOctGrid.
+    QPoint rtaGraphOrigin() const;
 
     std::function<RtaSettings()> rtaSettingsSource_;
     // The arithmetic-failure message is shown at most once per activation of

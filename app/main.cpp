@@ -4,11 +4,15 @@
 #include "app_state.h"
 #include "command_line.h"
 #include "frm_main.h"
+#include "message_box.h"
+#include "rta_settings.h"
 #include "string_table.h"
 #include "unattended.h"
 
 #include "capture/virtual_devices.h"
 #include "capture/wavein.h"
+#include "settings/colour_table.h"
+#include "settings/settings_dialog.h"
 #include "settings/store_path.h"
 
 #include <QApplication>
@@ -21,6 +25,7 @@ namespace {
 
 // About 6 MB of fixed arrays: static, never on the stack.
 app::AppState gState;
+settings::ColourTable gColours;
 
 int usageError(const QString& error)
 {
@@ -64,6 +69,26 @@ int main(int argc, char** argv)
     if (app::UnattendedRun::wanted(options))
         app::UnattendedRun::reportToStderr();
     app::TfrmMain frmMain(gState, QCoreApplication::applicationDirPath());
+    // The settings dialog right after the window: it loads the store, which
+    // may reset the input device, before the command line picks one.
+    settings::TfrmSettings::Hooks hooks;
+    hooks.text = [](int number) { return app::LoadStr(number); };
+    hooks.repaintRtaGrid = [&frmMain] { frmMain.pbxOctGrid->Repaint(); };
+    hooks.resetInputDevice = [&frmMain] {
+        frmMain.WaveDevice->setCurrentIndex(0); // the system default
+        frmMain.WaveDeviceChange();
+    };
+    hooks.setGraphBackground = [&frmMain](engine::TColor c) {
+        frmMain.shpGraphBackground->setBrushColor(c);
+    };
+    hooks.showMessage = [&frmMain](const QString& text) { app::ShowMessage(&frmMain, text); };
+    settings::TfrmSettings frmSettings(&frmMain, gColours, gState.measurement.Window,
+                                       std::move(hooks));
+    frmMain.setSettingsHooks(
+        [&frmSettings] { frmSettings.show(); },
+        [&frmSettings](bool running) { frmSettings.setCaptureRunning(running); });
+    frmMain.setRtaSettingsSource(
+        [&frmSettings] { return app::readRtaSettings(frmSettings, gColours); });
     const int virtualInputs =
         static_cast<int>(options.inputFiles.size() + options.testSignals.size());
     if (virtualInputs > 0) {

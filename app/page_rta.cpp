@@ -34,6 +34,11 @@ RtaSettings TfrmMain::rtaSettings() const
     return rtaSettingsSource_ ? rtaSettingsSource_() : RtaSettings{};
 }
 
+QPoint TfrmMain::rtaGraphOrigin() const
+{
+    return pbxOctaveGraph->pos() - pbxOctGrid->pos();
+}
+
 void TfrmMain::pbxOctGridPaint()
 {
     const RtaSettings settings = rtaSettings();
@@ -42,8 +47,8 @@ void TfrmMain::pbxOctGridPaint()
     display::RtaGridPicture picture;
     // Limits without a scale keep the last one for the curve; the grid then
     // shows no level lines, since it cannot place them for these limits.
-    const bool scaled =
-        engine::updateLevelScale(m, settings.yAxisMin, settings.yAxisMax, pbxOctGrid->height());
+    const bool scaled = engine::updateLevelScale(m, settings.yAxisMin, settings.yAxisMax,
+                                                 pbxOctGrid->height(), rtaGraphOrigin().y());
     if (scaled && settings.yAxisMinWhole && settings.yAxisMaxWhole && settings.yAxisStepWhole)
         picture.levels = display::LevelAxis{*settings.yAxisMinWhole, *settings.yAxisMaxWhole,
                                             *settings.yAxisStepWhole, m.OneDB};
@@ -66,13 +71,13 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     const RtaSettings settings = rtaSettings();
     engine::MeasurementState& m = state_.measurement;
     const int graphHeight = pbxOctaveGraph->height();
+    // Rows count from the graph's top and columns are erased with the grid
+    // pixels right under them, so that curve, grid and labels agree.
+    const QPoint origin = rtaGraphOrigin();
     const engine::RtaBlockReport report =
         engine::processRtaBlock(m, state_.bandPlan, samples, settings.yAxisMin, settings.yAxisMax,
-                                graphHeight, pbxOctGrid->height());
-    // Columns are erased with the grid pixels right under them, so the grid
-    // inside the graph stays in line with its labels outside it.
-    const QPoint graphOrigin = pbxOctaveGraph->pos() - pbxOctGrid->pos();
-    display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgPhantomGrid.canvas(), graphOrigin,
+                                graphHeight, pbxOctGrid->height(), origin.y());
+    display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgPhantomGrid.canvas(), origin,
                               m.NewPoints, state_.bandPlan.validbands, graphHeight);
 
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];

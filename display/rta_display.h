@@ -22,10 +22,10 @@ namespace display {
 // The four colours of the settings' table that the grid is drawn in
 // (entries 11 to 14).
 struct RtaGridColours {
-    engine::TColor background = engine::RGB(0, 0, 0);
-    engine::TColor axes = engine::RGB(0, 255, 0);
-    engine::TColor grid = engine::RGB(0, 128, 0);
-    engine::TColor axesFont = engine::RGB(255, 255, 255);
+    engine::TColor background = 0;
+    engine::TColor axes = 0;
+    engine::TColor grid = 0;
+    engine::TColor axesFont = 0;
 };
 
 struct RtaGridPicture {
