@@ -75,8 +75,9 @@ int main(int argc, char** argv)
     hooks.text = [](int number) { return app::LoadStr(number); };
     hooks.repaintRtaGrid = [&frmMain] { frmMain.pbxOctGrid->Repaint(); };
     hooks.resetInputDevice = [&frmMain] {
-        frmMain.WaveDevice->setCurrentIndex(0); // the system default
-        frmMain.WaveDeviceChange();
+        frmMain.AudioIn1->SetWaveDevice(capture::WAVE_MAPPER);
+        if (frmMain.WaveDevice->count() > 0)
+            frmMain.WaveDevice->setCurrentIndex(0); // the list's entry for the system default
     };
     hooks.setGraphBackground = [&frmMain](engine::TColor c) {
         frmMain.shpGraphBackground->setBrushColor(c);

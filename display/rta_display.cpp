@@ -12,9 +12,12 @@ namespace {
 
 constexpr engine::TColor kLiveCurveColour = engine::RGB(255, 255, 255);
 
-// Frequency labels start this far below the plot, beside their line.
+// Frequency labels start this far above the grid's bottom edge: 5 pixels
+// below the plot.
 constexpr int kFrequencyLabelDrop = 35;
 
+// Round(a / 2 + b / 2): the start of a text |b| long centred on a length a,
+// b negative for a text running forwards, positive for one running upwards.
 int roundedHalf(int a, int b)
 {
     return engine::roundToInt32(a / 2.0L + b / 2.0L).value_or(0);
