@@ -5,13 +5,15 @@
 #include "engine/band_plan.h"
 #include "engine/measurement_state.h"
 #include "memories/slot_tables.h"
+#include "settings/colour_table.h"
 
 namespace app {
 
 struct AppState {
     engine::MeasurementState measurement;
     engine::BandPlan bandPlan;
-    memories::SlotTables memory; // the nine memory slots of each analyzer
+    memories::SlotTables memory;   // the nine memory slots of each analyzer
+    settings::ColourTable colours; // GraphColors, edited in the settings dialog
 };
 
 } // namespace app

@@ -53,12 +53,6 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
 
 TfrmMain::~TfrmMain() = default;
 
-void TfrmMain::setSettingsHooks(std::function<void()> show, std::function<void(bool)> capture)
-{
-    showSettings_ = std::move(show);
-    captureRunning_ = std::move(capture);
-}
-
 void TfrmMain::connectHandlers()
 {
     connect(btnONOFF, &QPushButton::clicked, this, [this] { btnONOFFClick(); });
@@ -284,8 +278,11 @@ void TfrmMain::Exit1Click()
 void TfrmMain::Settings1Click()
 {
     AudioIn1->StopGracefully();
-    if (showSettings_)
-        showSettings_();
+    if (!frmSettings)
+        return;
+    frmSettings->show();
+    frmSettings->raise();
+    frmSettings->activateWindow();
 }
 
 void TfrmMain::Help2Click()

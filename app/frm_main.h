@@ -11,6 +11,7 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "settings/settings_dialog.h"
 
 #include <QMainWindow>
 
@@ -42,9 +43,10 @@ public:
     // Called after every block the handler has dealt with (for unattended runs).
     void setBlockObserver(std::function<void()> observer) { blockObserver_ = std::move(observer); }
 
-    // The settings dialog's part in the window's life: what opens it and what
-    // follows the capture's start and stop (its FFT group). Set by main().
-    void setSettingsHooks(std::function<void()> show, std::function<void(bool running)> capture);
+    // The settings dialog, created after the window (start-up step 3); the
+    // window shows it, and its FFT group follows the capture. Not owned.
+    void setSettingsDialog(settings::TfrmSettings* dialog) { frmSettings = dialog; }
+    settings::TfrmSettings* frmSettings = nullptr;
 
     // --- controls (names as in the old form) ---
     display::Shape* shpOnOFF = nullptr;
@@ -145,19 +147,17 @@ public:
     // Paint handler of pbxOctGrid: the grid into imgPhantomGrid and onto the
     // box, then the stored curves of the shown RTA slots onto pbxOctaveGraph.
     void pbxOctGridPaint();
-    // Where the page reads the settings dialog's axis limits and grid colours,
-    // at every block and every grid paint. Until set: the dialog's defaults.
-    void setRtaSettingsSource(std::function<RtaSettings()> source);
 
 private:
     // The page's branch of the block handler: measure, draw the staircase,
     // keep the block in slot 0.
     void rtaBlock(std::span<const std::int16_t> samples);
+    // The settings dialog's axis fields and grid colours as they are now (the
+    // dialog's defaults while there is no dialog).
     RtaSettings rtaSettings() const;
     // Where pbxOctaveGraph's (0, 0) lies on pbxOctGrid.
     QPoint rtaGraphOrigin() const;
 
-    std::function<RtaSettings()> rtaSettingsSource_;
     // The arithmetic-failure message is shown at most once per activation of
     // the page (every START activates it), never once per block.
     bool rtaErrorShown_ = false;
@@ -165,6 +165,18 @@ private:
 public:
     // --- FFT page (page_fft.cpp) ---
     void createFftPage();
+    // The tab's set-up (its step of pgcAnalyzersChange): Columnwidth and the
+    // bins' x positions for pbxFFTGraph's width and AudioIn1's frame rate,
+    // then a repaint of the graph, which repaints the grid.
+    void setUpFftPage();
+    // pbxFFTGrid's paint handler: the grid, its snapshot imgPhantomFFTGrid
+    // (pbxFFTGraph's size, no curve), then the stored curves of the FFT slots
+    // that hold data and are to be drawn.
+    void pbxFFTGridPaint();
+    // The FFT branch of AudioIn1BufferFilled: the block's spectrum as a black
+    // curve over the grid restored from the snapshot, and slot 0 of
+    // FFTMemRecord.
+    void fftBufferFilled(std::span<const std::int16_t> samples);
 
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
@@ -188,8 +200,6 @@ private:
     QString executableDir_;
     std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
-    std::function<void()> showSettings_;
-    std::function<void(bool)> captureRunning_;
 };
 
 } // namespace app

@@ -34,8 +34,8 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
 void TfrmMain::AudioIn1Start(QObject* /*Sender*/)
 {
     state_.measurement.ScopeBufferCounter = 0;
-    if (captureRunning_)
-        captureRunning_(true);
+    if (frmSettings)
+        frmSettings->setCaptureRunning(true);
     shpOnOFF->setBrushColor(engine::RGB(0, 224, 0));
     btnONOFF->setText("STOP");
     engine::onCaptureStart(state_.measurement);
@@ -43,8 +43,8 @@ void TfrmMain::AudioIn1Start(QObject* /*Sender*/)
 
 void TfrmMain::AudioIn1Stop(QObject* /*Sender*/)
 {
-    if (captureRunning_)
-        captureRunning_(false);
+    if (frmSettings)
+        frmSettings->setCaptureRunning(false);
     shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
     btnONOFF->setText("START");
     mem0->setEnabled(true);

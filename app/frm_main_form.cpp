@@ -106,6 +106,9 @@ void TfrmMain::createPages()
     pgcAnalyzers->addTab(tabOctave, "Octave Band RTA");
     pgcAnalyzers->addTab(tabFFT, "FFT Analysis");
     pgcAnalyzers->addTab(tabScope, "Oscilloscope");
+    // A page shows its own face colour; the page control's brush only shows behind the tabs.
+    for (QWidget* page : {tabOctave, tabFFT, tabScope})
+        page->setAutoFillBackground(true);
 
     shpGraphBackground = place(new display::Shape(tabOctave), 0, 0, 739, 467);
     shpGraphBackground->setPenColor(engine::clBlack);

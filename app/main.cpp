@@ -5,13 +5,11 @@
 #include "command_line.h"
 #include "frm_main.h"
 #include "message_box.h"
-#include "rta_settings.h"
 #include "string_table.h"
 #include "unattended.h"
 
 #include "capture/virtual_devices.h"
 #include "capture/wavein.h"
-#include "settings/colour_table.h"
 #include "settings/settings_dialog.h"
 #include "settings/store_path.h"
 
@@ -25,7 +23,6 @@ namespace {
 
 // About 6 MB of fixed arrays: static, never on the stack.
 app::AppState gState;
-settings::ColourTable gColours;
 
 int usageError(const QString& error)
 {
@@ -43,6 +40,18 @@ QString registerInputs(const app::Options& o)
         if (const QString e = capture::registerTestSignal(spec); !e.isEmpty())
             return QString("--test-signal %1: %2").arg(spec, e);
     return {};
+}
+
+// What the settings dialog asks of the rest of the program.
+settings::TfrmSettings::Hooks settingsHooks(app::TfrmMain& w)
+{
+    settings::TfrmSettings::Hooks hooks;
+    hooks.text = [](int number) { return app::LoadStr(number); };
+    hooks.repaintRtaGrid = [&w] { w.pbxOctGrid->Repaint(); };
+    hooks.resetInputDevice = [&w] { w.AudioIn1->SetWaveDevice(capture::WAVE_MAPPER); };
+    hooks.setGraphBackground = [&w](engine::TColor c) { w.shpGraphBackground->setBrushColor(c); };
+    hooks.showMessage = [&w](const QString& text) { app::ShowMessage(&w, text); };
+    return hooks;
 }
 
 } // namespace
@@ -69,27 +78,10 @@ int main(int argc, char** argv)
     if (app::UnattendedRun::wanted(options))
         app::UnattendedRun::reportToStderr();
     app::TfrmMain frmMain(gState, QCoreApplication::applicationDirPath());
-    // The settings dialog right after the window: it loads the store, which
-    // may reset the input device, before the command line picks one.
-    settings::TfrmSettings::Hooks hooks;
-    hooks.text = [](int number) { return app::LoadStr(number); };
-    hooks.repaintRtaGrid = [&frmMain] { frmMain.pbxOctGrid->Repaint(); };
-    hooks.resetInputDevice = [&frmMain] {
-        frmMain.AudioIn1->SetWaveDevice(capture::WAVE_MAPPER);
-        if (frmMain.WaveDevice->count() > 0)
-            frmMain.WaveDevice->setCurrentIndex(0); // the list's entry for the system default
-    };
-    hooks.setGraphBackground = [&frmMain](engine::TColor c) {
-        frmMain.shpGraphBackground->setBrushColor(c);
-    };
-    hooks.showMessage = [&frmMain](const QString& text) { app::ShowMessage(&frmMain, text); };
-    settings::TfrmSettings frmSettings(&frmMain, gColours, gState.measurement.Window,
-                                       std::move(hooks));
-    frmMain.setSettingsHooks(
-        [&frmSettings] { frmSettings.show(); },
-        [&frmSettings](bool running) { frmSettings.setCaptureRunning(running); });
-    frmMain.setRtaSettingsSource(
-        [&frmSettings] { return app::readRtaSettings(frmSettings, gColours); });
+    settings::TfrmSettings frmSettings(&frmMain, gState.colours, gState.measurement.Window,
+                                       settingsHooks(frmMain));
+    frmSettings.move(231, 139);
+    frmMain.setSettingsDialog(&frmSettings);
     const int virtualInputs =
         static_cast<int>(options.inputFiles.size() + options.testSignals.size());
     if (virtualInputs > 0) {

@@ -24,14 +24,13 @@ void TfrmMain::createRtaPage()
     pbxOctGrid->setPaintHandler([this] { pbxOctGridPaint(); });
 }
 
-void TfrmMain::setRtaSettingsSource(std::function<RtaSettings()> source)
-{
-    rtaSettingsSource_ = std::move(source);
-}
-
 RtaSettings TfrmMain::rtaSettings() const
 {
-    return rtaSettingsSource_ ? rtaSettingsSource_() : RtaSettings{};
+    if (frmSettings)
+        return readRtaSettings(*frmSettings, state_.colours);
+    RtaSettings defaults;
+    defaults.colours = gridColoursOf(state_.colours.GraphColors);
+    return defaults;
 }
 
 QPoint TfrmMain::rtaGraphOrigin() const

@@ -88,7 +88,9 @@ void UnattendedRun::finish()
         if (!window_.grab().save(options_.screenshot, "PNG"))
             return fail(QString("could not write %1").arg(options_.screenshot));
     }
-    window_.AudioIn1->StopAtOnce();
+    // End as a user would: closing the window stops the capture and keeps
+    // the settings key.
+    window_.close();
     QCoreApplication::exit(0);
 }
 

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
 
 namespace engine {
 
@@ -34,8 +37,27 @@ std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int
 {
     if (!(magnitude > 0.0f) || !std::isfinite(magnitude))
         return fftZeroRow(state);
-    const long double v = graphHeight - 60 * std::log10(static_cast<long double>(magnitude));
-    return roundToInt32(v).value_or(fftZeroRow(state));
+    // The row is defined in extended precision, whose logarithm and rounding
+    // cost several times the double ones; 4096 of them dominated a block. Since
+    // the height is whole, Round(H - x) = H - Round(x) unless x = 60 log10(m)
+    // is a half-integer. x (below 2700 in size) comes out of double
+    // arithmetic within about 1e-12 of its extended value, so wherever the
+    // double x lies farther than kNearHalf from a half-integer both round to
+    // the same integer; only the rest take the extended path. kNearHalf also
+    // covers the extended rounding of H - x for any 32-bit H.
+    constexpr double kNearHalf = 1e-9;
+    const double x = 60.0 * std::log10(static_cast<double>(magnitude));
+    const double rounded = std::nearbyint(x);
+    std::optional<std::int32_t> row;
+    if (std::fabs(std::fabs(x - rounded) - 0.5) > kNearHalf) {
+        const std::int64_t v = std::int64_t{graphHeight} - static_cast<std::int64_t>(rounded);
+        if (v >= std::numeric_limits<std::int32_t>::min() &&
+            v <= std::numeric_limits<std::int32_t>::max())
+            row = static_cast<std::int32_t>(v);
+    } else {
+        row = roundToInt32(graphHeight - 60 * std::log10(static_cast<long double>(magnitude)));
+    }
+    return row ? *row : fftZeroRow(state);
 }
 
 void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samples,

@@ -4,10 +4,10 @@
 
 #include "app/frm_main.h"
 #include "app/message_box.h"
-#include "app/rta_settings.h"
 #include "app/string_table.h"
 
 #include "capture/virtual_devices.h"
+#include "display/colour_map.h"
 #include "settings/colour_table.h"
 #include "settings/settings_dialog.h"
 #include "settings/store_path.h"
@@ -64,6 +64,8 @@ protected:
             window->AudioIn1->StopAtOnce();
             captest::waitUntil([&] { return !window->AudioIn1->Active; });
         }
+        if (window)
+            window->setSettingsDialog(nullptr);
         dialog.reset();
         window.reset();
         app::setMessagePresenter({});
@@ -78,9 +80,9 @@ protected:
         window->setBlockObserver([this] { ++blocks; });
         settings::TfrmSettings::Hooks hooks;
         hooks.text = [](int number) { return app::LoadStr(number); };
-        dialog = std::make_unique<settings::TfrmSettings>(window.get(), colours,
+        dialog = std::make_unique<settings::TfrmSettings>(window.get(), gState.colours,
                                                           gState.measurement.Window, hooks);
-        window->setRtaSettingsSource([this] { return app::readRtaSettings(*dialog, colours); });
+        window->setSettingsDialog(dialog.get());
         window->show();
         // Start-up builds the plan before the preferred frequencies exist;
         // START sets the page up afresh, and so does this.
@@ -129,7 +131,6 @@ protected:
     int bandRow(int band) const { return measurement().NewPoints[1][band]; }
 
     QTemporaryDir dir;
-    settings::ColourTable colours;
     std::unique_ptr<TfrmMain> window;
     std::unique_ptr<settings::TfrmSettings> dialog;
     QStringList messages;
@@ -184,6 +185,15 @@ TEST_F(RtaPageTest, PictureShowsGridLabelsAndAToneOnTheLineOfItsLevel)
     EXPECT_EQ(slot(0).coordinates, measurement().NewPoints);
     EXPECT_EQ(slot(0).bands, 32);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+
+    // The grid takes the colour table's entries at its next paint.
+    gState.colours.GraphColors = settings::kLightColours;
+    w.pbxOctGrid->Repaint();
+    const QImage light = page();
+    EXPECT_EQ(at(light, 45, 60), display::fromQColor(display::toQColor(engine::clBtnFace)));
+    EXPECT_EQ(at(light, 45, 281), RGB(128, 128, 128));
+    EXPECT_EQ(at(light, 40, 200), display::fromQColor(display::toQColor(engine::clWindowText)));
+    gState.colours.GraphColors = settings::kStandardColours;
 }
 
 TEST_F(RtaPageTest, BadAxisFieldsKeepTheLastScaleAndNeverShowAMessage)

@@ -59,8 +59,9 @@ inline std::int16_t countingSample(std::int64_t n)
 // frames when that is not negative.
 class CountingSource final : public capture::SignalSource {
 public:
-    explicit CountingSource(std::int64_t failAfter = -1, bool startable = true)
-        : failAfter_(failAfter), startable_(startable)
+    explicit CountingSource(std::int64_t failAfter = -1, bool startable = true,
+                            std::atomic<std::int64_t>* rendered = nullptr)
+        : failAfter_(failAfter), startable_(startable), rendered_(rendered)
     {
     }
     bool render(float* out, int frames, int channels) noexcept override
@@ -70,6 +71,8 @@ public:
         for (int i = 0; i < frames; ++i, ++n_)
             for (int c = 0; c < channels; ++c)
                 *out++ = static_cast<float>(countingSample(n_)) / 32768.0f;
+        if (rendered_)
+            rendered_->fetch_add(frames, std::memory_order_release);
         return true;
     }
     const char* failureText() const noexcept override { return "test device unplugged"; }
@@ -79,14 +82,16 @@ private:
     std::int64_t n_ = 0;
     const std::int64_t failAfter_;
     const bool startable_;
+    std::atomic<std::int64_t>* rendered_;
 };
 
+// `rendered`, when given, counts the frames the device has produced.
 inline void registerCounting(const QString& name, std::int64_t failAfter = -1,
-                             bool startable = true)
+                             bool startable = true, std::atomic<std::int64_t>* rendered = nullptr)
 {
     capture::registerVirtualDevice(
-        name, [failAfter, startable](const capture::WAVEFORMATEX&, int, std::string&) {
-            return std::make_unique<CountingSource>(failAfter, startable);
+        name, [failAfter, startable, rendered](const capture::WAVEFORMATEX&, int, std::string&) {
+            return std::make_unique<CountingSource>(failAfter, startable, rendered);
         });
 }
 

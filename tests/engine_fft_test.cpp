@@ -1,12 +1,16 @@
 #include "engine_test_support.h"
 
 #include "engine/fft_block.h"
+#include "engine/rounding.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 using enginetest::constantBlock;
 using enginetest::makeState;
@@ -151,4 +155,43 @@ TEST(FftBlock, WidthChangeMovesTheBinsNotTheRows)
     wide.block(tone);
     EXPECT_EQ(narrow.state->NewPoints[1], wide.state->NewPoints[1]);
     EXPECT_EQ(wide.state->NewPoints[0][512], std::lround(512 * 5.5 * 800 / 24000));
+}
+
+// The row is computed in double where that cannot change it; it must equal
+// the extended-precision rule for every magnitude, above all for those whose
+// 60 log10 lies next to a half-integer, and for heights far from the graph's.
+TEST(FftBlock, RowsEqualTheExtendedPrecisionRuleEvenNextToHalfPixels)
+{
+    auto state = makeState();
+    engine::onCaptureStart(*state);
+    const auto rule = [&](float m, int h) {
+        return engine::roundToInt32(h - 60 * std::log10(static_cast<long double>(m)))
+            .value_or(engine::fftZeroRow(*state));
+    };
+
+    std::vector<float> magnitudes;
+    // A spread over every binade of positive floats.
+    for (std::uint32_t bits = 1; bits < 0x7F800000u; bits += 4099) {
+        float m;
+        std::memcpy(&m, &bits, sizeof m);
+        magnitudes.push_back(m);
+    }
+    // The floats nearest to each magnitude whose row is exactly a half-pixel.
+    for (int n = -2700; n <= 2320; ++n) {
+        float m = static_cast<float>(std::pow(10.0L, (n + 0.5L) / 60));
+        if (!(m > 0.0f) || !std::isfinite(m))
+            continue;
+        for (int k = 0; k < 4; ++k)
+            m = std::nextafter(m, 0.0f);
+        for (int k = 0; k < 9; ++k, m = std::nextafter(m, std::numeric_limits<float>::infinity()))
+            magnitudes.push_back(m);
+    }
+
+    int checked = 0;
+    for (int h : {387, 0, -1000, 2147483000, std::numeric_limits<int>::min()})
+        for (float m : magnitudes) {
+            ASSERT_EQ(engine::fftMagnitudeRow(*state, m, h), rule(m, h)) << m << " at " << h;
+            ++checked;
+        }
+    EXPECT_GT(checked, 2000000);
 }

@@ -77,7 +77,7 @@ protected:
     void SetUp() override
     {
         clearVirtualDevices();
-        captest::registerCounting("counting");
+        captest::registerCounting("counting", -1, true, &rendered);
         id = captest::deviceId("counting");
         for (auto& b : storage)
             b.assign(2000, 0);
@@ -96,6 +96,7 @@ protected:
 
     UINT id = 0;
     HWAVEIN handle = nullptr;
+    std::atomic<std::int64_t> rendered{0}; // frames the counting device has produced
     Recorder recorder;
     std::array<std::vector<char>, 4> storage;
     std::array<WAVEHDR, 4> headers{};
@@ -175,7 +176,12 @@ TEST_F(WaveInTest, FramesWithNoQueuedBufferAreDroppedAndCounted)
 {
     ASSERT_EQ(openCounting(pcm(1, 16, 48000)), MMSYSERR_NOERROR);
     ASSERT_EQ(waveInStart(handle), MMSYSERR_NOERROR);
-    captest::spin(60);
+    // At least 50 ms recorded with no buffer queued, however busy the machine is.
+    ASSERT_TRUE(waitUntil([&] {
+        WaveInStatistics early{};
+        waveInGetStatistics(handle, &early);
+        return early.droppedFrames >= 48000 * 50 / 1000;
+    }));
     ASSERT_EQ(waveInPrepareHeader(handle, &headers[0], sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     ASSERT_EQ(waveInAddBuffer(handle, &headers[0], sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     ASSERT_TRUE(waitUntil([&] { return recorder.count(MM_WIM_DATA) == 1; }));
@@ -206,7 +212,8 @@ TEST_F(WaveInTest, ResetReturnsPartlyFilledBuffersWithWhatTheyHold)
         ASSERT_EQ(waveInAddBuffer(handle, &headers[i], sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     }
     ASSERT_EQ(waveInStart(handle), MMSYSERR_NOERROR);
-    captest::spin(30);
+    // A second chunk rendered means the first is in the buffer, however busy the machine is.
+    ASSERT_TRUE(waitUntil([&] { return rendered.load(std::memory_order_acquire) >= 480; }));
     ASSERT_EQ(waveInReset(handle), MMSYSERR_NOERROR);
     ASSERT_TRUE(waitUntil([&] { return recorder.count(MM_WIM_DATA) == 2; }));
     EXPECT_GT(headers[0].dwBytesRecorded, 0u);

@@ -1,0 +1,49 @@
+#include "fft_curves.h"
+
+#include <algorithm>
+
+namespace display {
+namespace {
+
+int pointsIn(const engine::CoordArray& points, int count)
+{
+    return std::clamp(count, 0, static_cast<int>(points[0].size()));
+}
+
+} // namespace
+
+void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
+                  int count)
+{
+    const int w = graph.width();
+    const int h = graph.height();
+    graph.CopyRect(Rect(0, 0, w, h), snapshot, Rect(0, 0, w, h));
+    const int n = pointsIn(points, count);
+    if (n < 1)
+        return;
+    const auto& x = points[0];
+    const auto& y = points[1];
+    graph.setPenColor(engine::clBlack);
+    graph.MoveTo(x[0], y[0]);
+    for (int i = 1; i < n; ++i)
+        graph.LineTo(x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
+}
+
+void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,
+                        engine::TColor colour)
+{
+    const int n = pointsIn(points, bands);
+    const auto& x = points[0];
+    const auto& y = points[1];
+    graph.setPenColor(colour);
+    for (std::size_t j = 0; j + 1 < static_cast<std::size_t>(n); ++j) {
+        graph.MoveTo(x[j], y[j]);
+        if (j > 0)
+            graph.LineTo(x[j], y[j + 1]);
+        else
+            graph.MoveTo(x[j], y[j + 1]);
+        graph.LineTo(x[j + 1], y[j + 1]);
+    }
+}
+
+} // namespace display

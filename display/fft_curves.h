@@ -1,0 +1,27 @@
+#pragma once
+// The curves of the FFT page on the graph box's canvas: the live spectrum of
+// a block, drawn over the grid restored from its snapshot, and the stored
+// curves of the memory slots as staircases. Points are pixels of the graph:
+// row 0 of a CoordArray the x, row 1 the y of each bin; whatever falls
+// outside the graph is clipped. UI thread only.
+
+#include "canvas.h"
+
+#include "engine/colour.h"
+#include "engine/types.h"
+
+namespace display {
+
+// Copies `snapshot` over the whole graph, then joins points 0 .. count - 1 in
+// black, each segment leaving out its end pixel. A count above the array
+// size is taken as the array size; below 1 only the erase happens.
+void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
+                  int count);
+
+// A stored curve of `bands` points in `colour`: value j + 1 held from x[j] to
+// x[j + 1], joined by a riser at x[j] for every j > 0. Fewer than 2 points
+// draw nothing; more than the array holds are taken as the array size.
+void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,
+                        engine::TColor colour);
+
+} // namespace display

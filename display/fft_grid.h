@@ -1,0 +1,39 @@
+#pragma once
+// The FFT page's grid: level lines every 10 dB (30 pixels) from the graph's
+// top edge down, frequency lines every 1 kHz on the graph's pixels-per-hertz
+// scale, their labels, and the snapshot of the empty grid under the graph
+// that each block erases its curve from. Coordinates are pixels of the grid
+// box; the graph box lies over it. UI thread only.
+
+#include "offscreen_image.h"
+
+#include <optional>
+
+namespace display {
+
+// Level lines: 13 rectangles, the first from (kFftGridLeft, kFftGridTop),
+// each kFftLevelStep pixels (10 dB) below the one before.
+inline constexpr int kFftLevelRectangles = 13;
+inline constexpr int kFftGridLeft = 40;
+inline constexpr int kFftGridTop = 40;
+inline constexpr int kFftLevelStep = 30;
+// Frequency lines 1 kHz to 22 kHz, whatever the frame rate.
+inline constexpr int kFftFrequencyLines = 22;
+
+// Column of the line of `kHz` kilohertz on a scale of `columnwidth` pixels
+// per hertz: Round(1000 kHz columnwidth + 40), halves to even; nothing when
+// that is not a finite 32-bit value.
+std::optional<int> fftFrequencyLineX(int kHz, double columnwidth);
+// Left edge of that line's label: Round(1000 kHz columnwidth + 33).
+std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth);
+
+// Draws the grid on `grid` (brush clear, nothing behind it: the box's erase
+// colour shows through) in grey with the labels in `grid`'s font, for a graph
+// of `graph`'s size and `columnwidth` pixels per hertz; then sizes
+// `snapshot` to the graph (height first, then width) and copies the graph's
+// pixels into it. `graph` is the canvas of the graph box laid over the grid
+// box, which reads the grid's image: called right after the grid box was
+// cleared, the snapshot holds the grid just drawn and no curve.
+void PaintAxesFFT(Canvas& grid, const Canvas& graph, OffscreenImage& snapshot, double columnwidth);
+
+} // namespace display

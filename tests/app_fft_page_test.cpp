@@ -1,0 +1,298 @@
+// The FFT page in the main window: its set-up, the grid and snapshot it
+// paints, the curve each block draws, slot 0 and the stored curves; and a
+// picture of the page with a live sine.
+
+#include "app/frm_main.h"
+#include "app/message_box.h"
+
+#include "capture/virtual_devices.h"
+#include "display/colour_map.h"
+#include "engine/fft_block.h"
+#include "settings/store_path.h"
+
+#include "capture_test_support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <optional>
+#include <vector>
+
+using app::TfrmMain;
+
+namespace {
+
+app::AppState gState;
+
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kGrey = 0xFF808080;
+
+std::vector<std::int16_t> sine(double hz, double peak)
+{
+    std::vector<std::int16_t> s(8192);
+    for (std::size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<std::int16_t>(
+            std::lround(peak * std::sin(2 * std::numbers::pi * hz * double(i) / 48000)));
+    return s;
+}
+
+std::vector<std::int16_t> constant(std::int16_t v)
+{
+    return std::vector<std::int16_t>(8192, v);
+}
+
+// The topmost pixel of colour `c` in `area` of `image`, scanning rows from
+// the top and each row from the left.
+std::optional<QPoint> topmost(const QImage& image, const QRect& area, QRgb c)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) == c)
+                return QPoint(x, y);
+    return std::nullopt;
+}
+
+class FftPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        settings::setStorePath(dir.filePath("settings.json"));
+        capture::clearVirtualDevices();
+        app::setMessagePresenter([](QWidget*, const QString&) {});
+    }
+    void TearDown() override
+    {
+        if (window) {
+            window->AudioIn1->StopAtOnce();
+            captest::waitUntil([&] { return !window->AudioIn1->Active; });
+        }
+        window.reset();
+        app::setMessagePresenter({});
+        capture::clearVirtualDevices();
+        settings::setStorePath({});
+    }
+
+    // The window shown on the FFT page, as after a click on its tab; the
+    // capture's start has set the zero row.
+    TfrmMain& openFftPage()
+    {
+        window = std::make_unique<TfrmMain>(gState, QCoreApplication::applicationDirPath());
+        window->setBlockObserver([this] { ++blocks; });
+        window->show();
+        window->pgcAnalyzers->setCurrentIndex(1);
+        engine::onCaptureStart(gState.measurement);
+        return *window;
+    }
+
+    void feed(std::vector<std::int16_t> samples)
+    {
+        int size = static_cast<int>(samples.size() * 2);
+        EXPECT_TRUE(
+            window->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(samples.data()), size));
+    }
+
+    const QImage& gridImage() const { return window->pbxFFTGrid->image(); }
+    // The graph's pixels, graph coordinates.
+    QImage graphArea() const
+    {
+        const QRect g = window->pbxFFTGraph->geometry();
+        return gridImage().copy(g.translated(-window->pbxFFTGrid->pos()));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMain> window;
+    int blocks = 0;
+};
+
+} // namespace
+
+TEST_F(FftPageTest, SetUpPlacesTheBinsForTheGraphsWidthAndRepaintsGridAndSnapshot)
+{
+    TfrmMain& w = openFftPage();
+    const engine::MeasurementState& m = gState.measurement;
+    for (int width : {659, 500, 659}) {
+        w.pbxFFTGraph->resize(width, 387);
+        w.pgcAnalyzersChange();
+        const double columnwidth = width / 24000.0;
+        EXPECT_DOUBLE_EQ(m.Columnwidth, columnwidth);
+        for (int i : {0, 1, 171, 1000, 4095, 8191})
+            EXPECT_EQ(m.NewPoints[0][i], std::lround(std::nearbyint(i * 5.5L * columnwidth)))
+                << width << " bin " << i;
+        ASSERT_EQ(w.imgPhantomFFTGrid.width(), width);
+        ASSERT_EQ(w.imgPhantomFFTGrid.height(), 387);
+        EXPECT_EQ(w.imgPhantomFFTGrid.image(), graphArea()) << width;
+        const int line1k = std::lround(std::nearbyint(1000 * columnwidth + 40));
+        EXPECT_EQ(gridImage().pixel(line1k, 115), kGrey) << width;
+        EXPECT_EQ(gridImage().pixel(width - 1, 115), kGrey) << width; // the level lines' end
+    }
+    EXPECT_EQ(m.NewPoints[0][171], 26);
+    EXPECT_EQ(gridImage().pixel(67, 115), kGrey);
+    EXPECT_EQ(gridImage().pixel(644, 115), kGrey);
+}
+
+TEST_F(FftPageTest, EachBlockRedrawsTheCurveOverTheGridAndFillsSlotZero)
+{
+    TfrmMain& w = openFftPage();
+    const QImage grid = w.imgPhantomFFTGrid.image();
+    const QRect graph(0, 0, 659, 387);
+    const memories::SpectrumRec& last = gState.memory.FFTMemRecord[0];
+    const struct {
+        const char* what;
+        std::vector<std::int16_t> samples;
+        int peakX;   // graph column of the curve's top, -1: no curve shows
+        int rowFrom; // its row lies in [rowFrom, rowTo]
+        int rowTo;
+    } inputs[] = {
+        {"1000 Hz, full scale", sine(1000, 32767), 26, 126, 130},
+        {"silence", constant(0), -1, 0, 0},
+        {"bin 256, full scale", sine(256 * 48000.0 / 8192, 32767), 39, 125, 125},
+        {"DC", constant(-12000), 0, 0, 470},
+        {"1000 Hz again", sine(1000, 32767), 26, 126, 130},
+    };
+    for (const auto& b : inputs) {
+        feed(b.samples);
+        const QImage shown = graphArea();
+        const std::optional<QPoint> top = topmost(shown, graph, kBlack);
+        if (b.peakX < 0) {
+            // Every point on row 470, below the graph: only the grid shows.
+            EXPECT_FALSE(top) << b.what;
+            EXPECT_EQ(shown, grid) << b.what;
+        } else {
+            ASSERT_TRUE(top) << b.what;
+            EXPECT_EQ(top->x(), b.peakX) << b.what;
+            EXPECT_GE(top->y(), b.rowFrom) << b.what;
+            EXPECT_LE(top->y(), b.rowTo) << b.what;
+        }
+        // Bin 0 has no imaginary part: always row 470.
+        EXPECT_EQ(gState.measurement.NewPoints[1][0], 470) << b.what;
+        EXPECT_EQ(last.bands, 4096) << b.what;
+        EXPECT_EQ(last.coordinates, gState.measurement.NewPoints) << b.what;
+        EXPECT_FALSE(last.HasData) << b.what;
+        EXPECT_TRUE(last.comment.isEmpty()) << b.what;
+    }
+    // Whatever the grid box's image holds outside the graph is untouched.
+    w.pgcAnalyzersChange();
+    const QImage fresh = gridImage();
+    feed(sine(3000, 20000));
+    const QImage after = gridImage();
+    const QRect g = w.pbxFFTGraph->geometry();
+    for (int y = 0; y < fresh.height(); y += 3) {
+        for (int x = 0; x < fresh.width(); ++x) {
+            if (!g.contains(x, y)) {
+                ASSERT_EQ(after.pixel(x, y), fresh.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(FftPageTest, OnlySlotsWithDataAndDrawMeAreDrawnAndTheNextBlockErasesThem)
+{
+    TfrmMain& w = openFftPage();
+    const struct {
+        int slot;
+        bool hasData, drawMe;
+        int bands;
+        engine::TColor colour;
+        bool drawn;
+    } stored[] = {
+        {3, true, true, 3, engine::RGB(255, 0, 0), true},
+        {4, true, false, 3, engine::RGB(0, 0, 255), false},
+        {5, false, true, 3, engine::RGB(0, 255, 0), false},
+        {6, true, true, 1, engine::RGB(255, 255, 0), false},
+        {8, true, true, 4096, engine::RGB(255, 0, 255), true},
+    };
+    for (const auto& s : stored) {
+        memories::SpectrumRec& rec = gState.memory.FFTMemRecord[s.slot];
+        rec.HasData = s.hasData;
+        rec.DrawMe = s.drawMe;
+        rec.bands = s.bands;
+        rec.Color = s.colour;
+        for (int i = 0; i < 8192; ++i) {
+            rec.coordinates[0][i] = 10 * i;
+            rec.coordinates[1][i] = 20 + 10 * s.slot + (i % 2);
+        }
+    }
+    w.pbxFFTGrid->Repaint();
+
+    // Each drawn curve starts with value 1 held from x[0] on its row, with
+    // no riser from point 0; the snapshot holds none of them.
+    const QImage shown = graphArea();
+    const QImage snapshot = w.imgPhantomFFTGrid.image();
+    for (const auto& s : stored) {
+        const QRgb c = display::toQRgb(s.colour);
+        const int row = 20 + 10 * s.slot;
+        EXPECT_EQ(topmost(shown, shown.rect(), c).has_value(), s.drawn) << "slot " << s.slot;
+        if (s.drawn) {
+            EXPECT_EQ(shown.pixel(0, row + 1), c) << "slot " << s.slot;
+            EXPECT_NE(shown.pixel(0, row), c) << "slot " << s.slot;
+            EXPECT_EQ(shown.pixel(10, row), c) << "slot " << s.slot;
+        }
+        EXPECT_FALSE(topmost(snapshot, snapshot.rect(), c)) << "slot " << s.slot;
+    }
+    feed(constant(0));
+    EXPECT_EQ(graphArea(), w.imgPhantomFFTGrid.image());
+}
+
+TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakJustRightOfThe1kLine)
+{
+    capture::registerTestSignal("sine:1000");
+    TfrmMain& w = openFftPage();
+    const int entry = w.WaveDevice->findText("Test signal: sine:1000");
+    ASSERT_GE(entry, 1);
+    w.WaveDevice->setCurrentIndex(entry);
+    w.WaveDeviceChange();
+    w.btnONOFFClick();
+    ASSERT_TRUE(captest::waitUntil([&] { return blocks >= 3; }, 10000));
+    QApplication::processEvents();
+    const QImage shot = w.grab().toImage();
+
+    const QPoint grid = w.pbxFFTGrid->mapTo(&w, QPoint(0, 0));
+    const QPoint graph = w.pbxFFTGraph->mapTo(&w, QPoint(0, 0));
+    const auto at = [&](QPoint origin, int x, int y) { return shot.pixel(origin + QPoint(x, y)); };
+    // The grid: level lines, the 1k and 22k lines, labels with glyphs.
+    EXPECT_EQ(at(grid, 300, 40), kGrey);
+    EXPECT_EQ(at(grid, 300, 430), kGrey);
+    EXPECT_EQ(at(grid, 67, 415), kGrey);
+    EXPECT_EQ(at(grid, 644, 415), kGrey);
+    const auto glyphs = [&](int left, int top, int width, int height) {
+        int n = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                n += qGray(at(grid, x, y)) < 0x50;
+        return n;
+    };
+    EXPECT_GT(glyphs(8, 34, 28, 14), 3) << "0";
+    EXPECT_GT(glyphs(8, 34 + 360, 28, 14), 10) << "-120";
+    EXPECT_GT(glyphs(60, 434, 20, 14), 5) << "1k";
+    EXPECT_GT(glyphs(637, 434, 24, 14), 8) << "22k";
+
+    // One clear peak: a -6 dBFS tone's RMS of 11600 lies about 144 rows down;
+    // nothing else of the curve rises above row 300.
+    std::optional<QPoint> peak;
+    for (int y = 0; y < 300 && !peak; ++y)
+        for (int x = 0; x < 659; ++x)
+            if (at(graph, x, y) == kBlack) {
+                peak = QPoint(x, y);
+                break;
+            }
+    ASSERT_TRUE(peak);
+    EXPECT_EQ(peak->x(), 26); // two pixels right of the 1k line at 67 - 43 = 24
+    EXPECT_GE(peak->y(), 143);
+    EXPECT_LE(peak->y(), 150);
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 659; ++x) {
+            if (at(graph, x, y) == kBlack) {
+                ASSERT_LE(std::abs(x - 26), 2) << x << "," << y;
+            }
+        }
+    }
+}
