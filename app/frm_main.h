@@ -5,6 +5,7 @@
 // UI thread only.
 
 #include "app_state.h"
+#include "rta_settings.h"
 
 #include "capture/audio_in.h"
 #include "display/offscreen_image.h"
@@ -146,7 +147,25 @@ public:
 
     // --- octave-band page (page_rta.cpp) ---
     void createRtaPage();
+    // Paint handler of pbxOctGrid: the grid into imgPhantomGrid and onto the
+    // box, then the stored curves of the shown RTA slots onto pbxOctaveGraph.
+    void pbxOctGridPaint();
 
+private:
+    // The page's branch of the block handler: measure, draw the staircase,
+    // keep the block in slot 0.
+    void rtaBlock(std::span<const std::int16_t> samples);
+    // The settings dialog's axis fields and grid colours as they are now (the
+    // dialog's defaults while there is no dialog).
+    RtaSettings rtaSettings() const;
+    // Where pbxOctaveGraph's (0, 0) lies on pbxOctGrid.
+    QPoint rtaGraphOrigin() const;
+
+    // The arithmetic-failure message is shown at most once per activation of
+    // the page (every START activates it), never once per block.
+    bool rtaErrorShown_ = false;
+
+public:
     // --- FFT page (page_fft.cpp) ---
     void createFftPage();
     // The tab's set-up (its step of pgcAnalyzersChange): Columnwidth and the
