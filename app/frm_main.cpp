@@ -200,7 +200,7 @@ void TfrmMain::pgcAnalyzersChange()
 void TfrmMain::cboOctaveTypeChange()
 {
     engine::applyOctaveType(state_.bandPlan, state_.measurement, cboOctaveType->currentIndex() + 1,
-                            pbxOctaveGraph->width(), pbxOctGrid->height());
+                            pbxOctaveGraph->width(), pbxOctGrid->height(), rtaGraphOrigin().y());
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.f = state_.bandPlan.OctBinBorderList;
     last.bands = state_.bandPlan.validbands;

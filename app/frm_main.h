@@ -5,11 +5,13 @@
 // UI thread only.
 
 #include "app_state.h"
+#include "rta_settings.h"
 
 #include "capture/audio_in.h"
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/scope_trace.h"
 #include "settings/settings_dialog.h"
 
 #include <QMainWindow>
@@ -17,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 class QAction;
@@ -26,6 +29,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSlider;
 class QTabWidget;
 class QToolButton;
 
@@ -143,7 +147,25 @@ public:
 
     // --- octave-band page (page_rta.cpp) ---
     void createRtaPage();
+    // Paint handler of pbxOctGrid: the grid into imgPhantomGrid and onto the
+    // box, then the stored curves of the shown RTA slots onto pbxOctaveGraph.
+    void pbxOctGridPaint();
 
+private:
+    // The page's branch of the block handler: measure, draw the staircase,
+    // keep the block in slot 0.
+    void rtaBlock(std::span<const std::int16_t> samples);
+    // The settings dialog's axis fields and grid colours as they are now (the
+    // dialog's defaults while there is no dialog).
+    RtaSettings rtaSettings() const;
+    // Where pbxOctaveGraph's (0, 0) lies on pbxOctGrid.
+    QPoint rtaGraphOrigin() const;
+
+    // The arithmetic-failure message is shown at most once per activation of
+    // the page (every START activates it), never once per block.
+    bool rtaErrorShown_ = false;
+
+public:
     // --- FFT page (page_fft.cpp) ---
     void createFftPage();
     // The tab's set-up (its step of pgcAnalyzersChange): Columnwidth and the
@@ -161,6 +183,37 @@ public:
 
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
+
+    // The group " Scale && Position " beside pbxScope: time base (tbTDiv,
+    // positions 1 .. 10), zoom (tbZoom, 0 .. 15, minimum at the top) and the
+    // two offset sliders that are never shown.
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* Label21 = nullptr;
+    QLabel* Label22 = nullptr;
+    QSlider* tbTDiv = nullptr;
+    QLabel* lbltDiv = nullptr;
+    QSlider* tbZoom = nullptr;
+    QLabel* lblZoom = nullptr;
+    QPushButton* btnOscDefault = nullptr;
+    QSlider* tbZoomPosition = nullptr;
+    QLabel* Label24 = nullptr;
+    QSlider* tbTimePosition = nullptr;
+    QLabel* Label23 = nullptr;
+
+    // Paints the empty grid into imgPhantomScopeGrid and copies it onto pbxScope.
+    void PaintAxesScope();
+    void pbxScopePaint();
+    // Slider change handlers: they run whenever a position really changes,
+    // by the user or by the program.
+    void tbTDivChange();
+    void tbZoomChange();
+    void btnOscDefaultClick();
+
+private:
+    void scopeBlock(std::span<const std::int16_t> samples);
+    void scopeActivate();
+    // The trace of the last block (about 64 KiB), reused for every block.
+    std::unique_ptr<engine::ScopeTrace> scopeTrace_;
 
 protected:
     void changeEvent(QEvent* event) override;

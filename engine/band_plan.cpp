@@ -30,7 +30,7 @@ void buildPrefFreqList(BandPlan& plan)
 }
 
 bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int graphWidth,
-                     int gridHeight)
+                     int gridHeight, int graphTop)
 {
     if (item < 1 || item > kOctaveTypeItems)
         return false;
@@ -50,7 +50,7 @@ bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int grap
     const long double cw = state.Columnwidth;
     auto& x = state.NewPoints[0];
     x[0] = 0;
-    const double bottom = static_cast<double>(gridHeight) - 40.0;
+    const double bottom = static_cast<double>(gridHeight) - 40.0 - graphTop;
     for (int k = 0; k <= plan.validbands - 2; ++k) {
         const auto band = static_cast<std::size_t>(k + 1);
         state.OctBands[band] = bottom;

@@ -44,6 +44,7 @@ struct RtaGeometry {
     int graphWidth = 659;  // pbxOctaveGraph: the band columns span it
     int graphHeight = 386; // pbxOctaveGraph: rows below height + 1 are clamped
     int gridHeight = 465;  // pbxOctGrid: the level axis runs from 40 to height - 40
+    int graphTop = 48;     // pbxOctaveGraph's top within pbxOctGrid
 };
 
 // Builds the plan of resolution item 1 .. 4 (the work of the resolution
@@ -52,7 +53,8 @@ struct RtaGeometry {
 // of the display average (OctBands and the y row of OldPoints at the bottom
 // of the level axis). The caller copies the borders and validbands into slot
 // 0 and repaints. Any other item changes nothing and returns false.
+// graphTop: the graph's top within the grid box (see level_scale.h).
 bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int graphWidth,
-                     int gridHeight);
+                     int gridHeight, int graphTop = 0);
 
 } // namespace engine

@@ -6,7 +6,7 @@
 
 namespace engine {
 
-std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridHeight)
+std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridHeight, int graphTop)
 {
     if (!std::isfinite(yAxisMin) || !std::isfinite(yAxisMax) || yAxisMin == yAxisMax)
         return std::nullopt;
@@ -15,16 +15,17 @@ std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridH
     // Limits so far apart that no pixel separates them show nothing either.
     if (!oneDB || *oneDB == 0.0f)
         return std::nullopt;
-    const auto zero =
-        narrowToFloat(yAxisMin * static_cast<long double>(*oneDB) + (gridHeight - 40));
+    const auto zero = narrowToFloat(yAxisMin * static_cast<long double>(*oneDB) +
+                                    (static_cast<long double>(gridHeight) - 40 - graphTop));
     if (!zero)
         return std::nullopt;
     return LevelScale{*oneDB, *zero};
 }
 
-bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax, int gridHeight)
+bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax, int gridHeight,
+                      int graphTop)
 {
-    const auto scale = levelScale(yAxisMin, yAxisMax, gridHeight);
+    const auto scale = levelScale(yAxisMin, yAxisMax, gridHeight, graphTop);
     if (!scale)
         return false;
     state.OneDB = scale->OneDB;

@@ -1,7 +1,9 @@
 #pragma once
 // The level axis of the RTA graph: pixels per dB and the row of 0 dB, from the
-// axis limits the user typed and the height of the grid box. The axis minimum
-// lies on row gridHeight - 40, the maximum on row 40.
+// axis limits the user typed and the height of the grid box. On the grid the
+// axis minimum lies on row gridHeight - 40, the maximum on row 40. Rows count
+// from the top of the graph the curve is drawn on, which lies graphTop rows
+// below the grid's top, so that a level lands on its grid line.
 
 #include "measurement_state.h"
 
@@ -19,11 +21,13 @@ struct LevelScale {
 // not finite, when a result does not fit a 32-bit float, or when OneDB comes
 // out 0 (a grid 80 pixels high, or limits too far apart): such limits have no
 // scale, and the caller keeps the one it had.
-std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridHeight);
+std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridHeight,
+                                     int graphTop = 0);
 
 // Puts the scale of these limits into state.OneDB and state.ZerodBPoint and
 // returns true; for limits without a scale leaves both as they were and
 // returns false.
-bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax, int gridHeight);
+bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax, int gridHeight,
+                      int graphTop = 0);
 
 } // namespace engine

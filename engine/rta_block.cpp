@@ -138,12 +138,12 @@ int averageBandRows(MeasurementState& state, const BandPlan& plan)
 
 RtaBlockReport processRtaBlock(MeasurementState& state, const BandPlan& plan,
                                std::span<const std::int16_t> samples, double yAxisMin,
-                               double yAxisMax, int graphHeight, int gridHeight)
+                               double yAxisMax, int graphHeight, int gridHeight, int graphTop)
 {
     RtaBlockReport report;
     windowAndTransformRta(state, samples);
     sumOctaveBands(state, plan);
-    report.scaleFromLimits = updateLevelScale(state, yAxisMin, yAxisMax, gridHeight);
+    report.scaleFromLimits = updateLevelScale(state, yAxisMin, yAxisMax, gridHeight, graphTop);
     report.failedRows = octaveBandRows(state, plan, graphHeight);
     report.failedRows += averageBandRows(state, plan);
     return report;

@@ -57,9 +57,10 @@ struct RtaBlockReport {
 
 // One block, all steps in order. yAxisMin and yAxisMax are the level axis
 // limits in dB as the caller parsed them (NaN when a field does not hold a
-// number); limits without a scale keep the last valid one.
+// number); limits without a scale keep the last valid one. graphTop: the
+// graph's top within the grid box (see level_scale.h).
 RtaBlockReport processRtaBlock(MeasurementState& state, const BandPlan& plan,
                                std::span<const std::int16_t> samples, double yAxisMin,
-                               double yAxisMax, int graphHeight, int gridHeight);
+                               double yAxisMax, int graphHeight, int gridHeight, int graphTop = 0);
 
 } // namespace engine

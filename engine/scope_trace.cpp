@@ -3,13 +3,33 @@
 #include "rounding.h"
 #include "scope_ring.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace engine {
 namespace {
 
 // Longest pass allowed: the slowest time base walks 2.4 million samples.
 constexpr long double kMaxPassSteps = 1 << 23;
+
+// n / 2^shift rounded to the nearest integer, halves to even; nothing when
+// the result does not fit in 32 bits.
+std::optional<std::int32_t> roundShifted(std::int64_t n, int shift)
+{
+    std::int64_t q = n >> shift; // floor
+    if (shift > 0) {
+        const std::int64_t rest = n - q * (std::int64_t{1} << shift);
+        const std::int64_t half = std::int64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (q & 1) != 0))
+            ++q;
+    }
+    if (q < std::numeric_limits<std::int32_t>::min() ||
+        q > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(q);
+}
 
 } // namespace
 
@@ -35,42 +55,78 @@ bool computeScopeTrace(const MeasurementState& state, int width, int height, int
     out.xStep = *xStep;
     out.YCenterline = height / 2;
 
-    const long double top = static_cast<long double>(out.YCenterline) + offsetPosition * 320.0L;
-    const long double perUnit =
-        static_cast<long double>(zoomGain(zoomPosition)) * out.YCenterline / 32768;
+    // The row of a value v is top - G * YCenterline / 32768 * v with the gain
+    // G = 2^(15 - zoom), that is top - YCenterline * v / 2^zoom: a multiple of
+    // 2^-zoom, exactly (top * 2^zoom - YCenterline * v) / 2^zoom. Rounding
+    // that integer quotient gives the row the extended-precision formula
+    // gives, without a slow rounding instruction per step. (Below 2^56, so
+    // 64 bits hold it.)
+    const std::int64_t top = std::int64_t{out.YCenterline} + std::int64_t{offsetPosition} * 320;
     auto rowAt = [&](std::int32_t pos) {
-        return roundToInt32(top - perUnit * state.ScopeBuffer[static_cast<std::size_t>(pos)]);
+        const std::int64_t v = state.ScopeBuffer[static_cast<std::size_t>(pos)];
+        return roundShifted(top * (std::int64_t{1} << zoomPosition) - out.YCenterline * v,
+                            zoomPosition);
     };
 
-    std::int32_t r = scopeRingPosition(state.ScopeBufferCounter - state.ScopeBuffersize);
-    out.firstPosition = r;
-    const auto start = rowAt(r);
+    const std::int32_t first = scopeRingPosition(state.ScopeBufferCounter - state.ScopeBuffersize);
+    out.firstPosition = first;
+    const auto start = rowAt(first);
     if (!start)
         return false;
     out.startRow = *start;
 
-    // k * xStep is exact in long double (a 31-bit integer times a 24-bit
-    // significand), so x1 of step k - 1 is x0 of step k and x1 never falls.
-    // A step is visited only while (k + 1) xStep < width (the test after step
-    // k - 1), so its x1 lies in 0 .. width - 1: recorded steps, each with a
-    // new x1, number at most width <= kScopeMaxColumns.
-    const long double step = out.xStep;
-    for (std::int32_t k = 0;; ++k) {
-        const auto x0 = static_cast<std::int32_t>(std::trunc((k - 1) * step));
-        const auto x1 = static_cast<std::int32_t>(std::trunc(k * step));
-        if (x1 > x0) {
-            const auto row = rowAt(r);
-            if (!row || out.count >= kScopeMaxColumns) {
-                out.count = 0;
-                return false;
-            }
-            out.steps[static_cast<std::size_t>(out.count++)] = {k, x0, x1, *row};
-        }
-        if (++r == kScopeRingSize)
-            r = 0;
-        out.lastStep = k;
-        if (!((k + 2) * step < width))
+    // The pass visits every step k up to the last one, but only steps whose
+    // x1 = trunc(k xStep) passes x0 = trunc((k - 1) xStep) draw anything: at
+    // slow time bases one in a hundred. So the steps are found by jumping
+    // from one column change to the next; the steps recorded and the last
+    // step visited are those of the walk.
+    //
+    // k xStep is exact in a double: the pass is at most 2^23 steps long and
+    // xStep has a 24-bit significand. So x1 of step k - 1 is x0 of step k,
+    // x1 never falls, and every comparison below is exact. A step is visited
+    // only while (k + 1) xStep < width (the test after step k - 1), so its x1
+    // lies in 0 .. width - 1: recorded steps, each with a new x1, number at
+    // most width <= kScopeMaxColumns.
+    const double step = out.xStep;
+    auto column = [step](std::int64_t k) {
+        return static_cast<std::int32_t>(static_cast<std::int64_t>(k * step)); // toward zero
+    };
+    // The last step visited: the first k with (k + 2) xStep >= width.
+    std::int64_t last = std::max<std::int64_t>(0, static_cast<std::int64_t>(width / step) - 2);
+    while (last > 0 && (last + 1) * step >= width)
+        --last;
+    while ((last + 2) * step < width)
+        ++last;
+    out.lastStep = static_cast<std::int32_t>(last);
+
+    auto record = [&](std::int64_t k) {
+        const auto row = rowAt(scopeRingPosition(std::int64_t{first} + k));
+        if (!row || out.count >= kScopeMaxColumns)
+            return false;
+        out.steps[static_cast<std::size_t>(out.count++)] = {static_cast<std::int32_t>(k),
+                                                            column(k - 1), column(k), *row};
+        return true;
+    };
+    // Step 0 reaches column 0 from the left only when a sample spans a column or more.
+    if (column(-1) < column(0) && !record(0)) {
+        out.count = 0;
+        return false;
+    }
+    for (std::int64_t k = 0;;) {
+        // The first step after k whose product reaches the next column.
+        const double next = column(k) + 1;
+        std::int64_t later = std::max(k + 1, static_cast<std::int64_t>(next / step) + 1);
+        while (later - 1 > k && (later - 1) * step >= next)
+            --later;
+        while (later * step < next)
+            ++later;
+        if (later > last)
             break;
+        k = later;
+        if (!record(k)) {
+            out.count = 0;
+            return false;
+        }
     }
     return true;
 }

@@ -59,3 +59,21 @@ TEST(LevelScale, LimitsWithoutAScaleLeaveTheStateAlone)
     // No plot area between the grid's margins.
     EXPECT_FALSE(engine::levelScale(20, 100, 80));
 }
+
+TEST(LevelScale, RowsOfAGraphBelowTheGridTopCountFromTheGraph)
+{
+    // The graph lies 48 rows below the grid's top: the axis minimum, row 425
+    // of the grid, is row 377 of the graph; the pixels per dB stay.
+    const auto scale = engine::levelScale(20, 100, 465, 48);
+    ASSERT_TRUE(scale);
+    EXPECT_EQ(scale->OneDB, 4.8125f);
+    EXPECT_EQ(scale->ZerodBPoint, 473.25f);
+
+    // The average restarts on the same row.
+    auto state = enginetest::makeState();
+    engine::BandPlan plan;
+    engine::buildPrefFreqList(plan);
+    ASSERT_TRUE(engine::applyOctaveType(plan, *state, 2, 659, 465, 48));
+    EXPECT_EQ(state->OldPoints[1][1], 377);
+    EXPECT_EQ(state->OctBands[31], 377.0);
+}

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <memory>
 #include <numeric>
+#include <random>
+#include <vector>
 
 using enginetest::constantBlock;
 using enginetest::makeState;
@@ -245,4 +247,84 @@ TEST(ScopeTrace, UndrawableGeometryOrTimeBaseDrawsNothing)
     EXPECT_FALSE(engine::computeScopeTrace(*state, kBox, kBox, 15, 0, *trace));
     state->CurrtDiv = 1e6; // a pass of 4.8e12 samples would freeze the window
     EXPECT_FALSE(engine::computeScopeTrace(*state, kBox, kBox, 15, 0, *trace));
+}
+
+namespace {
+
+// The pass as a plain walk over every step k, for comparison.
+struct WalkedStep {
+    int k, x0, x1, row;
+    friend bool operator==(const WalkedStep&, const WalkedStep&) = default;
+};
+
+std::vector<WalkedStep> walkThePass(const engine::MeasurementState& state, int width, int height,
+                                    int zoom, int* lastStep)
+{
+    const float xStep =
+        static_cast<float>((width - 1) / (48000 * (10 * static_cast<long double>(state.CurrtDiv))));
+    const int centre = height / 2;
+    const long double gain = std::ldexp(1.0L, 15 - zoom);
+    int r = engine::scopeRingPosition(state.ScopeBufferCounter - state.ScopeBuffersize);
+    std::vector<WalkedStep> steps;
+    for (int k = 0;; ++k) {
+        const int x0 = static_cast<int>(std::trunc((k - 1) * static_cast<long double>(xStep)));
+        const int x1 = static_cast<int>(std::trunc(k * static_cast<long double>(xStep)));
+        if (x1 > x0)
+            steps.push_back({k, x0, x1,
+                             static_cast<int>(std::nearbyint(centre - gain * centre / 32768 *
+                                                                          state.ScopeBuffer[r]))});
+        r = (r + 1) % kRing;
+        *lastStep = k;
+        if (!((k + 2) * static_cast<long double>(xStep) < width))
+            break;
+    }
+    return steps;
+}
+
+} // namespace
+
+TEST(ScopeTrace, JumpingBetweenColumnsFindsTheStepsOfTheFullWalk)
+{
+    auto state = makeState();
+    std::mt19937 gen(11);
+    std::uniform_int_distribution<int> sample(-32768, 32767);
+    for (int& v : state->ScopeBuffer)
+        v = sample(gen);
+    state->ScopeBuffer[kRing] = 0;
+    auto trace = std::make_unique<engine::ScopeTrace>();
+
+    struct Case {
+        double tDiv;
+        int width, height, zoom;
+        std::int64_t counter;
+    };
+    std::vector<Case> cases;
+    for (int p = 1; p <= 15; ++p)
+        for (int width : {2, 3, 50, 400, 401, 402, 1000, engine::kScopeMaxColumns})
+            cases.push_back({engine::TimeBase[p - 1], width, 401, 15, 27 * 8192});
+    std::uniform_real_distribution<double> decades(-5.5, 0.5);
+    std::uniform_int_distribution<int> widths(2, 1200);
+    std::uniform_int_distribution<std::int64_t> counters(0, std::int64_t{1} << 40);
+    for (int i = 0; i < 300; ++i)
+        cases.push_back({std::pow(10.0, decades(gen)), widths(gen), 301, i % 16, counters(gen)});
+
+    std::size_t compared = 0;
+    for (const Case& c : cases) {
+        state->CurrtDiv = c.tDiv;
+        state->ScopeBuffersize = static_cast<int>(std::nearbyint(480000 * c.tDiv));
+        state->ScopeBufferCounter = c.counter;
+        if (!engine::computeScopeTrace(*state, c.width, c.height, c.zoom, 0, *trace))
+            continue; // a pass too long for the screen: nothing to compare
+        int lastStep = -1;
+        const auto want = walkThePass(*state, c.width, c.height, c.zoom, &lastStep);
+        std::vector<WalkedStep> got;
+        for (int i = 0; i < trace->count; ++i) {
+            const auto& s = trace->steps[static_cast<std::size_t>(i)];
+            got.push_back({s.k, s.x0, s.x1, s.row});
+        }
+        ASSERT_EQ(got, want) << c.tDiv << " s/div, width " << c.width;
+        ASSERT_EQ(trace->lastStep, lastStep) << c.tDiv << " s/div, width " << c.width;
+        ++compared;
+    }
+    EXPECT_GT(compared, cases.size() * 9 / 10);
 }
