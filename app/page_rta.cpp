@@ -10,6 +10,7 @@
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
 
+#include <QComboBox>
 #include <QTimer>
 
 namespace app {
@@ -82,6 +83,9 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.l = m.OctBands;
     last.coordinates = m.NewPoints;
+    last.levels = m.OctBandLevels;
+    last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
+    last.averaging = cboAveraging->currentIndex();
 
     if (report.failedRows > 0 && !rtaErrorShown_) {
         rtaErrorShown_ = true;
