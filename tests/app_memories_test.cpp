@@ -67,6 +67,9 @@ protected:
     // One block of a tone measured, then the capture stopped: "L" holds it.
     void measure(double hz = 1000, double peak = 20)
     {
+        // START sets the page up afresh first (the band plan from the
+        // preferred frequencies, which start-up builds after the first plan).
+        w->pgcAnalyzersChange();
         auto block = sineBlock(hz, peak);
         int size = static_cast<int>(block.size() * 2);
         w->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(block.data()), size);
