@@ -166,6 +166,10 @@ private:
     // The arithmetic-failure message is shown at most once per activation of
     // the page (every START activates it), never once per block.
     bool rtaErrorShown_ = false;
+    // What lies under the live curve: the grid with the shown memories, taken
+    // at every grid paint. Each block's columns are erased from it, so a
+    // memory shown during a capture stays beside the live curve.
+    display::OffscreenImage imgGraphBackground;
 
 public:
     // --- FFT page (page_fft.cpp) ---

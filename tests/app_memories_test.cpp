@@ -313,3 +313,32 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
             loudest = j;
     EXPECT_EQ(loudest - 2, 18);
 }
+
+TEST_F(MemoriesTest, AShownMemoryStaysBesideTheLiveCurveWhileBlocksArrive)
+{
+    measure(1000, 20);
+    storeInto(3, "Referenz");
+    chosenColour = engine::RGB(255, 0, 0);
+    w->mem1MouseEnter(w->mem[3]);
+    w->ChangeColor1Click();
+    w->show();
+    QCoreApplication::processEvents();
+    click(w->mem[3]); // shown: the grid is painted with it
+
+    // A louder tone moves the live curve; the memory's step must still be there.
+    auto block = sineBlock(250, 2000);
+    int size = static_cast<int>(block.size() * 2);
+    w->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(block.data()), size);
+    const auto& points = rta()[3].coordinates;
+    display::Canvas& graph = w->pbxOctaveGraph->canvas();
+    // The step of the stored tone's band, well inside the graph.
+    const int x = (points[0][17] + points[0][18]) / 2;
+    const int y = points[1][18];
+    ASSERT_GT(y, 0);
+    ASSERT_LT(y, w->pbxOctaveGraph->height());
+    EXPECT_EQ(graph.Pixels(x, y), engine::RGB(255, 0, 0));
+    // Hidden again, the next block takes it away.
+    click(w->mem[3]);
+    w->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(block.data()), size);
+    EXPECT_NE(graph.Pixels(x, y), engine::RGB(255, 0, 0));
+}
