@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,6 +25,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <limits>
 
 namespace app {
 
@@ -48,6 +51,7 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     createRtaPage();
     createFftPage();
     createScopePage();
+    createMemoryCommands();
     FormCreate();
 }
 
@@ -153,6 +157,9 @@ void TfrmMain::btnONOFFClick()
         mem0->setChecked(true);
         mem1Click(mem0);
         state_.memory.RTAMemRecord[0].HasData = true;
+        // The last measurement can be shown, hidden and stored from the first
+        // capture on, not only from the second.
+        mem0->setEnabled(true);
     } else {
         ShowMessage(this, AudioIn1->ErrorMessage);
     }
@@ -204,6 +211,8 @@ void TfrmMain::cboOctaveTypeChange()
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.f = state_.bandPlan.OctBinBorderList;
     last.bands = state_.bandPlan.validbands;
+    // No block has been measured with these borders yet.
+    last.levels.fill(std::numeric_limits<double>::quiet_NaN());
     pbxOctaveGraph->Repaint();
 }
 
@@ -220,6 +229,7 @@ void TfrmMain::mem1Click(QToolButton* Sender)
         table[s] = table[0];
         table[s].HasData = true;
         table[s].comment = txtComment->text();
+        table[s].stored = QDateTime::currentDateTime();
         Sender->setToolTip(table[s].comment);
         btnStore->setChecked(false);
         Sender->setChecked(false);

@@ -12,6 +12,7 @@
 #include "display/paint_box.h"
 #include "display/shape.h"
 #include "engine/scope_trace.h"
+#include "settings/colour_chooser.h"
 #include "settings/settings_dialog.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 
 class QAction;
@@ -164,6 +166,10 @@ private:
     // The arithmetic-failure message is shown at most once per activation of
     // the page (every START activates it), never once per block.
     bool rtaErrorShown_ = false;
+    // What lies under the live curve: the grid with the shown memories, taken
+    // at every grid paint. Each block's columns are erased from it, so a
+    // memory shown during a capture stays beside the live curve.
+    display::OffscreenImage imgGraphBackground;
 
 public:
     // --- FFT page (page_fft.cpp) ---
@@ -214,6 +220,53 @@ private:
     void scopeActivate();
     // The trace of the last block (about 64 KiB), reused for every block.
     std::unique_ptr<engine::ScopeTrace> scopeTrace_;
+
+public:
+    // --- memories (memory_commands.cpp) ---
+    // The memory group's store mode, the popup of the slot buttons, the
+    // memory menu and the File menu's spectrum files and export.
+    void createMemoryCommands();
+    void btnStoreClick();
+    void mem1MouseEnter(QToolButton* Sender);
+    void ChangeColor1Click();
+    void Clearall1Click();
+    void StoreLastmeasurement1Click();
+    void ChangestoredComment1Click();
+    void SavetoDisk1Click();
+    void OpenfromDisk1Click();
+    void Clear1Click();
+    void Openspectratomemory1Click();
+    void Saveallstoredspectra1Click();
+    void SaveSpectrum1Click();
+    // The export of the last measurement, as the menu writes it, to `chosen`
+    // (".txt" appended unless it ends so). Returns an error text or empty.
+    QString exportLastSpectrum(const QString& chosen);
+
+    QMenu* popMemoryButtons = nullptr;
+    QAction* StoreLastmeasurement1 = nullptr;
+    QAction* ChangeColor1 = nullptr;
+    QAction* ChangestoredComment1 = nullptr;
+    QAction* SavetoDisk1 = nullptr;
+    QAction* OpenfromDisk1 = nullptr;
+    QAction* Clear1 = nullptr;
+    // The slot button the mouse last entered (mem1 .. mem8): the popup acts on its slot.
+    QToolButton* CurrentButton = nullptr;
+
+    // What asks the user for a colour, a file name or a comment; tests put
+    // their own answers in. A file chooser returns an empty name on cancel.
+    struct MemoryDialogs {
+        settings::ColourChooser colour;
+        std::function<QString(const QString& title, const QString& filter, bool save)> file;
+        std::function<std::optional<QString>(const QString& current)> comment;
+    };
+    MemoryDialogs memoryDialogs;
+
+private:
+    // The RTA slot of a slot button (the digit ending its name).
+    memories::SpectrumRec& slotOf(const QToolButton* button);
+    // Enables mem[k] exactly for the active page's slots that hold data.
+    void enableStoredButtons();
+    void showStoredSlot(int slot);
 
 protected:
     void changeEvent(QEvent* event) override;

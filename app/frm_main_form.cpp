@@ -82,6 +82,13 @@ void TfrmMain::createControls()
     }
     mem0->setChecked(true);
     btnStore->setObjectName("btnStore");
+    // The slot buttons write their digits in the colour of their curve
+    // (white at start), so they get a dark face on which every colour reads.
+    for (QToolButton* b : mem)
+        b->setStyleSheet(
+            "QToolButton { background: #505050; border: 1px solid #2a2a2a; border-radius: 2px; }"
+            "QToolButton:checked { background: #1c1c1c; border-color: #a0a0a0; }"
+            "QToolButton:disabled { background: #9a9a9a; border-color: #b0b0b0; }");
 
     lblinput = label(client, "Input", 560, 3);
     WaveDevice = place(new QComboBox(client), 560, 18, 160, 21);

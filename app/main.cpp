@@ -92,7 +92,9 @@ int main(int argc, char** argv)
     }
     frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(options.page));
 
-    app::UnattendedRun unattended(frmMain, options, {});
+    app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
+        return frmMain.exportLastSpectrum(path);
+    });
     frmMain.move(0, 0);
     frmMain.show();
     if (options.start)

@@ -10,6 +10,7 @@
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
 
+#include <QComboBox>
 #include <QTimer>
 
 namespace app {
@@ -58,11 +59,23 @@ void TfrmMain::pbxOctGridPaint()
     picture.frequencyTitle = "f [Hz]";
     display::paintRtaGrid(imgPhantomGrid, pbxOctGrid->canvas(), picture);
 
-    // Slot 0, the last measurement, first; later slots over earlier ones.
-    for (const memories::SpectrumRec& slot : state_.memory.RTAMemRecord)
-        if (slot.HasData && slot.DrawMe)
-            display::drawRtaCurve(pbxOctaveGraph->canvas(), slot.Color, slot.coordinates,
-                                  slot.bands);
+    // The stored slots go into what the live curve is drawn over; slot 0, the
+    // last measurement, is the live curve itself while a capture runs.
+    const auto& table = state_.memory.RTAMemRecord;
+    auto drawSlots = [&](std::size_t from) {
+        for (std::size_t k = from; k < table.size(); ++k)
+            if (table[k].HasData && table[k].DrawMe)
+                display::drawRtaCurve(pbxOctaveGraph->canvas(), table[k].Color,
+                                      table[k].coordinates, table[k].bands);
+    };
+    drawSlots(1);
+    const display::Rect graph(0, 0, pbxOctaveGraph->width(), pbxOctaveGraph->height());
+    imgGraphBackground.setSize(graph.width(), graph.height());
+    imgGraphBackground.canvas().CopyRect(graph, pbxOctaveGraph->canvas(), graph);
+    // On screen slot 0 comes first and later slots over earlier ones.
+    if (table[0].HasData && table[0].DrawMe) {
+        drawSlots(0);
+    }
 }
 
 void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
@@ -70,18 +83,22 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     const RtaSettings settings = rtaSettings();
     engine::MeasurementState& m = state_.measurement;
     const int graphHeight = pbxOctaveGraph->height();
-    // Rows count from the graph's top and columns are erased with the grid
-    // pixels right under them, so that curve, grid and labels agree.
+    // Rows count from the graph's top and columns are erased with the pixels
+    // right under the graph (grid and shown memories), so that curve, grid and
+    // labels agree.
     const QPoint origin = rtaGraphOrigin();
     const engine::RtaBlockReport report =
         engine::processRtaBlock(m, state_.bandPlan, samples, settings.yAxisMin, settings.yAxisMax,
                                 graphHeight, pbxOctGrid->height(), origin.y());
-    display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgPhantomGrid.canvas(), origin,
+    display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgGraphBackground.canvas(), QPoint(0, 0),
                               m.NewPoints, state_.bandPlan.validbands, graphHeight);
 
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.l = m.OctBands;
     last.coordinates = m.NewPoints;
+    last.levels = m.OctBandLevels;
+    last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
+    last.averaging = cboAveraging->currentIndex();
 
     if (report.failedRows > 0 && !rtaErrorShown_) {
         rtaErrorShown_ = true;

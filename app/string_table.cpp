@@ -46,6 +46,8 @@ constexpr Entry kTexts[] = {
     {65229, "Die Aufnahme wurde beendet, weil das Eingangsgerät nicht mehr liefert:\n%1"},
     {65230, "Die Einstellungen konnten nicht gespeichert werden:\n%1"},
     {65231, "Die Hilfe wurde nicht gefunden:\n%1"},
+    {65232, "Es sind keine Spektren gespeichert."},
+    {65233, "Es liegt noch keine Messung der Oktavanalyse vor."},
     {65236, "Spektren öffnen"},
     {65237, "Speicher Oszilloskop"},
     {65238, "Speicher FFT"},

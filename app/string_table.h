@@ -43,6 +43,8 @@ enum StringId : int {
     sCaptureFailed = 65229,
     sSettingsNotSaved = 65230,
     sHelpMissing = 65231,
+    sNoStoredSpectra = 65232,
+    sNoRtaMeasurement = 65233,
     sOpenSpectra = 65236,
     sMemoryScope = 65237,
     sMemoryFft = 65238,

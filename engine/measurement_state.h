@@ -32,6 +32,11 @@ struct MeasurementState {
     // Per-band working values of the octave-band analyzer: power sum, then
     // amplitude, then screen row. Entry 0 belongs to no band.
     BinArray OctBands{};
+    // The level in dB of each band of the last block, relative to an
+    // amplitude of 1 in transform units: entry 0 (no band) NaN, a band
+    // without power -inf. Kept for the memory files and the export, which
+    // carry levels rather than screen rows.
+    BinArray OctBandLevels{};
     // Weight of the newest block in the octave-band display average.
     float AveragingFactor = 1.0f;
     // Pixels per dB and the row of 0 dB on the octave-band graph. Until the

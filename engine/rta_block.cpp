@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace engine {
 namespace {
@@ -94,6 +95,9 @@ int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeigh
     int failed = 0;
     for (int j = 0; j < bands; ++j) {
         double& band = state.OctBands[at(j)];
+        state.OctBandLevels[at(j)] =
+            j == 0 ? std::numeric_limits<double>::quiet_NaN()
+                   : static_cast<double>(20 * std::log10(static_cast<long double>(band)));
         const double below = j == 0 ? static_cast<double>(graphHeight) : state.OctBands[at(j - 1)];
         if (!(band > 1.0)) {
             // A band narrower than the bin spacing shows its neighbour; one

@@ -35,7 +35,8 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 // and a band of amplitude 1 or less that holds a bin, get graphHeight (the
 // bottom edge); a band without a bin (narrower than the bin spacing), and a
 // band whose row does not fit 32 bits, takes the row of the band below.
-// Returns the number of bands whose row did not fit.
+// Keeps each band's level in dB in OctBandLevels first. Returns the number of
+// bands whose row did not fit.
 int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeight);
 
 // NewPoints y[1 .. validbands-1] = Round((1 - AveragingFactor) x

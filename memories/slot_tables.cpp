@@ -1,5 +1,7 @@
 #include "slot_tables.h"
 
+#include <limits>
+
 namespace memories {
 namespace {
 
@@ -15,6 +17,10 @@ void clear(SpectrumRec& slot)
     slot.HasData = false;
     slot.DrawMe = false;
     slot.Color = engine::clBlack;
+    slot.levels.fill(std::numeric_limits<double>::quiet_NaN());
+    slot.windowType = -1;
+    slot.averaging = -1;
+    slot.stored = {};
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "engine/colour.h"
 #include "engine/types.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -27,6 +28,15 @@ struct SpectrumRec {
     // Drawn when set together with HasData; mirrors the slot button's state.
     bool DrawMe = false;
     engine::TColor Color = engine::clBlack;
+
+    // For the memory files, which carry levels rather than screen rows: the
+    // level in dB of each band of the block (entry 0 bounds no band and is
+    // NaN; a band without power is -inf), the window type and averaging item
+    // it was measured with (-1 when unknown), and when it was stored.
+    engine::BinArray levels{};
+    int windowType = -1;
+    int averaging = -1;
+    QDateTime stored;
 };
 
 } // namespace memories

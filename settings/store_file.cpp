@@ -1,11 +1,12 @@
 #include "settings/store_file.h"
 
+#include "settings/atomic_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 #include <cmath>
 #include <cstdint>
@@ -105,26 +106,7 @@ QString writeStoreFile(const QString& fileName, const QJsonObject& tree)
         return QStringLiteral("der Ordner \"%1\" kann nicht angelegt werden")
             .arg(QDir::toNativeSeparators(info.absolutePath()));
 
-    // Unbuffered, and every byte checked before the commit: Qt 6.4's QSaveFile loses the error
-    // of a short write made while flushing its buffer, and would then commit a truncated file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    const QByteArray bytes = QJsonDocument(tree).toJson(QJsonDocument::Indented);
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        // A full disk first takes part of a write; the next one fails and says why.
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return why;
-        }
-        done += n;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return writeFileAtomically(fileName, QJsonDocument(tree).toJson(QJsonDocument::Indented));
 }
 
 } // namespace settings

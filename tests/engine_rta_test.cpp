@@ -71,6 +71,9 @@ TEST(RtaBlock, ToneAt1kHzLandsInThirdOctaveBand18AtItsLevel)
     const double oneDB = 385.0 / 80;
     const double wantRow = (100 * oneDB + 425) - level * oneDB;
     EXPECT_NEAR(rta.row(18), wantRow, 1.0);
+    // The level itself is kept unrounded for the files and the export.
+    EXPECT_NEAR(rta.state->OctBandLevels[18], level, 0.05);
+    EXPECT_TRUE(std::isnan(rta.state->OctBandLevels[0]));
     // Leakage into the neighbours stays well below the tone.
     EXPECT_GT(rta.row(17), rta.row(18) + 100);
     EXPECT_GT(rta.row(19), rta.row(18) + 100);
@@ -84,8 +87,11 @@ TEST(RtaBlock, SilenceLiesOnTheGraphBottom)
         rta.block(constantBlock(0));
         for (int j = 0; j < rta.bands(); ++j)
             ASSERT_EQ(rta.row(j), kGraphHeight) << "plan " << item << " band " << j;
-        for (int j = 1; j < rta.bands(); ++j)
+        for (int j = 1; j < rta.bands(); ++j) {
             ASSERT_EQ(rta.state->NewPoints[1][j], kGraphHeight) << "plan " << item << " band " << j;
+            // No power, no level: minus infinity, never a number a file could mistake.
+            ASSERT_EQ(rta.state->OctBandLevels[j], -std::numeric_limits<double>::infinity());
+        }
     }
 }
 

@@ -1,0 +1,58 @@
+#pragma once
+// Memory files: stored measurements on disk, one or many slots in one
+// self-describing UTF-8 text file, numbers with a dot whatever the locale.
+//
+//   Spectrion spectra 1
+//   memory: 3
+//   comment: Wohnzimmer, vorne
+//   color: 0x0000FF00            colour value, 0x00BBGGRR or a system colour
+//   stored: 2026-12-07T22:41:05  (empty when not known)
+//   window: Hann                 window type of the octave-band analysis
+//   averaging: 0.02              weight of the newest block in the display
+//   entries: 32                  band-plan entries (borders) that follow
+//   entry, border_Hz, level_dB, row, x, y
+//   0, 17, nan, 386, 0, 0        entry 0 bounds no band: its level is nan
+//   1, 21.2, 48.25, 300, 11, 300
+//   ...
+//   end
+//
+// A band's level is in dB relative to an amplitude of 1 in transform units
+// (-inf: no power); row is its screen row before averaging; x, y the point
+// of the curve as drawn. UI thread only.
+
+#include "slot_tables.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace memories {
+
+// Names of the window types, by item (the settings' list).
+inline constexpr const char* kWindowNames[] = {"Rectangular", "Hann", "Hamming", "Blackman-Harris"};
+// Averaging factors, by item ("Keine", "Schnell", "Langsam", "Sehr Langsam").
+inline constexpr float kAveragingFactors[] = {1.0f, 0.7f, 0.2f, 0.02f};
+
+// The text of a file holding the given slots of `table` (numbers 0..8), in
+// the order given.
+QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories);
+
+struct LoadedMemory {
+    int memory = 0;
+    std::unique_ptr<SpectrumRec> rec; // HasData set, DrawMe clear
+};
+
+// Parses a whole file. On success fills `out` and returns an empty string;
+// on anything that is not such a file returns a one-line German reason and
+// leaves `out` as it was.
+QString parseMemoryFile(const QByteArray& text, std::vector<LoadedMemory>& out);
+
+// The same on files. Writing is atomic (a failed write leaves the previous
+// file); both return an empty string or a German message naming the file.
+QString writeMemoryFile(const QString& path, const SlotTable& table, std::span<const int> memories);
+QString readMemoryFile(const QString& path, std::vector<LoadedMemory>& out);
+
+} // namespace memories

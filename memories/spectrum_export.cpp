@@ -1,0 +1,43 @@
+#include "spectrum_export.h"
+
+#include "settings/atomic_file.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace memories {
+namespace {
+
+// The shortest general decimal form with up to 15 significant digits.
+QByteArray decimal(double v)
+{
+    return QByteArray::number(v, 'g', 15);
+}
+
+} // namespace
+
+QString exportFileName(const QString& chosen)
+{
+    return chosen.endsWith(".txt", Qt::CaseInsensitive) ? chosen : chosen + ".txt";
+}
+
+QByteArray spectrumExportText(const QString& fullPath, const SpectrumRec& rec)
+{
+    QByteArray out = "Spectrum from Spectrion\r\n" + fullPath.toUtf8() + "\r\n";
+    const int entries = std::clamp(rec.bands, 0, engine::kBinArraySize);
+    for (int j = 0; j < entries; ++j)
+        out += decimal(rec.f[j]) + ", " + decimal(j == 0 ? qQNaN() : rec.levels[j]) + "\r\n";
+    return out;
+}
+
+QString writeSpectrumExport(const QString& path, const SpectrumRec& rec)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    const QString error = settings::writeFileAtomically(full, spectrumExportText(full, rec));
+    if (error.isEmpty())
+        return {};
+    return QString("Die Datei \"%1\" konnte nicht geschrieben werden: %2").arg(full, error);
+}
+
+} // namespace memories

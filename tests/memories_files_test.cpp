@@ -1,0 +1,191 @@
+#include "memories/memory_file.h"
+#include "memories/spectrum_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+using namespace memories;
+
+namespace {
+
+SlotTable gTable; // 630 KB: static, as in the program
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// A third-octave measurement with awkward values in every field.
+void fill(SpectrumRec& rec, int seed)
+{
+    rec.bands = 32;
+    for (int j = 0; j < 32; ++j) {
+        rec.f[j] = 17.0 * std::pow(2.0, j / 3.0) + seed;
+        rec.levels[j] = j == 0 ? std::nan("") : (j == 5 ? -kInf : 40.0 + j * 0.1234567 + seed);
+        rec.l[j] = 386 - j - seed;
+        rec.coordinates[0][j] = j * 21 + seed;
+        rec.coordinates[1][j] = 300 - j;
+    }
+    rec.comment = QString::fromUtf8("Wohnzimmer, vorne – Gäste: 3");
+    rec.Color = seed % 2 ? 0x00FF8000u : 0xFF00000Fu;
+    rec.stored = QDateTime(QDate(2026, 12, 7), QTime(22, 41, seed % 60));
+    rec.windowType = seed % 4;
+    rec.averaging = 3 - seed % 4;
+    rec.HasData = true;
+    rec.DrawMe = true;
+}
+
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b) ||
+           (std::isnan(a) && std::isnan(b));
+}
+
+void expectSameMeasurement(const SpectrumRec& got, const SpectrumRec& want)
+{
+    ASSERT_EQ(got.bands, want.bands);
+    for (int j = 0; j < want.bands; ++j) {
+        EXPECT_TRUE(sameBits(got.f[j], want.f[j])) << j;
+        EXPECT_TRUE(sameBits(got.levels[j], want.levels[j])) << j;
+        EXPECT_EQ(got.l[j], want.l[j]) << j;
+        EXPECT_EQ(got.coordinates[0][j], want.coordinates[0][j]) << j;
+        EXPECT_EQ(got.coordinates[1][j], want.coordinates[1][j]) << j;
+    }
+    EXPECT_EQ(got.comment, want.comment);
+    EXPECT_EQ(got.Color, want.Color);
+    EXPECT_EQ(got.stored, want.stored);
+    EXPECT_EQ(got.windowType, want.windowType);
+    EXPECT_EQ(got.averaging, want.averaging);
+    EXPECT_TRUE(got.HasData);
+    EXPECT_FALSE(got.DrawMe);
+}
+
+} // namespace
+
+TEST(MemoryFile, OneAndAllSlotsComeBackExactlyWhateverTheLocale)
+{
+    // A decimal comma in the user's locale must not reach the file.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    for (int m = 1; m <= 8; ++m)
+        fill(gTable[m], m);
+
+    QTemporaryDir dir;
+    const QString one = dir.filePath("one.txt");
+    const int three[] = {3};
+    ASSERT_EQ(writeMemoryFile(one, gTable, three), "");
+    std::vector<LoadedMemory> loaded;
+    ASSERT_EQ(readMemoryFile(one, loaded), "");
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(loaded[0].memory, 3);
+    expectSameMeasurement(*loaded[0].rec, gTable[3]);
+
+    const int all[] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const QByteArray text = memoryFileText(gTable, all);
+    EXPECT_FALSE(text.contains("0,12")) << "a decimal comma slipped in";
+    ASSERT_EQ(parseMemoryFile(text, loaded), "");
+    ASSERT_EQ(loaded.size(), 8u);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(loaded[i].memory, i + 1);
+        expectSameMeasurement(*loaded[i].rec, gTable[i + 1]);
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(MemoryFile, AnythingElseIsRefusedAndChangesNothing)
+{
+    fill(gTable[2], 2);
+    const int two[] = {2};
+    const QByteArray good = memoryFileText(gTable, two);
+    QByteArray badEntry = good;
+    badEntry.replace("\n3, ", "\n4, ");
+    QByteArray missingEnd = good;
+    missingEnd.chop(4);
+    QByteArray badMemory = good;
+    badMemory.replace("memory: 2", "memory: 9");
+    QByteArray fewCells = good;
+    fewCells.replace("\n7, ", "\n7 ");
+    QByteArray badColour = good;
+    badColour.replace("color: 0x", "color: blue");
+    const QByteArray twice = good + good.mid(good.indexOf('\n') + 1);
+    const QList<QByteArray> bad = {
+        "",
+        "Spectrum from Spectrion\r\n/tmp/x.txt\r\n17, nan\r\n",
+        QByteArray("Spectrion spectra 1\n"),
+        QByteArray("\x89PNG\r\n\x1a\n\0\0", 10),
+        badEntry,
+        missingEnd,
+        badMemory,
+        fewCells,
+        badColour,
+        twice,
+    };
+    for (const QByteArray& text : bad) {
+        std::vector<LoadedMemory> out(1);
+        out[0].memory = 7;
+        const QString error = parseMemoryFile(text, out);
+        EXPECT_FALSE(error.isEmpty()) << text.left(60).toStdString();
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_EQ(out[0].memory, 7);
+    }
+
+    QTemporaryDir dir;
+    QFile f(dir.filePath("foreign.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("just some notes\n");
+    f.close();
+    std::vector<LoadedMemory> out;
+    const QString error = readMemoryFile(f.fileName(), out);
+    EXPECT_TRUE(error.contains(f.fileName())) << error.toStdString();
+    EXPECT_TRUE(out.empty());
+    EXPECT_TRUE(readMemoryFile(dir.filePath("missing.txt"), out).contains("missing.txt"));
+}
+
+TEST(SpectrumExport, LinesCarryBordersAndLevelsWithDots)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    SpectrumRec& rec = gTable[0];
+    fill(rec, 0);
+    rec.f[1] = 21.2;
+    rec.levels[1] = 12.5;
+    const QByteArray text = spectrumExportText("/tmp/a.txt", rec);
+    const QList<QByteArray> lines = text.split('\n');
+    ASSERT_EQ(lines.size(), 2 + 32 + 1); // the last split is after the final CR LF
+    EXPECT_EQ(lines[0], "Spectrum from Spectrion\r");
+    EXPECT_EQ(lines[1], "/tmp/a.txt\r");
+    EXPECT_EQ(lines[2], "17, nan\r");
+    EXPECT_EQ(lines[3], "21.2, 12.5\r");
+    EXPECT_EQ(lines[7], QByteArray::number(rec.f[5], 'g', 15) + ", -inf\r");
+    EXPECT_TRUE(lines.back().isEmpty());
+    QLocale::setDefault(QLocale::c());
+
+    EXPECT_EQ(exportFileName("spectrum.txt"), "spectrum.txt");
+    EXPECT_EQ(exportFileName("spectrum.TXT"), "spectrum.TXT");
+    EXPECT_EQ(exportFileName("spectrum"), "spectrum.txt");
+    EXPECT_EQ(exportFileName("spectrum.txt.bak"), "spectrum.txt.bak.txt");
+}
+
+TEST(SpectrumExport, AFailedWriteNamesTheFileAndLeavesNothingBehind)
+{
+    QTemporaryDir dir;
+    fill(gTable[0], 0);
+    // A folder cannot be replaced by a file, even for root.
+    const QString target = dir.filePath("taken");
+    ASSERT_TRUE(QDir().mkdir(target));
+    const QString error = writeSpectrumExport(target, gTable[0]);
+    EXPECT_TRUE(error.contains(target)) << error.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+
+    const QString good = dir.filePath("ok.txt");
+    ASSERT_EQ(writeSpectrumExport(good, gTable[0]), "");
+    QFile f(good);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("Spectrum from Spectrion\r\n" + good.toUtf8() + "\r\n"));
+}
