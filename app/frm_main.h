@@ -12,6 +12,7 @@
 #include "display/paint_box.h"
 #include "display/shape.h"
 #include "engine/scope_trace.h"
+#include "memories/memory_file.h"
 #include "settings/colour_chooser.h"
 #include "settings/settings_dialog.h"
 
@@ -23,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -267,6 +269,9 @@ private:
     // Enables mem[k] exactly for the active page's slots that hold data.
     void enableStoredButtons();
     void showStoredSlot(int slot);
+    // Asks for a spectrum file and reads it; false (after telling the user
+    // why, where there is a why) when nothing was read.
+    bool openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded);
 
 protected:
     void changeEvent(QEvent* event) override;

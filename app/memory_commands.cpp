@@ -219,6 +219,20 @@ void TfrmMain::SavetoDisk1Click()
         ShowMessage(this, error);
 }
 
+bool TfrmMain::openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded)
+{
+    if (!memoryDialogs.file)
+        return false;
+    const QString path = memoryDialogs.file(title, kSpectraFilter, false);
+    if (path.isEmpty())
+        return false;
+    if (const QString error = memories::readMemoryFile(path, loaded); !error.isEmpty()) {
+        ShowMessage(this, error);
+        return false;
+    }
+    return true;
+}
+
 void TfrmMain::showStoredSlot(int slot)
 {
     const memories::SpectrumRec& rec = activeSlots()[static_cast<std::size_t>(slot)];
@@ -231,16 +245,9 @@ void TfrmMain::showStoredSlot(int slot)
 
 void TfrmMain::OpenfromDisk1Click()
 {
-    if (!CurrentButton || !memoryDialogs.file)
-        return;
-    const QString path = memoryDialogs.file("Open from Disk", kSpectraFilter, false);
-    if (path.isEmpty())
-        return;
     std::vector<memories::LoadedMemory> loaded;
-    if (const QString error = memories::readMemoryFile(path, loaded); !error.isEmpty()) {
-        ShowMessage(this, error);
+    if (!CurrentButton || !openSpectra("Open from Disk", loaded))
         return;
-    }
     // The slot under the mouse takes the first memory of the file.
     const int s = CurrentButton->objectName().back().digitValue();
     state_.memory.RTAMemRecord[static_cast<std::size_t>(s)] = *loaded.front().rec;
@@ -261,16 +268,9 @@ void TfrmMain::Clear1Click()
 
 void TfrmMain::Openspectratomemory1Click()
 {
-    if (!memoryDialogs.file)
-        return;
-    const QString path = memoryDialogs.file(LoadStr(sOpenSpectra), kSpectraFilter, false);
-    if (path.isEmpty())
-        return;
     std::vector<memories::LoadedMemory> loaded;
-    if (const QString error = memories::readMemoryFile(path, loaded); !error.isEmpty()) {
-        ShowMessage(this, error);
+    if (!openSpectra(LoadStr(sOpenSpectra), loaded))
         return;
-    }
     // Each memory goes back to its own slot; the last measurement stays live.
     for (const memories::LoadedMemory& m : loaded) {
         if (m.memory < 1)

@@ -13,6 +13,8 @@
 
 #include "dsp/window_table.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -79,15 +81,9 @@ void BM_ScopeBlock(benchmark::State& run)
     }
 }
 
-// The machine is shared and its timings jump: the fastest repetition counts.
-double fastest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 void repeated(benchmark::internal::Benchmark* b)
 {
-    b->Repetitions(5)->DisplayAggregatesOnly(true)->ComputeStatistics("min", fastest);
+    benchsupport::fastestOf(b);
     b->Unit(benchmark::kMicrosecond);
 }
 

@@ -5,6 +5,8 @@
 #include "dsp/fft.h"
 #include "dsp/window.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -78,16 +80,9 @@ void BM_AnalyzerBlock(benchmark::State& state)
     }
 }
 
-// The machine is shared and its timings jump; the fastest of several
-// repetitions is what each side can do, and those are compared.
-double fastest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 void repeated(benchmark::internal::Benchmark* b)
 {
-    b->Repetitions(9)->DisplayAggregatesOnly(true)->ComputeStatistics("min", fastest);
+    benchsupport::fastestOf(b, 9);
 }
 
 BENCHMARK(BM_Ours)->ArgsProduct({{std::begin(kLengths), std::end(kLengths)}})->Apply(repeated);

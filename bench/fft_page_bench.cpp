@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -72,34 +74,11 @@ void BM_FftPageBlock(benchmark::State& run)
     }
 }
 
-// The machine is shared and its timings jump: the fastest repetition counts.
-double fastest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 BENCHMARK(BM_FftPageBlock)
     ->ArgName("input")
     ->Arg(Silence)
     ->Arg(Sine1k)
     ->Arg(WhiteNoise)
-    ->Repetitions(5)
-    ->DisplayAggregatesOnly(true)
-    ->ComputeStatistics("min", fastest)
-    ->Unit(benchmark::kMicrosecond);
+    ->Apply([](auto* b) { benchsupport::fastestOf(b); }) -> Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // No display is needed: the boxes are never shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

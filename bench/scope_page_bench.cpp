@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -66,36 +68,16 @@ void BM_ScopePageBlock(benchmark::State& run)
     run.counters["steps"] = trace->count;
 }
 
-// The machine is shared and its timings jump: the fastest repetition counts.
-double fastest(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 void timeBases(benchmark::internal::Benchmark* b)
 {
     for (int signal = 0; signal <= 1; ++signal)
         for (int p = 1; p <= kSlowestOffered; ++p)
             b->Args({p, signal});
     b->ArgNames({"timebase", "noise"});
-    b->Repetitions(5)->DisplayAggregatesOnly(true)->ComputeStatistics("min", fastest);
+    benchsupport::fastestOf(b);
     b->Unit(benchmark::kMicrosecond);
 }
 
 BENCHMARK(BM_ScopePageBlock)->Apply(timeBases);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // No display is needed: the box is never shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,6 +10,7 @@
 #include "engine/fft_block.h"
 #include "settings/store_path.h"
 
+#include "app_test_support.h"
 #include "capture_test_support.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ using app::TfrmMain;
 
 namespace {
 
-app::AppState gState;
+app::AppState& gState = apptest::state();
 
 constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kGrey = 0xFF808080;
@@ -60,44 +61,17 @@ std::optional<QPoint> topmost(const QImage& image, const QRect& area, QRgb c)
     return std::nullopt;
 }
 
-class FftPageTest : public ::testing::Test {
+class FftPageTest : public apptest::WindowTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        settings::setStorePath(dir.filePath("settings.json"));
-        capture::clearVirtualDevices();
-        app::setMessagePresenter([](QWidget*, const QString&) {});
-    }
-    void TearDown() override
-    {
-        if (window) {
-            window->AudioIn1->StopAtOnce();
-            captest::waitUntil([&] { return !window->AudioIn1->Active; });
-        }
-        window.reset();
-        app::setMessagePresenter({});
-        capture::clearVirtualDevices();
-        settings::setStorePath({});
-    }
-
     // The window shown on the FFT page, as after a click on its tab; the
     // capture's start has set the zero row.
     TfrmMain& openFftPage()
     {
-        window = std::make_unique<TfrmMain>(gState, QCoreApplication::applicationDirPath());
-        window->setBlockObserver([this] { ++blocks; });
+        create();
         window->show();
         window->pgcAnalyzers->setCurrentIndex(1);
         engine::onCaptureStart(gState.measurement);
         return *window;
-    }
-
-    void feed(std::vector<std::int16_t> samples)
-    {
-        int size = static_cast<int>(samples.size() * 2);
-        EXPECT_TRUE(
-            window->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(samples.data()), size));
     }
 
     const QImage& gridImage() const { return window->pbxFFTGrid->image(); }
@@ -107,10 +81,6 @@ protected:
         const QRect g = window->pbxFFTGraph->geometry();
         return gridImage().copy(g.translated(-window->pbxFFTGrid->pos()));
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> window;
-    int blocks = 0;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "display/colour_map.h"
 #include "settings/store_path.h"
 
+#include "app_test_support.h"
 #include "capture_test_support.h"
 
 #include <QAction>
@@ -31,37 +32,10 @@ using app::TfrmMain;
 
 namespace {
 
-// Fixed-size arrays for the whole run, as in the program.
-app::AppState gState;
+app::AppState& gState = apptest::state();
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public apptest::WindowTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        settings::setStorePath(dir.filePath("settings.json"));
-        capture::clearVirtualDevices();
-        app::setMessagePresenter([this](QWidget*, const QString& text) { messages << text; });
-    }
-    void TearDown() override
-    {
-        if (window) {
-            window->AudioIn1->StopAtOnce();
-            waitFor([&] { return !window->AudioIn1->Active; });
-        }
-        window.reset();
-        app::setMessagePresenter({});
-        capture::clearVirtualDevices();
-        settings::setStorePath({});
-    }
-
-    TfrmMain& create()
-    {
-        window = std::make_unique<TfrmMain>(gState, QCoreApplication::applicationDirPath());
-        window->setBlockObserver([this] { ++blocks; });
-        return *window;
-    }
-
     static bool waitFor(const std::function<bool()>& done, int ms = 8000)
     {
         return captest::waitUntil(done, ms);
@@ -75,11 +49,6 @@ protected:
         window->WaveDevice->setCurrentIndex(entry);
         window->WaveDeviceChange();
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> window;
-    QStringList messages;
-    int blocks = 0;
 };
 
 engine::TColor fillOf(const display::Shape* s)

@@ -12,6 +12,7 @@
 #include "settings/settings_dialog.h"
 #include "settings/store_path.h"
 
+#include "app_test_support.h"
 #include "capture_test_support.h"
 
 #include <QApplication>
@@ -36,48 +37,26 @@ using engine::TColor;
 
 namespace {
 
-app::AppState gState;
+app::AppState& gState = apptest::state();
 
 constexpr TColor kGridGreen = RGB(0, 128, 0);
 
-std::vector<std::int16_t> sineBlock(double hz, double peak)
-{
-    std::vector<std::int16_t> s(engine::kBlockSamples);
-    for (std::size_t i = 0; i < s.size(); ++i)
-        s[i] = static_cast<std::int16_t>(
-            std::lround(peak * std::sin(2 * std::numbers::pi * hz * double(i) / 48000.0)));
-    return s;
-}
+using apptest::sineBlock;
 
-class RtaPageTest : public ::testing::Test {
+class RtaPageTest : public apptest::WindowTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        settings::setStorePath(dir.filePath("settings.json"));
-        capture::clearVirtualDevices();
-        app::setMessagePresenter([this](QWidget*, const QString& text) { messages << text; });
-    }
     void TearDown() override
     {
-        if (window) {
-            window->AudioIn1->StopAtOnce();
-            captest::waitUntil([&] { return !window->AudioIn1->Active; });
-        }
         if (window)
             window->setSettingsDialog(nullptr);
         dialog.reset();
-        window.reset();
-        app::setMessagePresenter({});
-        capture::clearVirtualDevices();
-        settings::setStorePath({});
+        WindowTest::TearDown();
     }
 
     // The window with its settings dialog, wired as the program wires them.
     TfrmMain& create()
     {
-        window = std::make_unique<TfrmMain>(gState, QCoreApplication::applicationDirPath());
-        window->setBlockObserver([this] { ++blocks; });
+        WindowTest::create();
         settings::TfrmSettings::Hooks hooks;
         hooks.text = [](int number) { return app::LoadStr(number); };
         dialog = std::make_unique<settings::TfrmSettings>(window.get(), gState.colours,
@@ -97,12 +76,6 @@ protected:
         dialog->txtYAxisMax->setText(max);
         dialog->txtYAxisMin->setText(min);
         dialog->txtYAxisStep->setText(step);
-    }
-
-    void feed(std::vector<std::int16_t> block)
-    {
-        int size = static_cast<int>(block.size() * 2);
-        window->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(block.data()), size);
     }
 
     static void settle()
@@ -130,11 +103,7 @@ protected:
     const memories::SpectrumRec& slot(int s) const { return gState.memory.RTAMemRecord[s]; }
     int bandRow(int band) const { return measurement().NewPoints[1][band]; }
 
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> window;
     std::unique_ptr<settings::TfrmSettings> dialog;
-    QStringList messages;
-    int blocks = 0;
 };
 
 } // namespace

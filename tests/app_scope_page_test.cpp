@@ -6,6 +6,7 @@
 #include "engine/scope_time_base.h"
 #include "settings/store_path.h"
 
+#include "app_test_support.h"
 #include "capture_test_support.h"
 
 #include <QComboBox>
@@ -31,32 +32,19 @@ using app::TfrmMain;
 
 namespace {
 
-app::AppState gState;
+app::AppState& gState = apptest::state();
 
 constexpr QRgb kTrace = qRgb(0, 255, 0);
 constexpr QRgb kGridLine = qRgb(0, 128, 0);
 constexpr QRgb kCell = qRgb(0, 0, 0);
 
-class ScopePageTest : public ::testing::Test {
+class ScopePageTest : public apptest::WindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        settings::setStorePath(dir.filePath("settings.json"));
-        capture::clearVirtualDevices();
+        WindowTest::SetUp();
         capture::registerTestSignal("sine:1000");
-        app::setMessagePresenter([this](QWidget*, const QString& text) { messages << text; });
-        window = std::make_unique<TfrmMain>(gState, QCoreApplication::applicationDirPath());
-        window->setBlockObserver([this] { ++blocks; });
-    }
-    void TearDown() override
-    {
-        window->AudioIn1->StopAtOnce();
-        captest::waitUntil([&] { return !window->AudioIn1->Active; });
-        window.reset();
-        app::setMessagePresenter({});
-        capture::clearVirtualDevices();
-        settings::setStorePath({});
+        create();
     }
 
     // The oscilloscope page, shown as the user sees it.
@@ -68,11 +56,7 @@ protected:
         return *window;
     }
 
-    void deliver(std::vector<std::int16_t> samples)
-    {
-        int size = static_cast<int>(samples.size() * 2);
-        window->AudioIn1BufferFilled(reinterpret_cast<std::uint8_t*>(samples.data()), size);
-    }
+    void deliver(std::vector<std::int16_t> samples) { feed(std::move(samples)); }
 
     // What the screen box shows, once the block's drawing has been flushed.
     QImage shownScope()
@@ -80,11 +64,6 @@ protected:
         captest::spin(20);
         return window->pbxScope->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> window;
-    QStringList messages;
-    int blocks = 0;
 };
 
 QString micro(const char* utf8)

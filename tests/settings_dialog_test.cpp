@@ -1,6 +1,7 @@
 // The settings dialog on the offscreen platform: loading and saving the store, the defaults, the
 // level-axis fields' check, the colour buttons, the window type and an unwritable store.
 
+#include "file_size_limit.h"
 #include "settings_dialog_support.h"
 
 #include "settings/colour_table.h"
@@ -11,9 +12,6 @@
 
 #include <QDir>
 #include <QTimer>
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <vector>
 
@@ -315,28 +313,6 @@ TEST_F(SettingsDialog, TheWindowTypeIsLockedWhileACaptureRuns)
     dialog->setCaptureRunning(false);
     EXPECT_TRUE(dialog->cboWindowing->isEnabled());
 }
-
-// Lets a test make every file larger than limit bytes fail to write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
-};
 
 TEST_F(SettingsDialog, AnUnwritableStoreGivesOneMessageNamingTheFileAndKeepsWhatWasStored)
 {

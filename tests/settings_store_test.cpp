@@ -13,14 +13,14 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include "file_size_limit.h"
+
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <memory>
-#include <sys/resource.h>
 
 using settings::LoadResult;
 using settings::ReadError;
@@ -253,28 +253,6 @@ TEST_F(SettingsStore, InvalidFileReadsAsNoKeysAndIsReplacedAtTheNextWrite)
         EXPECT_FALSE(reg.valueExists(QStringLiteral("Color1")));
     }
 }
-
-// Lets a test make every file larger than limit bytes fail to write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
-};
 
 TEST_F(SettingsStore, FailedWriteLeavesThePreviousFileByteIdentical)
 {
