@@ -36,9 +36,9 @@ QString registerInputs(const app::Options& o)
     for (const QString& path : o.inputFiles)
         if (const QString e = capture::registerInputFile(path); !e.isEmpty())
             return QString("--input-file %1: %2").arg(path, e);
-    for (const QString& spec : o.testSignals)
-        if (const QString e = capture::registerTestSignal(spec); !e.isEmpty())
-            return QString("--test-signal %1: %2").arg(spec, e);
+    for (const QString& signal : o.testSignals)
+        if (const QString e = capture::registerTestSignal(signal); !e.isEmpty())
+            return QString("--test-signal %1: %2").arg(signal, e);
     return {};
 }
 

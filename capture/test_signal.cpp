@@ -233,11 +233,11 @@ double amplitude(double db)
 
 } // namespace
 
-std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string& error)
+std::optional<TestSignalParams> parseTestSignal(std::string_view text, std::string& error)
 {
     const auto parts = split(text, ':');
     const std::string_view kind = parts[0];
-    TestSignalSpec spec;
+    TestSignalParams params;
     const auto arity = [&](std::size_t least, std::size_t most) {
         if (parts.size() >= least && parts.size() <= most)
             return true;
@@ -245,14 +245,14 @@ std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string
         return false;
     };
     if (kind == "sine") {
-        spec.kind = TestSignalSpec::Kind::Sine;
-        spec.levelDb = kDefaultToneDb;
-        if (!arity(2, 3) || !readFrequency(parts[1], spec.frequency, error) ||
-            (parts.size() == 3 && !readLevel(parts[2], spec.levelDb, error)))
+        params.kind = TestSignalParams::Kind::Sine;
+        params.levelDb = kDefaultToneDb;
+        if (!arity(2, 3) || !readFrequency(parts[1], params.frequency, error) ||
+            (parts.size() == 3 && !readLevel(parts[2], params.levelDb, error)))
             return std::nullopt;
     } else if (kind == "sweep") {
-        spec.kind = TestSignalSpec::Kind::Sweep;
-        spec.levelDb = kDefaultToneDb;
+        params.kind = TestSignalParams::Kind::Sweep;
+        params.levelDb = kDefaultToneDb;
         if (!arity(3, 4))
             return std::nullopt;
         const auto range = split(parts[1], '-');
@@ -260,8 +260,8 @@ std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string
             error = "sweep range must read F1-F2, not \"" + std::string(parts[1]) + "\"";
             return std::nullopt;
         }
-        if (!readFrequency(range[0], spec.frequency, error) ||
-            !readFrequency(range[1], spec.frequency2, error))
+        if (!readFrequency(range[0], params.frequency, error) ||
+            !readFrequency(range[1], params.frequency2, error))
             return std::nullopt;
         const auto seconds = number(parts[2]);
         if (!seconds || *seconds <= 0) {
@@ -269,16 +269,16 @@ std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string
                     std::string(parts[2]) + "\"";
             return std::nullopt;
         }
-        spec.seconds = *seconds;
-        if (parts.size() == 4 && !readLevel(parts[3], spec.levelDb, error))
+        params.seconds = *seconds;
+        if (parts.size() == 4 && !readLevel(parts[3], params.levelDb, error))
             return std::nullopt;
     } else if (kind == "pink" || kind == "white") {
-        spec.kind = kind == "pink" ? TestSignalSpec::Kind::Pink : TestSignalSpec::Kind::White;
-        spec.levelDb = kDefaultNoiseDb;
-        if (!arity(1, 2) || (parts.size() == 2 && !readLevel(parts[1], spec.levelDb, error)))
+        params.kind = kind == "pink" ? TestSignalParams::Kind::Pink : TestSignalParams::Kind::White;
+        params.levelDb = kDefaultNoiseDb;
+        if (!arity(1, 2) || (parts.size() == 2 && !readLevel(parts[1], params.levelDb, error)))
             return std::nullopt;
     } else if (kind == "silence") {
-        spec.kind = TestSignalSpec::Kind::Silence;
+        params.kind = TestSignalParams::Kind::Silence;
         if (!arity(1, 1))
             return std::nullopt;
     } else {
@@ -286,36 +286,36 @@ std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string
                 "\" (sine, sweep, pink, white or silence)";
         return std::nullopt;
     }
-    return spec;
+    return params;
 }
 
-std::unique_ptr<SignalSource> makeTestSignal(const TestSignalSpec& spec, double rate,
+std::unique_ptr<SignalSource> makeTestSignal(const TestSignalParams& params, double rate,
                                              std::string& error)
 {
     const double nyquist = rate / 2;
-    const bool tone = spec.kind == TestSignalSpec::Kind::Sine;
-    const bool sweep = spec.kind == TestSignalSpec::Kind::Sweep;
-    if ((tone || sweep) && spec.frequency >= nyquist) {
-        error =
-            "test signal frequency " + hertz(spec.frequency) + " is not below half the sample rate";
-        return nullptr;
-    }
-    if (sweep && spec.frequency2 >= nyquist) {
-        error = "test signal frequency " + hertz(spec.frequency2) +
+    const bool tone = params.kind == TestSignalParams::Kind::Sine;
+    const bool sweep = params.kind == TestSignalParams::Kind::Sweep;
+    if ((tone || sweep) && params.frequency >= nyquist) {
+        error = "test signal frequency " + hertz(params.frequency) +
                 " is not below half the sample rate";
         return nullptr;
     }
-    switch (spec.kind) {
-    case TestSignalSpec::Kind::Sine:
-        return std::make_unique<Sine>(spec.frequency, amplitude(spec.levelDb), rate);
-    case TestSignalSpec::Kind::Sweep:
-        return std::make_unique<Sweep>(spec.frequency, spec.frequency2, spec.seconds,
-                                       amplitude(spec.levelDb), rate);
-    case TestSignalSpec::Kind::Pink:
-        return std::make_unique<PinkNoise>(amplitude(spec.levelDb));
-    case TestSignalSpec::Kind::White:
-        return std::make_unique<WhiteNoise>(amplitude(spec.levelDb));
-    case TestSignalSpec::Kind::Silence:
+    if (sweep && params.frequency2 >= nyquist) {
+        error = "test signal frequency " + hertz(params.frequency2) +
+                " is not below half the sample rate";
+        return nullptr;
+    }
+    switch (params.kind) {
+    case TestSignalParams::Kind::Sine:
+        return std::make_unique<Sine>(params.frequency, amplitude(params.levelDb), rate);
+    case TestSignalParams::Kind::Sweep:
+        return std::make_unique<Sweep>(params.frequency, params.frequency2, params.seconds,
+                                       amplitude(params.levelDb), rate);
+    case TestSignalParams::Kind::Pink:
+        return std::make_unique<PinkNoise>(amplitude(params.levelDb));
+    case TestSignalParams::Kind::White:
+        return std::make_unique<WhiteNoise>(amplitude(params.levelDb));
+    case TestSignalParams::Kind::Silence:
         break;
     }
     return std::make_unique<Silence>();

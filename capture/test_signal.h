@@ -18,7 +18,7 @@
 
 namespace capture {
 
-struct TestSignalSpec {
+struct TestSignalParams {
     enum class Kind { Sine, Sweep, Pink, White, Silence };
     Kind kind = Kind::Silence;
     double frequency = 0;  // Hz: the sine's, the sweep's start
@@ -28,11 +28,11 @@ struct TestSignalSpec {
 };
 
 // Null with a one-line reason in error when the text is not a valid signal.
-std::optional<TestSignalSpec> parseTestSignal(std::string_view text, std::string& error);
+std::optional<TestSignalParams> parseTestSignal(std::string_view text, std::string& error);
 
 // A source of the signal at the rate; null with a reason in error when a
 // frequency is not below half the rate.
-std::unique_ptr<SignalSource> makeTestSignal(const TestSignalSpec& spec, double rate,
+std::unique_ptr<SignalSource> makeTestSignal(const TestSignalParams& params, double rate,
                                              std::string& error);
 
 } // namespace capture

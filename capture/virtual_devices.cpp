@@ -21,13 +21,13 @@ QString registerInputFile(const QString& path)
     return {};
 }
 
-QString registerTestSignal(const QString& spec)
+QString registerTestSignal(const QString& description)
 {
     std::string error;
-    const auto parsed = parseTestSignal(spec.toStdString(), error);
+    const auto parsed = parseTestSignal(description.toStdString(), error);
     if (!parsed)
         return QStringLiteral("Invalid test signal: ") + QString::fromStdString(error);
-    registerVirtualDevice(QStringLiteral("Test signal: ") + spec,
+    registerVirtualDevice(QStringLiteral("Test signal: ") + description,
                           [signal = *parsed](const WAVEFORMATEX& format, int, std::string& error) {
                               return makeTestSignal(signal, format.nSamplesPerSec, error);
                           });

@@ -16,7 +16,7 @@ QString registerInputFile(const QString& path);
 
 // A test signal (see test_signal.h for the syntax). Returns an empty string,
 // or a one-line reason when the text is not a valid signal.
-QString registerTestSignal(const QString& spec);
+QString registerTestSignal(const QString& description);
 
 // Any source, for tests and benchmarks.
 void registerVirtualDevice(const QString& name, SourceFactory factory);

@@ -69,8 +69,8 @@ TEST(CaptureAllocations, NoneOnTheDeviceThreadWhileBlocksFlow)
 {
     uiThread = std::this_thread::get_id();
     capture::clearVirtualDevices();
-    for (const char* spec : {"pink", "sweep:20-20000:1"})
-        ASSERT_TRUE(capture::registerTestSignal(spec).isEmpty());
+    for (const char* description : {"pink", "sweep:20-20000:1"})
+        ASSERT_TRUE(capture::registerTestSignal(description).isEmpty());
     captest::registerCounting("counting");
     for (const char* name : {"Test signal: pink", "Test signal: sweep:20-20000:1", "counting"}) {
         capture::TAudioIn audio;

@@ -17,9 +17,9 @@ namespace {
 std::vector<float> render(const std::string& text, int frames, double rate = 48000)
 {
     std::string error;
-    const auto spec = parseTestSignal(text, error);
-    EXPECT_TRUE(spec) << error;
-    auto source = makeTestSignal(*spec, rate, error);
+    const auto params = parseTestSignal(text, error);
+    EXPECT_TRUE(params) << error;
+    auto source = makeTestSignal(*params, rate, error);
     EXPECT_TRUE(source) << error;
     std::vector<float> out(static_cast<std::size_t>(frames));
     for (int done = 0; done < frames; done += 240)
@@ -45,7 +45,7 @@ double peakDb(const std::vector<float>& x)
 
 TEST(TestSignal, ParsesValidSpecsAndExplainsInvalidOnes)
 {
-    using K = TestSignalSpec::Kind;
+    using K = TestSignalParams::Kind;
     struct Valid {
         const char* text;
         K kind;
@@ -59,13 +59,13 @@ TEST(TestSignal, ParsesValidSpecsAndExplainsInvalidOnes)
           Valid{"pink", K::Pink, 0, 0, 0, -80}, Valid{"white:-40", K::White, 0, 0, 0, -40},
           Valid{"silence", K::Silence, 0, 0, 0, 0}}) {
         std::string error;
-        const auto spec = parseTestSignal(v.text, error);
-        ASSERT_TRUE(spec) << v.text << ": " << error;
-        EXPECT_EQ(spec->kind, v.kind) << v.text;
-        EXPECT_EQ(spec->frequency, v.f1) << v.text;
-        EXPECT_EQ(spec->frequency2, v.f2) << v.text;
-        EXPECT_EQ(spec->seconds, v.seconds) << v.text;
-        EXPECT_EQ(spec->levelDb, v.level) << v.text;
+        const auto params = parseTestSignal(v.text, error);
+        ASSERT_TRUE(params) << v.text << ": " << error;
+        EXPECT_EQ(params->kind, v.kind) << v.text;
+        EXPECT_EQ(params->frequency, v.f1) << v.text;
+        EXPECT_EQ(params->frequency2, v.f2) << v.text;
+        EXPECT_EQ(params->seconds, v.seconds) << v.text;
+        EXPECT_EQ(params->levelDb, v.level) << v.text;
     }
     struct Invalid {
         const char* text;
@@ -124,9 +124,9 @@ TEST(TestSignal, SineHasItsFrequencyAndFrequenciesAboveHalfTheRateAreRefused)
 
     std::string error;
     for (const char* text : {"sine:24000", "sweep:100-30000:1", "sweep:30000-100:1"}) {
-        const auto spec = parseTestSignal(text, error);
-        ASSERT_TRUE(spec);
-        EXPECT_FALSE(makeTestSignal(*spec, 48000, error)) << text;
+        const auto params = parseTestSignal(text, error);
+        ASSERT_TRUE(params);
+        EXPECT_FALSE(makeTestSignal(*params, 48000, error)) << text;
         EXPECT_NE(error.find("is not below half the sample rate"), std::string::npos) << error;
     }
 }
