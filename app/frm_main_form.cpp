@@ -3,6 +3,7 @@
 // FormCreate puts the string table's texts on them.
 
 #include "frm_main.h"
+#include "form_widgets.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,21 +23,6 @@ namespace {
 // Client area of the form before FormCreate narrows it to the page control.
 constexpr int kFormWidth = 883;
 constexpr int kFormHeight = 596;
-
-template <class W>
-W* place(W* widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* l = new QLabel(text, parent);
-    l->move(left, top);
-    l->adjustSize();
-    return l;
-}
 
 // A toggle button of the memory group: stays down until clicked again.
 QToolButton* speedButton(QWidget* parent, const QString& caption, int left, int width)

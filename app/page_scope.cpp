@@ -2,6 +2,7 @@
 // sliders, and the trace drawn from the sample ring for every block.
 
 #include "frm_main.h"
+#include "form_widgets.h"
 
 #include "display/scope_grid.h"
 #include "display/scope_trace_painter.h"
@@ -60,14 +61,6 @@ void fitZoomLabel(QLabel* label)
     const int width = std::max(kZoomLabelWidth, widest);
     label->setGeometry(kZoomLabelLeft - (width - kZoomLabelWidth) / 2, label->y(), width,
                        label->height());
-}
-
-QLabel* label(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* l = new QLabel(text, parent);
-    l->move(left, top);
-    l->adjustSize();
-    return l;
 }
 
 } // namespace

@@ -31,7 +31,7 @@ using app::TfrmMain;
 
 namespace {
 
-app::AppState& gState = apptest::state();
+using apptest::gState;
 
 constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kGrey = 0xFF808080;

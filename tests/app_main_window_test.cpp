@@ -32,7 +32,7 @@ using app::TfrmMain;
 
 namespace {
 
-app::AppState& gState = apptest::state();
+using apptest::gState;
 
 class MainWindowTest : public apptest::WindowTest {
 protected:

@@ -37,7 +37,7 @@ using engine::TColor;
 
 namespace {
 
-app::AppState& gState = apptest::state();
+using apptest::gState;
 
 constexpr TColor kGridGreen = RGB(0, 128, 0);
 

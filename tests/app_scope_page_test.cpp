@@ -32,7 +32,7 @@ using app::TfrmMain;
 
 namespace {
 
-app::AppState& gState = apptest::state();
+using apptest::gState;
 
 constexpr QRgb kTrace = qRgb(0, 255, 0);
 constexpr QRgb kGridLine = qRgb(0, 128, 0);

@@ -42,6 +42,7 @@ inline app::AppState& state()
     static app::AppState s;
     return s;
 }
+inline app::AppState& gState = state();
 
 class WindowTest : public ::testing::Test {
 protected:

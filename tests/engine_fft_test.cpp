@@ -18,7 +18,7 @@ using enginetest::sineBlock;
 
 namespace {
 
-constexpr int kGraphHeight = 387;
+constexpr int kFftGraphHeight = 387;
 
 struct Fft {
     std::unique_ptr<engine::MeasurementState> state = makeState();
@@ -30,7 +30,7 @@ struct Fft {
     }
     void block(const std::vector<std::int16_t>& samples)
     {
-        engine::processFftBlock(*state, samples, kGraphHeight);
+        engine::processFftBlock(*state, samples, kFftGraphHeight);
     }
     int row(int bin) const { return state->NewPoints[1][bin]; }
     int peakBin() const
@@ -143,7 +143,7 @@ TEST(FftBlock, MagnitudesBecomeRowsAndNeverFeedTheLogarithmZero)
         {nan, 470},  {1e-45f, 387 + 2691}, {3e38f, 387 - 2309},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(engine::fftMagnitudeRow(*state, c.magnitude, kGraphHeight), c.row) << c.magnitude;
+        EXPECT_EQ(engine::fftMagnitudeRow(*state, c.magnitude, kFftGraphHeight), c.row) << c.magnitude;
 }
 
 TEST(FftBlock, WidthChangeMovesTheBinsNotTheRows)

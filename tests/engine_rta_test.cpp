@@ -19,7 +19,7 @@ using enginetest::sineBlock;
 
 namespace {
 
-constexpr int kGraphHeight = 386;
+constexpr int kRtaGraphHeight = 386;
 constexpr int kGridHeight = 465;
 constexpr int kHann = 1;
 
@@ -35,7 +35,7 @@ struct Rta {
     engine::RtaBlockReport block(const std::vector<std::int16_t>& samples, double yMin = 20,
                                  double yMax = 100)
     {
-        return engine::processRtaBlock(*state, *plan, samples, yMin, yMax, kGraphHeight,
+        return engine::processRtaBlock(*state, *plan, samples, yMin, yMax, kRtaGraphHeight,
                                        kGridHeight);
     }
     double row(int band) const { return state->OctBands[band]; }
@@ -86,9 +86,9 @@ TEST(RtaBlock, SilenceLiesOnTheGraphBottom)
         engine::applyAveragingItem(*rta.state, 0);
         rta.block(constantBlock(0));
         for (int j = 0; j < rta.bands(); ++j)
-            ASSERT_EQ(rta.row(j), kGraphHeight) << "plan " << item << " band " << j;
+            ASSERT_EQ(rta.row(j), kRtaGraphHeight) << "plan " << item << " band " << j;
         for (int j = 1; j < rta.bands(); ++j) {
-            ASSERT_EQ(rta.state->NewPoints[1][j], kGraphHeight) << "plan " << item << " band " << j;
+            ASSERT_EQ(rta.state->NewPoints[1][j], kRtaGraphHeight) << "plan " << item << " band " << j;
             // No power, no level: minus infinity, never a number a file could mistake.
             ASSERT_EQ(rta.state->OctBandLevels[j], -std::numeric_limits<double>::infinity());
         }
@@ -102,7 +102,7 @@ TEST(RtaBlock, DcRaisesBand1Only)
         rta.block(constantBlock(5000));
         EXPECT_LT(rta.row(1), 0) << "window " << window;
         for (int j = 2; j < rta.bands(); ++j)
-            EXPECT_GE(rta.row(j), kGraphHeight) << "window " << window << " band " << j;
+            EXPECT_GE(rta.row(j), kRtaGraphHeight) << "window " << window << " band " << j;
     }
 }
 
@@ -120,7 +120,7 @@ TEST(RtaBlock, TwelfthOctaveBandsWithoutABinTakeTheRowOfTheBandBelow)
             ++empty;
             EXPECT_EQ(rta.row(j), rta.row(j - 1)) << "band " << j;
         } else {
-            EXPECT_LT(rta.row(j), kGraphHeight) << "band " << j;
+            EXPECT_LT(rta.row(j), kRtaGraphHeight) << "band " << j;
         }
     }
     // Among them the bands ending at 21.8 Hz and 23.0 Hz.
@@ -155,20 +155,20 @@ TEST(RtaBlock, AmplitudesBecomeRowsClampedJustBelowTheGraph)
         {1e4, 136},          // 80 dB: 521.25 - 385 = 136.25
         {10, 387},           // 20 dB, the axis minimum at grid row 425: clamped to 386 + 1
         {2, 387},            // 6 dB
-        {1.0, kGraphHeight}, // no level: the bottom edge
-        {0.0, kGraphHeight},
+        {1.0, kRtaGraphHeight}, // no level: the bottom edge
+        {0.0, kRtaGraphHeight},
     };
     for (const auto& c : cases) {
         state->OctBands.fill(0);
         state->OctBands[1] = c.amplitude;
-        EXPECT_EQ(engine::octaveBandRows(*state, *plan, kGraphHeight), 0);
-        EXPECT_EQ(state->OctBands[0], kGraphHeight);
+        EXPECT_EQ(engine::octaveBandRows(*state, *plan, kRtaGraphHeight), 0);
+        EXPECT_EQ(state->OctBands[0], kRtaGraphHeight);
         EXPECT_EQ(state->OctBands[1], c.row) << c.amplitude;
         // Bands without a bin show the band below them ...
         EXPECT_EQ(state->OctBands[2], c.row) << c.amplitude;
         EXPECT_EQ(state->OctBands[3], c.row) << c.amplitude;
         // ... a band with a bin but no level lies on the bottom edge.
-        EXPECT_EQ(state->OctBands[4], kGraphHeight) << c.amplitude;
+        EXPECT_EQ(state->OctBands[4], kRtaGraphHeight) << c.amplitude;
     }
 }
 
@@ -276,5 +276,5 @@ TEST(RtaBlock, ShortBlockIsPaddedWithSilence)
     rta.state->InSignal.fill(123.0f);
     rta.block(none);
     for (int j = 0; j < rta.bands(); ++j)
-        EXPECT_EQ(rta.row(j), kGraphHeight) << j;
+        EXPECT_EQ(rta.row(j), kRtaGraphHeight) << j;
 }
