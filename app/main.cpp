@@ -3,6 +3,7 @@
 
 #include "app_state.h"
 #include "command_line.h"
+#include "first_paint_report.h"
 #include "frm_main.h"
 #include "message_box.h"
 #include "string_table.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv)
         return frmMain.exportLastSpectrum(path);
     });
     frmMain.move(0, 0);
+    app::reportFirstPaintIfAsked(frmMain);
     frmMain.show();
     if (options.start)
         frmMain.btnONOFFClick();
