@@ -49,8 +49,9 @@ bool TAudioIn::Setup(TAudioIn*& TS)
     BufIndex = 0;
     CallBackWin = new TCallBackWinIn(this); // owned by this component as a Qt child
     CallBackWin->AudioComponent = &TS;
-    const MMRESULT opened = waveInOpen(&WaveHandle, FWaveDevice, &FWaveFmtEx, CallBackWin, 0,
-                                       CALLBACK_WINDOW | WAVE_ALLOWSYNC);
+    const MMRESULT opened =
+        waveInOpen(&WaveHandle, FWaveDevice, &FWaveFmtEx, CallBackWin, 0,
+                   CALLBACK_WINDOW | WAVE_ALLOWSYNC, static_cast<DWORD>(FBufferSize));
     if (opened != MMSYSERR_NOERROR) {
         ErrorMessage = TWaveInGetErrorText(opened);
         // Nothing was posted to it, so it can go now.

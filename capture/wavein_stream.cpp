@@ -28,7 +28,7 @@ WaveInStream::~WaveInStream()
         ::close(wakeWrite_);
 }
 
-MMRESULT WaveInStream::open(InputDevice& device, std::string& detail)
+MMRESULT WaveInStream::open(InputDevice& device, DWORD blockFrames, std::string& detail)
 {
     int fds[2];
     if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
@@ -41,7 +41,7 @@ MMRESULT WaveInStream::open(InputDevice& device, std::string& detail)
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { handOver(); });
 
-    const MMRESULT result = device.open(format_, *this, input_, detail);
+    const MMRESULT result = device.open(format_, blockFrames, *this, input_, detail);
     if (result != MMSYSERR_NOERROR)
         return result;
     post(MM_WIM_OPEN, nullptr);
