@@ -11,6 +11,7 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "display/trace_eraser.h"
 #include "engine/scope_trace.h"
 #include "memories/memory_file.h"
 #include "settings/colour_chooser.h"
@@ -172,6 +173,8 @@ private:
     // at every grid paint. Each block's columns are erased from it, so a
     // memory shown during a capture stays beside the live curve.
     display::OffscreenImage imgGraphBackground;
+    // What the live curve drew on pbxOctaveGraph since the last grid paint.
+    display::TraceEraser rtaTrace_;
 
 public:
     // --- FFT page (page_fft.cpp) ---
@@ -189,6 +192,11 @@ public:
     // FFTMemRecord.
     void fftBufferFilled(std::span<const std::int16_t> samples);
 
+private:
+    // What the live curve drew on pbxFFTGraph since the last grid paint.
+    display::TraceEraser fftTrace_;
+
+public:
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
 
@@ -222,6 +230,8 @@ private:
     void scopeActivate();
     // The trace of the last block (about 64 KiB), reused for every block.
     std::unique_ptr<engine::ScopeTrace> scopeTrace_;
+    // What the trace drew on pbxScope since the grid was last copied onto it.
+    display::TraceEraser scopeErase_;
 
 public:
     // --- memories (memory_commands.cpp) ---

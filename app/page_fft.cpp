@@ -28,6 +28,7 @@ void TfrmMain::setUpFftPage()
 
 void TfrmMain::pbxFFTGridPaint()
 {
+    fftTrace_.forget();
     display::Canvas& graph = pbxFFTGraph->canvas();
     display::PaintAxesFFT(pbxFFTGrid->canvas(), graph, imgPhantomFFTGrid,
                           state_.measurement.Columnwidth);
@@ -42,7 +43,7 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
     engine::MeasurementState& m = state_.measurement;
     engine::processFftBlock(m, samples, pbxFFTGraph->height());
     display::drawFftCurve(pbxFFTGraph->canvas(), imgPhantomFFTGrid.canvas(), m.NewPoints,
-                          engine::kFftBinsDrawn);
+                          engine::kFftBinsDrawn, fftTrace_);
     memories::SpectrumRec& last = state_.memory.FFTMemRecord[0];
     last.bands = engine::kFftBinsDrawn;
     last.coordinates = m.NewPoints;

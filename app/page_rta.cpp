@@ -41,6 +41,7 @@ QPoint TfrmMain::rtaGraphOrigin() const
 
 void TfrmMain::pbxOctGridPaint()
 {
+    rtaTrace_.forget();
     const RtaSettings settings = rtaSettings();
     engine::MeasurementState& m = state_.measurement;
 
@@ -91,7 +92,7 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
         engine::processRtaBlock(m, state_.bandPlan, samples, settings.yAxisMin, settings.yAxisMax,
                                 graphHeight, pbxOctGrid->height(), origin.y());
     display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgGraphBackground.canvas(), QPoint(0, 0),
-                              m.NewPoints, state_.bandPlan.validbands, graphHeight);
+                              m.NewPoints, state_.bandPlan.validbands, graphHeight, rtaTrace_);
 
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.l = m.OctBands;

@@ -1,8 +1,8 @@
 // The oscilloscope page: the screen with its grid, the time-base and zoom
 // sliders, and the trace drawn from the sample ring for every block.
 
-#include "frm_main.h"
 #include "form_widgets.h"
+#include "frm_main.h"
 
 #include "display/scope_grid.h"
 #include "display/scope_trace_painter.h"
@@ -109,6 +109,7 @@ void TfrmMain::PaintAxesScope()
     // Sized before painting, so a grid for a resized screen is painted whole.
     imgPhantomScopeGrid.setSize(width, height);
     display::paintScopeGrid(imgPhantomScopeGrid.canvas(), width, height);
+    scopeErase_.forget();
     const display::Rect whole(0, 0, imgPhantomScopeGrid.width(), imgPhantomScopeGrid.height());
     pbxScope->canvas().CopyRect(display::Rect(0, 0, width, height), imgPhantomScopeGrid.canvas(),
                                 whole);
@@ -158,7 +159,8 @@ void TfrmMain::scopeBlock(std::span<const std::int16_t> samples)
     if (!engine::computeScopeTrace(m, width, height, tbZoom->value(), tbZoomPosition->value(),
                                    *scopeTrace_, static_cast<int>(AudioIn1->FrameRate())))
         return;
-    display::drawScopeTrace(pbxScope->canvas(), imgPhantomScopeGrid.canvas(), height, *scopeTrace_);
+    display::drawScopeTrace(pbxScope->canvas(), imgPhantomScopeGrid.canvas(), height, *scopeTrace_,
+                            scopeErase_);
 }
 
 } // namespace app

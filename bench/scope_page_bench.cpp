@@ -59,10 +59,11 @@ void BM_ScopePageBlock(benchmark::State& run)
     engine::resetScope(*state);
     engine::applyTimeBase(*state, static_cast<int>(run.range(0)));
     const auto samples = block(run.range(1) != 0);
+    display::TraceEraser eraser; // kept across blocks, as the page keeps it
     for (auto _ : run) {
         engine::appendScopeBlock(*state, samples);
         if (engine::computeScopeTrace(*state, kScreen, kScreen, 15, 0, *trace))
-            display::drawScopeTrace(screen.canvas(), grid.canvas(), kScreen, *trace);
+            display::drawScopeTrace(screen.canvas(), grid.canvas(), kScreen, *trace, eraser);
         benchmark::ClobberMemory();
     }
     run.counters["steps"] = trace->count;

@@ -13,11 +13,9 @@ int pointsIn(const engine::CoordArray& points, int count)
 } // namespace
 
 void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
-                  int count)
+                  int count, TraceEraser& eraser)
 {
-    const int w = graph.width();
-    const int h = graph.height();
-    graph.CopyRect(Rect(0, 0, w, h), snapshot, Rect(0, 0, w, h));
+    eraser.eraseAll(graph, snapshot, graph.height());
     const int n = pointsIn(points, count);
     if (n < 1)
         return;
@@ -26,7 +24,7 @@ void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArra
     graph.setPenColor(engine::clBlack);
     graph.MoveTo(x[0], y[0]);
     for (int i = 1; i < n; ++i)
-        graph.LineTo(x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
+        eraser.lineTo(graph, x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
 }
 
 void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,

@@ -6,17 +6,20 @@
 // outside the graph is clipped. UI thread only.
 
 #include "canvas.h"
+#include "trace_eraser.h"
 
 #include "engine/colour.h"
 #include "engine/types.h"
 
 namespace display {
 
-// Copies `snapshot` over the whole graph, then joins points 0 .. count - 1 in
-// black, each segment leaving out its end pixel. A count above the array
-// size is taken as the array size; below 1 only the erase happens.
+// Restores the whole graph from `snapshot`, then joins points 0 .. count - 1
+// in black, each segment leaving out its end pixel. A count above the array
+// size is taken as the array size; below 1 only the erase happens. `eraser`
+// holds what the last curves drew on `graph`, so the restore copies only
+// those pixels.
 void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
-                  int count);
+                  int count, TraceEraser& eraser);
 
 // A stored curve of `bands` points in `colour`: value j + 1 held from x[j] to
 // x[j + 1], joined by a riser at x[j] for every j > 0. Fewer than 2 points

@@ -24,8 +24,9 @@ int roundedHalf(int a, int b)
 }
 
 // One column per band: the riser at its left border from the row of the band
-// before (none for the first), then the step across it.
-void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i)
+// before (none for the first), then the step across it. `lineTo` draws.
+template <typename LineTo>
+void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i, LineTo lineTo)
 {
     const auto& x = points[0];
     const auto& y = points[1];
@@ -33,8 +34,8 @@ void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i)
     if (i == 0)
         c.MoveTo(x[0], y[1]);
     else
-        c.LineTo(x[i], y[i + 1]);
-    c.LineTo(x[i + 1], y[i + 1]);
+        lineTo(x[i], y[i + 1]);
+    lineTo(x[i + 1], y[i + 1]);
 }
 
 void paintLevelGrid(Canvas& c, const LevelAxis& axis, int w, int h, const RtaGridColours& colours)
@@ -120,22 +121,22 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
     const int n = std::clamp(bands, 0, engine::kBlockSamples);
     graph.setPenColor(colour);
     for (int i = 0; i + 2 <= n; ++i)
-        drawColumn(graph, points, static_cast<std::size_t>(i));
+        drawColumn(graph, points, static_cast<std::size_t>(i),
+                   [&graph](int x, int y) { graph.LineTo(x, y); });
 }
 
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
-                      const engine::CoordArray& points, int validbands, int graphHeight)
+                      const engine::CoordArray& points, int validbands, int graphHeight,
+                      TraceEraser& eraser)
 {
     const int n = std::clamp(validbands, 0, engine::kBinArraySize);
     const auto& x = points[0];
-    const int dx = graphOrigin.x();
-    const int dy = graphOrigin.y();
     graph.setPenColor(kLiveCurveColour);
     for (int k = 0; k + 2 <= n; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        graph.CopyRect(Rect(x[i], 0, x[i + 1], graphHeight), gridImage,
-                       Rect(x[i] + dx, dy, x[i + 1] + dx, graphHeight + dy));
-        drawColumn(graph, points, i);
+        eraser.erase(graph, gridImage, graphOrigin, x[i], x[i + 1], graphHeight);
+        drawColumn(graph, points, i,
+                   [&graph, &eraser](int xe, int ye) { eraser.lineTo(graph, xe, ye); });
     }
 }
 

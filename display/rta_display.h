@@ -8,6 +8,7 @@
 #include "canvas.h"
 #include "offscreen_image.h"
 #include "rta_grid.h"
+#include "trace_eraser.h"
 
 #include "engine/colour.h"
 #include "engine/types.h"
@@ -61,8 +62,10 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
 // validbands - 2 in turn, erases the column (graphHeight rows) by copying the
 // grid image's pixels that lie under it, the graph's (0, 0) being the image's
 // `graphOrigin`, and draws the column's riser and step. validbands is
-// clamped to the band lists' size.
+// clamped to the band lists' size. `eraser` holds what the last curves drew
+// on `graph`, so the erase copies only those pixels.
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
-                      const engine::CoordArray& points, int validbands, int graphHeight);
+                      const engine::CoordArray& points, int validbands, int graphHeight,
+                      TraceEraser& eraser);
 
 } // namespace display

@@ -7,6 +7,7 @@
 // UI thread only.
 
 #include "canvas.h"
+#include "trace_eraser.h"
 
 #include "engine/colour.h"
 #include "engine/scope_trace.h"
@@ -18,7 +19,9 @@ inline constexpr engine::TColor kScopeTraceColour = engine::RGB(0, 255, 0);
 
 // `grid` holds the empty grid at the screen's size (`height` rows are wiped
 // per strip). Leaves the screen's pen green, at the last step's end.
-void drawScopeTrace(Canvas& screen, const Canvas& grid, int height,
-                    const engine::ScopeTrace& trace);
+// `eraser` holds what the last traces drew on `screen`, so a strip's restore
+// copies only those pixels.
+void drawScopeTrace(Canvas& screen, const Canvas& grid, int height, const engine::ScopeTrace& trace,
+                    TraceEraser& eraser);
 
 } // namespace display

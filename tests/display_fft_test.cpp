@@ -165,6 +165,7 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     boxes.paintGrid(kDesignScale);
     const QImage grid = boxes.graphArea();
     const QRgb black = 0xFF000000;
+    display::TraceEraser eraser;
 
     // Leftovers of an earlier curve go with the erase.
     boxes.graph->canvas().setPenColor(engine::RGB(0, 0, 255));
@@ -172,7 +173,7 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     boxes.graph->canvas().LineTo(600, 200);
 
     const auto curve = points({{100, 10}, {105, 10}, {105, 20}, {110, 20}});
-    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 4);
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 4, eraser);
     for (int x = 100; x <= 104; ++x)
         EXPECT_EQ(boxes.graphPixel(x, 10), black) << x;
     for (int y = 10; y <= 19; ++y)
@@ -185,7 +186,7 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     // A point on row 470 lies below the graph: the line stops at its edge
     // and the grid below it stays.
     const auto dive = points({{100, 300}, {100, 470}});
-    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), dive, 2);
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), dive, 2, eraser);
     EXPECT_EQ(boxes.graphPixel(100, 386), black);
     for (int y = 427; y < 467; ++y)
         EXPECT_NE(boxes.pixel(143, y), black) << y;
@@ -194,10 +195,10 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     // With one point, or none, only the erase happens; a count past the
     // arrays stops at their end.
     for (int count : {1, 0, -7}) {
-        display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, count);
+        display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, count, eraser);
         EXPECT_EQ(boxes.graphArea(), grid) << count;
     }
-    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 1 << 30);
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 1 << 30, eraser);
     EXPECT_EQ(boxes.graphPixel(100, 10), black);
 }
 

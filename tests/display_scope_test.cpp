@@ -76,7 +76,8 @@ TEST(ScopeTracePainter, WipesEachStripFromTheGridThenDrawsTheStaircase)
     trace->steps[2] = {2, 6, 12, 20};
     trace->steps[3] = {3, 12, 25, 8};
     trace->count = 4;
-    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace);
+    display::TraceEraser eraser;
+    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace, eraser);
 
     std::set<std::pair<int, int>> green;
     for (int x = 0; x < 6; ++x)
