@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include <initializer_list>
+
 namespace app {
 namespace {
 
@@ -21,6 +23,14 @@ const QCommandLineOption kAfterBlocks("after-blocks",
 const QCommandLineOption
     kExport("export", "Writes the last measured spectrum to a text file and quits.", "PATH");
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
+const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
+                                "BANDS");
+const QCommandLineOption kAveraging("averaging",
+                                    "Sets the RTA's averaging: none, fast, slow or very-slow.",
+                                    "SPEED");
+const QCommandLineOption
+    kNoPacing("no-pacing", "Sound-file inputs deliver their blocks as fast as they are "
+                           "analysed, not in real time: for batch runs over recordings.");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 
 void describe(QCommandLineParser& parser)
@@ -28,7 +38,7 @@ void describe(QCommandLineParser& parser)
     parser.setApplicationDescription("Spectrion: octave-band RTA, FFT analyzer and oscilloscope.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kInputFile, kTestSignal, kPage, kStart, kScreenshot, kAfterBlocks, kExport,
-                       kSettings, kHelp});
+                       kSettings, kBands, kAveraging, kNoPacing, kHelp});
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -40,6 +50,18 @@ std::optional<Page> pageNamed(const QString& name)
     if (name == "scope")
         return Page::Scope;
     return std::nullopt;
+}
+
+// The index of `name` in `names`, or -1.
+int itemNamed(const QString& name, std::initializer_list<const char*> names)
+{
+    int i = 0;
+    for (const char* n : names) {
+        if (name == QLatin1String(n))
+            return i;
+        ++i;
+    }
+    return -1;
 }
 
 } // namespace
@@ -73,6 +95,21 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--page takes rta, fft or scope, not '%1'.").arg(parser.value(kPage))};
         o.page = *page;
     }
+    if (parser.isSet(kBands)) {
+        o.bands = itemNamed(parser.value(kBands), {"1/1", "1/3", "1/6", "1/12"});
+        if (o.bands < 0)
+            return {std::nullopt, QString("--bands takes 1/1, 1/3, 1/6 or 1/12, not '%1'.")
+                                      .arg(parser.value(kBands))};
+    }
+    if (parser.isSet(kAveraging)) {
+        o.averaging =
+            itemNamed(parser.value(kAveraging), {"none", "fast", "slow", "very-slow"});
+        if (o.averaging < 0)
+            return {std::nullopt,
+                    QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
+                        .arg(parser.value(kAveraging))};
+    }
+    o.pacing = !parser.isSet(kNoPacing);
     o.start = parser.isSet(kStart);
     o.screenshot = parser.value(kScreenshot);
     o.exportPath = parser.value(kExport);

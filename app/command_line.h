@@ -12,6 +12,8 @@ namespace app {
 
 enum class Page { Rta = 0, Fft = 1, Scope = 2 };
 
+// The RTA's resolution items ("1 Octave" .. "1/12 Octave") and averaging
+// items ("Keine" .. "Sehr Langsam") as their combo boxes number them.
 struct Options {
     QStringList inputFiles;  // --input-file PATH (repeatable)
     QStringList testSignals; // --test-signal SPEC (repeatable)
@@ -21,6 +23,9 @@ struct Options {
     QString exportPath;  // --export PATH
     int afterBlocks = 0; // --after-blocks N; 0 = not given
     QString settings;    // --settings PATH
+    int bands = -1;      // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
+    int averaging = -1;  // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
+    bool pacing = true;  // --no-pacing clears it: sound files deliver as fast as taken
 };
 
 struct ParseResult {

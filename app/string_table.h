@@ -1,5 +1,5 @@
 #pragma once
-// The program's numbered texts (65200 .. 65279): every text set on a control
+// The program's numbered texts (65200 .. 65279, and above for later texts): every text set on a control
 // or shown in a message at run time comes from here, in German.
 
 #include <QString>
@@ -62,6 +62,7 @@ enum StringId : int {
     sMaker = 65275,
     sVersion = 65276,
     sProduct = 65277,
+    sFftLevelAxisTitle = 65300,
 };
 
 } // namespace app
