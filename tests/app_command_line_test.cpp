@@ -19,7 +19,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
 {
     const auto r = parse({"--input-file", "a.wav", "--test-signal", "sine:1000", "--test-signal",
                           "pink", "--page", "scope", "--start", "--screenshot", "out.png",
-                          "--after-blocks", "5", "--export", "x.txt", "--settings", "s.json"});
+                          "--after-blocks", "5", "--export", "x.txt", "--settings", "s.json",
+                          "--bands", "1/12", "--averaging", "very-slow", "--no-pacing"});
     ASSERT_TRUE(r.options) << r.error.toStdString();
     EXPECT_EQ(r.options->inputFiles, QStringList{"a.wav"});
     EXPECT_EQ(r.options->testSignals, (QStringList{"sine:1000", "pink"}));
@@ -29,11 +30,23 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(r.options->afterBlocks, 5);
     EXPECT_EQ(r.options->exportPath, "x.txt");
     EXPECT_EQ(r.options->settings, "s.json");
+    EXPECT_EQ(r.options->bands, 3);
+    EXPECT_EQ(r.options->averaging, 3);
+    EXPECT_FALSE(r.options->pacing);
+    const char* bands[] = {"1/1", "1/3", "1/6", "1/12"};
+    const char* speeds[] = {"none", "fast", "slow", "very-slow"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(parse({"--bands", bands[i]}).options->bands, i);
+        EXPECT_EQ(parse({"--averaging", speeds[i]}).options->averaging, i);
+    }
 
     const auto plain = parse({});
     ASSERT_TRUE(plain.options);
     EXPECT_EQ(plain.options->page, app::Page::Rta);
     EXPECT_FALSE(plain.options->start);
+    EXPECT_EQ(plain.options->bands, -1);
+    EXPECT_EQ(plain.options->averaging, -1);
+    EXPECT_TRUE(plain.options->pacing);
 
     // A screenshot with --start but no block count is taken after the first block.
     const auto first = parse({"--start", "--screenshot", "a.png"});
@@ -55,6 +68,10 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--export", "x.txt"},
         {"stray"},
         {"--screenshot", ""},
+        {"--bands", "1/24"},
+        {"--bands", "3"},
+        {"--averaging", "slower"},
+        {"--averaging"},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
@@ -62,7 +79,8 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
     }
-    EXPECT_TRUE(app::usageText().contains("--test-signal"));
+    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing"})
+        EXPECT_TRUE(app::usageText().contains(option)) << option;
 }
 
 TEST(StringTable, TextsByNumberAndGapsEmpty)
