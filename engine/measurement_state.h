@@ -25,8 +25,8 @@ struct MeasurementState {
     std::array<dsp::TFFTComplex, kBlockSamples> Spectrum{};
     // Per bin: power (octave bands) or scaled magnitude (FFT analyzer).
     std::array<dsp::TFFTFloat, kBlockSamples> FFTbins{};
-    // Points of the curve being drawn and of the previous block; the y row of
-    // OldPoints is the memory of the octave-band display average.
+    // Points of the curve being drawn and the rows of the previous block's
+    // (the octave-band average itself is AveragedLevels, in dB).
     CoordArray NewPoints{};
     CoordArray OldPoints{};
     // Per-band working values of the octave-band analyzer: power sum, then
