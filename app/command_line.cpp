@@ -25,12 +25,11 @@ const QCommandLineOption
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
 const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
                                 "BANDS");
-const QCommandLineOption kAveraging("averaging",
-                                    "Sets the RTA's averaging: none, fast, slow or very-slow.",
-                                    "SPEED");
 const QCommandLineOption
-    kNoPacing("no-pacing", "Sound-file inputs deliver their blocks as fast as they are "
-                           "analysed, not in real time: for batch runs over recordings.");
+    kAveraging("averaging", "Sets the RTA's averaging: none, fast, slow or very-slow.", "SPEED");
+const QCommandLineOption kNoPacing("no-pacing",
+                                   "Sound-file inputs deliver their blocks as fast as they are "
+                                   "analysed, not in real time: for batch runs over recordings.");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 
 void describe(QCommandLineParser& parser)
@@ -102,8 +101,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
                                       .arg(parser.value(kBands))};
     }
     if (parser.isSet(kAveraging)) {
-        o.averaging =
-            itemNamed(parser.value(kAveraging), {"none", "fast", "slow", "very-slow"});
+        o.averaging = itemNamed(parser.value(kAveraging), {"none", "fast", "slow", "very-slow"});
         if (o.averaging < 0)
             return {std::nullopt,
                     QString("--averaging takes none, fast, slow or very-slow, not '%1'.")

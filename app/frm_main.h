@@ -173,8 +173,7 @@ private:
     // borders and levels on the axes in force.
     void drawStoredRtaCurve(const memories::SpectrumRec& slot);
     // Points of the stored curve being drawn (64 KiB, reused).
-    std::unique_ptr<engine::CoordArray> storedCurvePoints_ =
-        std::make_unique<engine::CoordArray>();
+    std::unique_ptr<engine::CoordArray> storedCurvePoints_ = std::make_unique<engine::CoordArray>();
 
     // The arithmetic-failure message is shown at most once per activation of
     // the page (every START activates it), never once per block.

@@ -2,8 +2,8 @@
 // them (pixels, no layouts). Texts set here are the form's English defaults;
 // FormCreate puts the string table's texts on them.
 
-#include "frm_main.h"
 #include "form_widgets.h"
+#include "frm_main.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -43,8 +43,8 @@ QPoint TfrmMain::rtaGraphOrigin() const
 engine::RtaGeometry TfrmMain::rtaGeometry() const
 {
     const QPoint origin = rtaGraphOrigin();
-    return {pbxOctGrid->width(),    pbxOctGrid->height(),     origin.x(),
-            origin.y(),             pbxOctaveGraph->width(), pbxOctaveGraph->height()};
+    return {pbxOctGrid->width(), pbxOctGrid->height(),    origin.x(),
+            origin.y(),          pbxOctaveGraph->width(), pbxOctaveGraph->height()};
 }
 
 engine::RtaAxes TfrmMain::rtaAxes(const RtaSettings& settings)

@@ -1,6 +1,6 @@
 #pragma once
-// The program's numbered texts (65200 .. 65279, and above for later texts): every text set on a control
-// or shown in a message at run time comes from here, in German.
+// The program's numbered texts (65200 .. 65279, and above for later texts): every text set on a
+// control or shown in a message at run time comes from here, in German.
 
 #include <QString>
 

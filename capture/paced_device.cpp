@@ -18,8 +18,7 @@ public:
     PacedInput(std::unique_ptr<SignalSource> source, const WAVEFORMATEX& format, FrameSink& sink,
                int chunkFrames, bool paced)
         : source_(std::move(source)), format_(format), sink_(sink), chunkFrames_(chunkFrames),
-          paced_(paced),
-          samples_(static_cast<std::size_t>(chunkFrames) * format.nChannels),
+          paced_(paced), samples_(static_cast<std::size_t>(chunkFrames) * format.nChannels),
           bytes_(static_cast<std::size_t>(chunkFrames) * format.nBlockAlign)
     {
     }

@@ -14,11 +14,12 @@ QString registerInputFile(const QString& path, bool paced)
     const std::string file = QFile::encodeName(path).toStdString();
     if (const std::string error = checkSoundFile(file); !error.empty())
         return QString::fromStdString(error);
-    registerVirtualDevice(QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
-                          [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
-                              return openSoundFile(file, format, maxFrames, error);
-                          },
-                          paced);
+    registerVirtualDevice(
+        QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
+        [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
+            return openSoundFile(file, format, maxFrames, error);
+        },
+        paced);
     return {};
 }
 

@@ -67,7 +67,7 @@ private:
     bool faultReported_ = false;
     QString faultMessage_;
 
-    mutable std::mutex mutex_; // the ring and the fault, shared with the device thread
+    mutable std::mutex mutex_;     // the ring and the fault, shared with the device thread
     std::condition_variable room_; // a buffer was queued: an unpaced device may go on
     std::array<WAVEHDR*, kMaxQueued> ring_{};
     std::size_t head_ = 0;     // oldest queued buffer

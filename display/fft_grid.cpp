@@ -50,8 +50,7 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
         grid.TextOut(35 - grid.TextWidth(label), top - 6, label);
     }
     // The labels read dBFS: 0 is the level of a full-scale sine.
-    grid.TextOut(kTitleLeft, kFftGridTop - 6 - kTitleGap - grid.TextHeight(levelTitle),
-                 levelTitle);
+    grid.TextOut(kTitleLeft, kFftGridTop - 6 - kTitleGap - grid.TextHeight(levelTitle), levelTitle);
 
     const int bottom = grid.height();
     for (int f = 1; f <= kFftFrequencyLines; ++f) {

@@ -18,8 +18,8 @@ std::optional<FrequencyAxis> frequencyAxis(double xAxisMin, double xAxisMax, int
     const double d = static_cast<double>(plotWidth / decades);
     if (!std::isfinite(d))
         return std::nullopt;
-    const auto x0 = roundToInt32(-std::log10(static_cast<long double>(xAxisMin)) *
-                                 static_cast<long double>(d));
+    const auto x0 =
+        roundToInt32(-std::log10(static_cast<long double>(xAxisMin)) * static_cast<long double>(d));
     if (!x0)
         return std::nullopt;
     return FrequencyAxis{d, *x0};

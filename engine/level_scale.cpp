@@ -44,8 +44,8 @@ std::optional<std::int32_t> levelRow(long double level, const LevelScale& scale,
 {
     if (std::isnan(level) || level == -std::numeric_limits<long double>::infinity())
         return bottomRow;
-    const long double v = static_cast<long double>(scale.ZerodBPoint) -
-                          level * static_cast<long double>(scale.OneDB);
+    const long double v =
+        static_cast<long double>(scale.ZerodBPoint) - level * static_cast<long double>(scale.OneDB);
     if (std::isnan(v))
         return std::nullopt;
     if (v >= bottomRow)

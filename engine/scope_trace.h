@@ -49,10 +49,11 @@ float zoomGain(int zoomPosition);
 // trunc((k - 1) xStep) .. trunc(k xStep) - 1, with xStep = (width - 1) /
 // (frameRate 10 CurrtDiv) pixels per sample; the pass ends with the first
 // step that reaches the right edge (its x1 is cut to width), and r0 is
-// chosen so that this step reads the newest sample. Returns false, with out.count 0, when nothing can be drawn: a
-// width outside 2 .. kScopeMaxColumns, a negative height, a zoom position
-// outside 0 .. 15, no time base yet (or less than one sample per screen), a
-// pass of more than 2^23 samples, or a row beyond 32 bits.
+// chosen so that this step reads the newest sample. Returns false, with
+// out.count 0, when nothing can be drawn: a width outside 2 ..
+// kScopeMaxColumns, a negative height, a zoom position outside 0 to 15, no
+// time base yet (or less than one sample per screen), a pass of more than
+// 2^23 samples, or a row beyond 32 bits.
 bool computeScopeTrace(const MeasurementState& state, int width, int height, int zoomPosition,
                        int offsetPosition, ScopeTrace& out, int frameRate = kFrameRate);
 

@@ -330,7 +330,7 @@ TEST_F(RtaPageTest, SlotZeroAndTheExportCarryTheAveragedCurveInDb)
     w.cboAveragingChange();
     for (int b = 0; b < 60; ++b)
         feed(sineBlock(1000, 1000));
-    feed(sineBlock(1000, 250)); // 12 dB down: the average lags behind
+    feed(sineBlock(1000, 250));                   // 12 dB down: the average lags behind
     gState.memory.RTAMemRecord[0].HasData = true; // as START marks it
     const engine::LevelScale scale = engine::levelScaleOf(measurement());
     for (int j = 1; j < 32; ++j)

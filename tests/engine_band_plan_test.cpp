@@ -139,7 +139,8 @@ TEST(BandPlan, UnknownResolutionChangesNothing)
         auto plan = makePlan(2, *state);
         const auto before = *plan;
         const double columnwidth = state->Columnwidth;
-        EXPECT_FALSE(engine::applyOctaveType(*plan, *state, item, enginetest::pageWithGraphWidth(100)))
+        EXPECT_FALSE(
+            engine::applyOctaveType(*plan, *state, item, enginetest::pageWithGraphWidth(100)))
             << item;
         EXPECT_EQ(plan->validbands, before.validbands);
         EXPECT_EQ(plan->OctBinBorderList, before.OctBinBorderList);

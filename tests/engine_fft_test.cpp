@@ -166,11 +166,10 @@ TEST(FftBlock, MagnitudesBecomeRowsAndNeverFeedTheLogarithmZero)
         float magnitude;
         int row;
     } cases[] = {
-        {23170.475f, 0},    {2317.0475f, 60},   {1.0f, 262}, // -87.3 dBFS
-        {10.0f, 202},       {0.1f, 322},        {46340.95f, -18},
-        {0.0f, 470},        {-0.0f, 470},       {-3.0f, 470},
-        {inf, 470},         {nan, 470},         {1e-45f, 262 + 2691},
-        {3e38f, 262 - 2309},
+        {23170.475f, 0},      {2317.0475f, 60},    {1.0f, 262}, // -87.3 dBFS
+        {10.0f, 202},         {0.1f, 322},         {46340.95f, -18}, {0.0f, 470},
+        {-0.0f, 470},         {-3.0f, 470},        {inf, 470},       {nan, 470},
+        {1e-45f, 262 + 2691}, {3e38f, 262 - 2309},
     };
     for (const auto& c : cases)
         EXPECT_EQ(engine::fftMagnitudeRow(*state, c.magnitude, kZeroDbfsRow), c.row) << c.magnitude;

@@ -94,10 +94,17 @@ TEST(LevelScale, LevelsBecomeRowsNeverBelowTheAxisMinimum)
         long double level;
         std::optional<std::int32_t> row;
     } cases[] = {
-        {100, 0},   {20, 385},   {60, 192}, // 192.5: halves to even
-        {50, 241},  {120, -96},  {19.99L, 385},
-        {-300, 385}, {-inf, 385}, {nan, 385}, // below the axis, or no level: the bottom edge
-        {inf, std::nullopt},  {1e30L, std::nullopt},
+        {100, 0},
+        {20, 385},
+        {60, 192}, // 192.5: halves to even
+        {50, 241},
+        {120, -96},
+        {19.99L, 385},
+        {-300, 385},
+        {-inf, 385},
+        {nan, 385}, // below the axis, or no level: the bottom edge
+        {inf, std::nullopt},
+        {1e30L, std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(engine::levelRow(c.level, *scale, 385), c.row) << static_cast<double>(c.level);

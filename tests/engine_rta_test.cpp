@@ -397,14 +397,15 @@ TEST(RtaColumns, BandsSpanTheirFrequenciesOnTheGridsAxisForAnyLimits)
     }
     // 100 Hz .. 10 kHz: the bands below 100 Hz and above 10 kHz shrink to
     // nothing at the edges.
-    EXPECT_EQ(x[7], 0);  // 85 Hz
-    EXPECT_GT(x[8], 0);  // 106 Hz
+    EXPECT_EQ(x[7], 0);    // 85 Hz
+    EXPECT_GT(x[8], 0);    // 106 Hz
     EXPECT_LT(x[27], 659); // 8500 Hz
     EXPECT_EQ(x[28], 659); // 10600 Hz
     // Limits that give no axis: the equal columns.
     for (double max : {20.0, 10.0, std::numeric_limits<double>::quiet_NaN()}) {
         EXPECT_FALSE(engine::rtaFrequencyAxis(20, max, kRtaPage));
-        engine::layOutBandColumns(borders, engine::rtaFrequencyAxis(20, max, kRtaPage), kRtaPage, x);
+        engine::layOutBandColumns(borders, engine::rtaFrequencyAxis(20, max, kRtaPage), kRtaPage,
+                                  x);
         EXPECT_EQ(x[1], 11);
         EXPECT_EQ(x[31], 659);
     }

@@ -99,9 +99,9 @@ TEST_F(SoundFileTest, UnpacedAFileWaitsForAHandlerSlowerThanRealTimeAndLosesNoth
     std::vector<short> file(5000);
     for (std::size_t i = 0; i < file.size(); ++i)
         file[i] = captest::countingSample(static_cast<std::int64_t>(i));
-    ASSERT_TRUE(registerInputFile(
-                    QString::fromStdString(writeWav(dir, "fast.wav", 48000, 1, file)), false)
-                    .isEmpty());
+    ASSERT_TRUE(
+        registerInputFile(QString::fromStdString(writeWav(dir, "fast.wav", 48000, 1, file)), false)
+            .isEmpty());
     // 30 ms per 1024-sample block, which takes 21 ms to play: a paced input
     // would overrun the ring.
     const auto got = record("Sound file: fast.wav", 12000, false, 30);
