@@ -18,7 +18,7 @@ struct Options {
     QStringList inputFiles;  // --input-file PATH (repeatable)
     QStringList testSignals; // --test-signal SPEC (repeatable)
     Page page = Page::Rta;
-    int averaging = -1; // --averaging: the octave analysis' averaging item, -1 = as it starts
+    int averaging = -1; // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
     bool start = false;
     QString screenshot;  // --screenshot PNG
     QString exportPath;  // --export PATH
