@@ -158,7 +158,6 @@ bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& 
         error = portaudio::errorText(result);
         stream->stopping = true;
         stream.reset();
-        wake_.close();
         return false;
     }
     stream_ = std::move(stream);
@@ -196,8 +195,9 @@ void SignalOutput::close(bool fade)
         else
             Pa_AbortStream(stream_->pa);
     }
+    // The pipe stays until the next start: a failure closes the stream from
+    // within the pipe's own notification.
     stream_.reset();
-    wake_.close();
 }
 
 void SignalOutput::checkFailure()

@@ -51,7 +51,9 @@ public:
     std::uint64_t underflows() const;
 
     // Called on the UI thread when the device stopped on its own while
-    // playing; the output is closed by then.
+    // playing; the output is closed by then. It must not start the output
+    // again itself (it runs inside the wake-up's notification); a later
+    // event may.
     void setOnFailure(std::function<void(const std::string& reason)> onFailure)
     {
         onFailure_ = std::move(onFailure);
