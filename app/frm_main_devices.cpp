@@ -8,8 +8,8 @@
 
 #include "capture/wavein.h"
 
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 
