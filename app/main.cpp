@@ -3,6 +3,7 @@
 
 #include "app_state.h"
 #include "command_line.h"
+#include "frm_generator.h"
 #include "frm_main.h"
 #include "message_box.h"
 #include "string_table.h"
@@ -91,12 +92,20 @@ int main(int argc, char** argv)
         frmMain.WaveDeviceChange();
     }
     frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(options.page));
+    if (options.averaging >= 0) {
+        frmMain.cboAveraging->setCurrentIndex(options.averaging);
+        frmMain.cboAveragingChange();
+    }
 
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
     });
     frmMain.move(0, 0);
     frmMain.show();
+    if (options.generator) {
+        frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
+        frmMain.frmGenerator->play(*options.generator);
+    }
     if (options.start)
         frmMain.btnONOFFClick();
     unattended.begin();

@@ -9,6 +9,7 @@
 // through a pipe; they allocate nothing and call no Qt.
 
 #include "input_device.h"
+#include "wake_pipe.h"
 #include "wavein_types.h"
 
 #include <QPointer>
@@ -21,7 +22,6 @@
 #include <string>
 
 class QObject;
-class QSocketNotifier;
 
 namespace capture {
 
@@ -56,7 +56,6 @@ private:
     void handOver();
     void stopDevice();
     void post(UINT message, WAVEHDR* header, const QString& text = {});
-    void wake() noexcept;
 
     const WAVEFORMATEX format_;
     QPointer<QObject> callback_;
@@ -74,9 +73,7 @@ private:
     std::atomic<std::uint64_t> dropped_{0};
     std::atomic<std::uint64_t> overflows_{0};
 
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    WakePipe wake_;
     // Last, so it is destroyed (and the device stopped) before the rest.
     std::unique_ptr<OpenInput> input_;
 };
