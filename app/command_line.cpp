@@ -1,8 +1,8 @@
 #include "command_line.h"
 
-#include <QCommandLineParser>
+#include "capture/test_signal.h"
 
-#include <initializer_list>
+#include <QCommandLineParser>
 
 namespace app {
 namespace {
@@ -15,6 +15,8 @@ const QCommandLineOption
                 "white[:LEVEL_dBFS], sweep:F1-F2:SECONDS or silence.",
                 "SPEC");
 const QCommandLineOption kPage("page", "Opens the page rta, fft or scope.", "PAGE");
+const QCommandLineOption
+    kAveraging("averaging", "The octave analysis averages none, fast, slow or very-slow.", "SPEED");
 const QCommandLineOption kStart("start", "Starts capturing at once.");
 const QCommandLineOption kScreenshot("screenshot", "Saves a picture of the window and quits.",
                                      "PNG");
@@ -25,19 +27,26 @@ const QCommandLineOption
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
 const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
                                 "BANDS");
-const QCommandLineOption
-    kAveraging("averaging", "Sets the RTA's averaging: none, fast, slow or very-slow.", "SPEED");
 const QCommandLineOption kNoPacing("no-pacing",
                                    "Sound-file inputs deliver their blocks as fast as they are "
                                    "analysed, not in real time: for batch runs over recordings.");
+const QCommandLineOption
+    kGenerator("generator",
+               "Plays a signal on an output device from the start, as --test-signal describes it "
+               "(pink, white, sine or sweep; LEVEL_dBFS -20 when not given).",
+               "SPEC");
+const QCommandLineOption
+    kOutputDevice("output-device",
+                  "The output device --generator plays on (default: the system's).", "NAME");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 
 void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription("Spectrion: octave-band RTA, FFT analyzer and oscilloscope.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kInputFile, kTestSignal, kPage, kStart, kScreenshot, kAfterBlocks, kExport,
-                       kSettings, kBands, kAveraging, kNoPacing, kHelp});
+    parser.addOptions({kInputFile, kTestSignal, kPage, kBands, kAveraging, kStart, kScreenshot,
+                       kAfterBlocks, kExport, kSettings, kNoPacing, kGenerator, kOutputDevice,
+                       kHelp});
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -51,16 +60,16 @@ std::optional<Page> pageNamed(const QString& name)
     return std::nullopt;
 }
 
-// The index of `name` in `names`, or -1.
-int itemNamed(const QString& name, std::initializer_list<const char*> names)
+std::optional<GeneratorSettings> generatorSignal(const QString& spec, QString& error)
 {
-    int i = 0;
-    for (const char* n : names) {
-        if (name == QLatin1String(n))
-            return i;
-        ++i;
+    std::string reason;
+    const auto params =
+        capture::parseTestSignal(spec.toStdString(), reason, GeneratorSettings::kDefaultLevelDb);
+    if (!params) {
+        error = QString::fromStdString(reason);
+        return std::nullopt;
     }
-    return -1;
+    return GeneratorSettings::fromParams(*params, error);
 }
 
 } // namespace
@@ -95,13 +104,14 @@ ParseResult parseCommandLine(const QStringList& arguments)
         o.page = *page;
     }
     if (parser.isSet(kBands)) {
-        o.bands = itemNamed(parser.value(kBands), {"1/1", "1/3", "1/6", "1/12"});
+        o.bands = QStringList{"1/1", "1/3", "1/6", "1/12"}.indexOf(parser.value(kBands));
         if (o.bands < 0)
             return {std::nullopt, QString("--bands takes 1/1, 1/3, 1/6 or 1/12, not '%1'.")
                                       .arg(parser.value(kBands))};
     }
     if (parser.isSet(kAveraging)) {
-        o.averaging = itemNamed(parser.value(kAveraging), {"none", "fast", "slow", "very-slow"});
+        o.averaging =
+            QStringList{"none", "fast", "slow", "very-slow"}.indexOf(parser.value(kAveraging));
         if (o.averaging < 0)
             return {std::nullopt,
                     QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
@@ -129,6 +139,16 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return {std::nullopt, "--after-blocks needs --screenshot or --export."};
         if (!o.start)
             return {std::nullopt, "--after-blocks needs --start: no blocks arrive otherwise."};
+    }
+    if (parser.isSet(kGenerator)) {
+        QString error;
+        o.generator = generatorSignal(parser.value(kGenerator), error);
+        if (!o.generator)
+            return {std::nullopt,
+                    QString("--generator %1: %2.").arg(parser.value(kGenerator), error)};
+        o.generator->outputDevice = parser.value(kOutputDevice);
+    } else if (parser.isSet(kOutputDevice)) {
+        return {std::nullopt, "--output-device needs --generator."};
     }
     if (!o.exportPath.isEmpty() && !o.start)
         return {std::nullopt, "--export needs --start: it writes a measured spectrum."};

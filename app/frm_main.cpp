@@ -4,6 +4,7 @@
 #include "frm_main.h"
 
 #include "desktop.h"
+#include "frm_generator.h"
 #include "message_box.h"
 #include "string_table.h"
 
@@ -53,6 +54,7 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     createFftPage();
     createScopePage();
     createMemoryCommands();
+    createGenerator();
     FormCreate();
 }
 
@@ -343,6 +345,7 @@ void TfrmMain::FormClose()
     reg.openKey(settings::settingsKeyPath(LoadStr(sMaker), LoadStr(sProduct)), true);
     if (!reg.closeKey())
         ShowMessage(this, reg.errorString());
+    frmGenerator->close();
     AudioIn1->StopAtOnce();
 }
 

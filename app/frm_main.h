@@ -41,6 +41,8 @@ class QToolButton;
 
 namespace app {
 
+class TfrmGenerator;
+
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 
@@ -60,6 +62,7 @@ public:
     // --- controls (names as in the old form) ---
     display::Shape* shpOnOFF = nullptr;
     QPushButton* btnONOFF = nullptr;
+    QToolButton* btnGenerator = nullptr; // down while the generator window is open
     QLabel* lblOctaveBW = nullptr;
     QComboBox* cboOctaveType = nullptr;
     QLabel* lblAvgSpeed = nullptr;
@@ -107,6 +110,7 @@ public:
     QAction* Settings1 = nullptr;
     QAction* InputVolumeControl1 = nullptr;
     QAction* RecheckInputDevice1 = nullptr;
+    QAction* Generator1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* Introduction1 = nullptr;
@@ -114,6 +118,8 @@ public:
     QAction* MoreAudioSoftware1 = nullptr;
 
     capture::TAudioIn* AudioIn1 = nullptr;
+    // The generator window, owned as a child; closing the main window closes it.
+    TfrmGenerator* frmGenerator = nullptr;
     QString HelpFilePath;
 
     // --- handlers ---
@@ -293,6 +299,8 @@ private:
     void createControls();
     void createPages();
     void createMenus();
+    // The generator window, its menu command and its toggle beside START.
+    void createGenerator();
     void connectHandlers();
     void selectPage(int index);
     void loadMemoryButtons(const memories::SlotTable& table);

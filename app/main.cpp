@@ -3,6 +3,7 @@
 
 #include "app_state.h"
 #include "command_line.h"
+#include "frm_generator.h"
 #include "frm_main.h"
 #include "message_box.h"
 #include "string_table.h"
@@ -105,6 +106,10 @@ int main(int argc, char** argv)
     });
     frmMain.move(0, 0);
     frmMain.show();
+    if (options.generator) {
+        frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
+        frmMain.frmGenerator->play(*options.generator);
+    }
     if (options.start)
         frmMain.btnONOFFClick();
     unattended.begin();

@@ -9,6 +9,7 @@
 // through a pipe; they allocate nothing and call no Qt.
 
 #include "input_device.h"
+#include "wake_pipe.h"
 #include "wavein_types.h"
 
 #include <QPointer>
@@ -23,7 +24,6 @@
 #include <string>
 
 class QObject;
-class QSocketNotifier;
 
 namespace capture {
 
@@ -59,7 +59,6 @@ private:
     void handOver();
     void stopDevice();
     void post(UINT message, WAVEHDR* header, const QString& text = {});
-    void wake() noexcept;
 
     const WAVEFORMATEX format_;
     QPointer<QObject> callback_;
@@ -78,9 +77,7 @@ private:
     std::atomic<std::uint64_t> dropped_{0};
     std::atomic<std::uint64_t> overflows_{0};
 
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    WakePipe wake_;
     // Last, so it is destroyed (and the device stopped) before the rest.
     std::unique_ptr<OpenInput> input_;
 };

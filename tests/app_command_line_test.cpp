@@ -36,9 +36,13 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
                           "s.json",
                           "--bands",
                           "1/12",
+                          "--no-pacing",
                           "--averaging",
                           "very-slow",
-                          "--no-pacing"});
+                          "--generator",
+                          "sweep:20-20000:10",
+                          "--output-device",
+                          "pulse"});
     ASSERT_TRUE(r.options) << r.error.toStdString();
     EXPECT_EQ(r.options->inputFiles, QStringList{"a.wav"});
     EXPECT_EQ(r.options->testSignals, (QStringList{"sine:1000", "pink"}));
@@ -48,8 +52,13 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(r.options->afterBlocks, 5);
     EXPECT_EQ(r.options->exportPath, "x.txt");
     EXPECT_EQ(r.options->settings, "s.json");
-    EXPECT_EQ(r.options->bands, 3);
     EXPECT_EQ(r.options->averaging, 3);
+    ASSERT_TRUE(r.options->generator);
+    EXPECT_EQ(r.options->generator->signal, app::GeneratorSettings::Signal::Sweep);
+    EXPECT_EQ(r.options->generator->sweepEnd, 20000);
+    EXPECT_EQ(r.options->generator->levelDb, -20); // the generator's default, not the input's
+    EXPECT_EQ(r.options->generator->outputDevice, "pulse");
+    EXPECT_EQ(r.options->bands, 3);
     EXPECT_FALSE(r.options->pacing);
     const char* bands[] = {"1/1", "1/3", "1/6", "1/12"};
     const char* speeds[] = {"none", "fast", "slow", "very-slow"};
@@ -62,8 +71,9 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     ASSERT_TRUE(plain.options);
     EXPECT_EQ(plain.options->page, app::Page::Rta);
     EXPECT_FALSE(plain.options->start);
-    EXPECT_EQ(plain.options->bands, -1);
     EXPECT_EQ(plain.options->averaging, -1);
+    EXPECT_FALSE(plain.options->generator);
+    EXPECT_EQ(plain.options->bands, -1);
     EXPECT_TRUE(plain.options->pacing);
 
     // A screenshot with --start but no block count is taken after the first block.
@@ -88,8 +98,13 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--screenshot", ""},
         {"--bands", "1/24"},
         {"--bands", "3"},
-        {"--averaging", "slower"},
         {"--averaging"},
+        {"--averaging", "glacial"},
+        {"--generator", "silence"},
+        {"--generator", "sine:30000"},
+        {"--generator", "pink:3"},
+        {"--generator", "pink:-100"},
+        {"--output-device", "pulse"},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
