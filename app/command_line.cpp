@@ -25,6 +25,11 @@ const QCommandLineOption kAfterBlocks("after-blocks",
 const QCommandLineOption
     kExport("export", "Writes the last measured spectrum to a text file and quits.", "PATH");
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
+const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
+                                "BANDS");
+const QCommandLineOption kNoPacing("no-pacing",
+                                   "Sound-file inputs deliver their blocks as fast as they are "
+                                   "analysed, not in real time: for batch runs over recordings.");
 const QCommandLineOption
     kGenerator("generator",
                "Plays a signal on an output device from the start, as --test-signal describes it "
@@ -39,8 +44,9 @@ void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription("Spectrion: octave-band RTA, FFT analyzer and oscilloscope.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kInputFile, kTestSignal, kPage, kAveraging, kStart, kScreenshot,
-                       kAfterBlocks, kExport, kSettings, kGenerator, kOutputDevice, kHelp});
+    parser.addOptions({kInputFile, kTestSignal, kPage, kBands, kAveraging, kStart, kScreenshot,
+                       kAfterBlocks, kExport, kSettings, kNoPacing, kGenerator, kOutputDevice,
+                       kHelp});
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -97,6 +103,12 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--page takes rta, fft or scope, not '%1'.").arg(parser.value(kPage))};
         o.page = *page;
     }
+    if (parser.isSet(kBands)) {
+        o.bands = QStringList{"1/1", "1/3", "1/6", "1/12"}.indexOf(parser.value(kBands));
+        if (o.bands < 0)
+            return {std::nullopt, QString("--bands takes 1/1, 1/3, 1/6 or 1/12, not '%1'.")
+                                      .arg(parser.value(kBands))};
+    }
     if (parser.isSet(kAveraging)) {
         o.averaging =
             QStringList{"none", "fast", "slow", "very-slow"}.indexOf(parser.value(kAveraging));
@@ -105,6 +117,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
                         .arg(parser.value(kAveraging))};
     }
+    o.pacing = !parser.isSet(kNoPacing);
     o.start = parser.isSet(kStart);
     o.screenshot = parser.value(kScreenshot);
     o.exportPath = parser.value(kExport);

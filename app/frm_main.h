@@ -11,6 +11,8 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/rta_block.h"
+#include "engine/rta_geometry.h"
 #include "engine/scope_trace.h"
 #include "memories/memory_file.h"
 #include "settings/colour_chooser.h"
@@ -170,6 +172,14 @@ private:
     RtaSettings rtaSettings() const;
     // Where pbxOctaveGraph's (0, 0) lies on pbxOctGrid.
     QPoint rtaGraphOrigin() const;
+    // The sizes and places of both boxes, for the curve's maths.
+    engine::RtaGeometry rtaGeometry() const;
+    static engine::RtaAxes rtaAxes(const RtaSettings& settings);
+    // A stored slot's curve on pbxOctaveGraph, laid out from its band
+    // borders and levels on the axes in force.
+    void drawStoredRtaCurve(const memories::SpectrumRec& slot);
+    // Points of the stored curve being drawn (64 KiB, reused).
+    std::unique_ptr<engine::CoordArray> storedCurvePoints_ = std::make_unique<engine::CoordArray>();
 
     // The arithmetic-failure message is shown at most once per activation of
     // the page (every START activates it), never once per block.
@@ -194,6 +204,8 @@ public:
     // curve over the grid restored from the snapshot, and slot 0 of
     // FFTMemRecord.
     void fftBufferFilled(std::span<const std::int16_t> samples);
+    // Where pbxFFTGraph's (0, 0) lies on pbxFFTGrid.
+    QPoint fftGraphOrigin() const;
 
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();

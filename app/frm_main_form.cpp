@@ -110,12 +110,16 @@ void TfrmMain::createPages()
     shpGraphBackground = place(new display::Shape(tabOctave), 0, 0, 739, 467);
     shpGraphBackground->setPenColor(engine::clBlack);
     pbxOctGrid = place(new display::PaintBox(tabOctave), 0, 0, 739, 465);
-    pbxOctaveGraph = place(new display::PaintBox(tabOctave, pbxOctGrid), 40, 48, 659, 386);
+    // The graph covers the plot area exactly: the level axis from its
+    // maximum (row 40 of the grid) to its minimum (row 425) can be drawn.
+    pbxOctaveGraph = place(new display::PaintBox(tabOctave, pbxOctGrid), 40, 40, 659, 386);
 
     pbxFFTGrid = place(new display::PaintBox(tabFFT), 0, 0, 739, 467);
     lblCursor = label(tabFFT, "", 48, 44);
     lblCursor->hide();
-    pbxFFTGraph = place(new display::PaintBox(tabFFT, pbxFFTGrid), 43, 40, 659, 387);
+    // Its column 0 (0 Hz) on the grid's left edge, so that the curve's
+    // frequencies fall on the grid's lines.
+    pbxFFTGraph = place(new display::PaintBox(tabFFT, pbxFFTGrid), 40, 40, 659, 387);
 
     Shape1 = place(new display::Shape(tabScope), 68, 3, 417, 418);
     Shape1->setBrushColor(engine::clBtnFace);

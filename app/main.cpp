@@ -35,7 +35,7 @@ int usageError(const QString& error)
 QString registerInputs(const app::Options& o)
 {
     for (const QString& path : o.inputFiles)
-        if (const QString e = capture::registerInputFile(path); !e.isEmpty())
+        if (const QString e = capture::registerInputFile(path, o.pacing); !e.isEmpty())
             return QString("--input-file %1: %2").arg(path, e);
     for (const QString& signal : o.testSignals)
         if (const QString e = capture::registerTestSignal(signal); !e.isEmpty())
@@ -92,6 +92,10 @@ int main(int argc, char** argv)
         frmMain.WaveDeviceChange();
     }
     frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(options.page));
+    if (options.bands >= 0) {
+        frmMain.cboOctaveType->setCurrentIndex(options.bands);
+        frmMain.cboOctaveTypeChange();
+    }
     if (options.averaging >= 0) {
         frmMain.cboAveraging->setCurrentIndex(options.averaging);
         frmMain.cboAveragingChange();

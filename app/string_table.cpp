@@ -67,6 +67,7 @@ constexpr Entry kTexts[] = {
     {65275, "Drevmark"},
     {65276, "1.2"},
     {65277, "Spectrion"},
+    {65300, "Pegel [dBFS]"},
     {65500, "Generator …"},
     {65501, "Generator"},
     {65502, "Ausgang"},

@@ -1,6 +1,7 @@
 #pragma once
-// The program's numbered texts (65200 .. 65279, and 65500 .. 65599 for the generator): every text
-// set on a control or shown in a message at run time comes from here, in German.
+// The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65500 ..
+// 65599 for the generator): every text set on a control or shown in a message at run time comes
+// from here, in German.
 
 #include <QString>
 
@@ -62,6 +63,7 @@ enum StringId : int {
     sMaker = 65275,
     sVersion = 65276,
     sProduct = 65277,
+    sFftLevelAxisTitle = 65300,
     sGeneratorMenu = 65500,
     sGenerator = 65501,
     sOutput = 65502,

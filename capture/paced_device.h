@@ -1,7 +1,9 @@
 #pragma once
 // A virtual input device: records a SignalSource in real time, paced by a
 // thread of its own that delivers a few milliseconds of frames at a time on
-// a fixed schedule, like a sound card's driver.
+// a fixed schedule, like a sound card's driver. Unpaced, the thread delivers
+// the same chunks as fast as the queued buffers take them, losing none: for
+// analysing a recording faster than it plays.
 
 #include "input_device.h"
 #include "signal_source.h"
@@ -12,7 +14,7 @@ namespace capture {
 
 class PacedDevice final : public InputDevice {
 public:
-    PacedDevice(std::string name, SourceFactory factory);
+    PacedDevice(std::string name, SourceFactory factory, bool paced = true);
 
     std::string name() const override { return name_; }
     int maxInputChannels() const override { return 2; }
@@ -25,6 +27,7 @@ public:
 private:
     std::string name_;
     SourceFactory factory_;
+    bool paced_;
 };
 
 } // namespace capture

@@ -53,6 +53,7 @@ MMRESULT WaveInStream::addBuffer(WAVEHDR* header, std::string& detail)
     header->dwFlags = (header->dwFlags | WHDR_INQUEUE) & ~WHDR_DONE;
     ring_[(head_ + count_) % kMaxQueued] = header;
     ++count_;
+    room_.notify_all();
     return MMSYSERR_NOERROR;
 }
 
@@ -138,6 +139,21 @@ void WaveInStream::deliver(const std::uint8_t* bytes, std::size_t count) noexcep
     }
     if (completed)
         wake_.wake();
+}
+
+bool WaveInStream::waitForRoom(std::size_t bytes, std::chrono::milliseconds timeout) noexcept
+{
+    std::unique_lock lock(mutex_);
+    return room_.wait_for(lock, timeout, [&] {
+        if (faulted_)
+            return false;
+        std::size_t room = 0;
+        for (std::size_t i = finished_; i < count_ && room < bytes; ++i) {
+            const WAVEHDR* header = ring_[(head_ + i) % kMaxQueued];
+            room += header->dwBufferLength - header->dwBytesRecorded;
+        }
+        return room >= bytes;
+    });
 }
 
 void WaveInStream::noteOverflow() noexcept

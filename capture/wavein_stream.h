@@ -16,6 +16,8 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -48,6 +50,7 @@ public:
     void deliver(const std::uint8_t* bytes, std::size_t count) noexcept override;
     void noteOverflow() noexcept override;
     void fail(const char* reason) noexcept override;
+    bool waitForRoom(std::size_t bytes, std::chrono::milliseconds timeout) noexcept override;
 
 private:
     // Buffers queued at once; the component uses at most four.
@@ -63,7 +66,8 @@ private:
     bool faultReported_ = false;
     QString faultMessage_;
 
-    mutable std::mutex mutex_; // the ring and the fault, shared with the device thread
+    mutable std::mutex mutex_;     // the ring and the fault, shared with the device thread
+    std::condition_variable room_; // a buffer was queued: an unpaced device may go on
     std::array<WAVEHDR*, kMaxQueued> ring_{};
     std::size_t head_ = 0;     // oldest queued buffer
     std::size_t count_ = 0;    // buffers in the ring, finished ones included

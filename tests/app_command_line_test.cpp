@@ -34,6 +34,9 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
                           "x.txt",
                           "--settings",
                           "s.json",
+                          "--bands",
+                          "1/12",
+                          "--no-pacing",
                           "--averaging",
                           "very-slow",
                           "--generator",
@@ -55,6 +58,14 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(r.options->generator->sweepEnd, 20000);
     EXPECT_EQ(r.options->generator->levelDb, -20); // the generator's default, not the input's
     EXPECT_EQ(r.options->generator->outputDevice, "pulse");
+    EXPECT_EQ(r.options->bands, 3);
+    EXPECT_FALSE(r.options->pacing);
+    const char* bands[] = {"1/1", "1/3", "1/6", "1/12"};
+    const char* speeds[] = {"none", "fast", "slow", "very-slow"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(parse({"--bands", bands[i]}).options->bands, i);
+        EXPECT_EQ(parse({"--averaging", speeds[i]}).options->averaging, i);
+    }
 
     const auto plain = parse({});
     ASSERT_TRUE(plain.options);
@@ -62,6 +73,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_FALSE(plain.options->start);
     EXPECT_EQ(plain.options->averaging, -1);
     EXPECT_FALSE(plain.options->generator);
+    EXPECT_EQ(plain.options->bands, -1);
+    EXPECT_TRUE(plain.options->pacing);
 
     // A screenshot with --start but no block count is taken after the first block.
     const auto first = parse({"--start", "--screenshot", "a.png"});
@@ -83,6 +96,9 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--export", "x.txt"},
         {"stray"},
         {"--screenshot", ""},
+        {"--bands", "1/24"},
+        {"--bands", "3"},
+        {"--averaging"},
         {"--averaging", "glacial"},
         {"--generator", "silence"},
         {"--generator", "sine:30000"},
@@ -96,7 +112,8 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
     }
-    EXPECT_TRUE(app::usageText().contains("--test-signal"));
+    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing"})
+        EXPECT_TRUE(app::usageText().contains(option)) << option;
 }
 
 TEST(StringTable, TextsByNumberAndGapsEmpty)

@@ -56,7 +56,8 @@ TEST(PulseGenerator, PinkNoiseIntoTheSinkReadsFlatOnTheThirdOctaveRta)
     auto plan = std::make_unique<engine::BandPlan>();
     dsp::BuildWindowTable(1, state->Window); // Hann, the analyzer's default
     engine::buildPrefFreqList(*plan);
-    engine::applyOctaveType(*plan, *state, 2, 659, 465);
+    // The third-octave plan on the page's default layout.
+    engine::applyOctaveType(*plan, *state, 2, engine::RtaGeometry{739, 465, 40, 40, 659, 386});
     std::vector<double> power(static_cast<std::size_t>(plan->validbands), 0.0);
 
     TAudioIn audio;
