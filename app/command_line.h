@@ -1,7 +1,9 @@
 #pragma once
 // The command line that makes every feature runnable unattended: virtual
 // inputs, the page to open, an immediate start, a screenshot and/or an export
-// after N blocks, and the settings file.
+// after N blocks, the settings file, and a signal to play on an output.
+
+#include "generator_settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,15 +14,22 @@ namespace app {
 
 enum class Page { Rta = 0, Fft = 1, Scope = 2 };
 
+// The RTA's resolution items ("1 Octave" .. "1/12 Octave") and averaging
+// items ("Keine" .. "Sehr Langsam") as their combo boxes number them.
 struct Options {
     QStringList inputFiles;  // --input-file PATH (repeatable)
     QStringList testSignals; // --test-signal SPEC (repeatable)
     Page page = Page::Rta;
+    int averaging = -1; // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
     bool start = false;
     QString screenshot;  // --screenshot PNG
     QString exportPath;  // --export PATH
     int afterBlocks = 0; // --after-blocks N; 0 = not given
     QString settings;    // --settings PATH
+    int bands = -1;      // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
+    bool pacing = true;  // --no-pacing clears it: sound files deliver as fast as taken
+    // --generator SPEC [--output-device NAME]: what to play from the start.
+    std::optional<GeneratorSettings> generator;
 };
 
 struct ParseResult {

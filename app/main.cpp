@@ -4,6 +4,7 @@
 #include "app_state.h"
 #include "command_line.h"
 #include "first_paint_report.h"
+#include "frm_generator.h"
 #include "frm_main.h"
 #include "message_box.h"
 #include "string_table.h"
@@ -35,7 +36,7 @@ int usageError(const QString& error)
 QString registerInputs(const app::Options& o)
 {
     for (const QString& path : o.inputFiles)
-        if (const QString e = capture::registerInputFile(path); !e.isEmpty())
+        if (const QString e = capture::registerInputFile(path, o.pacing); !e.isEmpty())
             return QString("--input-file %1: %2").arg(path, e);
     for (const QString& signal : o.testSignals)
         if (const QString e = capture::registerTestSignal(signal); !e.isEmpty())
@@ -92,6 +93,14 @@ int main(int argc, char** argv)
         frmMain.WaveDeviceChange();
     }
     frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(options.page));
+    if (options.bands >= 0) {
+        frmMain.cboOctaveType->setCurrentIndex(options.bands);
+        frmMain.cboOctaveTypeChange();
+    }
+    if (options.averaging >= 0) {
+        frmMain.cboAveraging->setCurrentIndex(options.averaging);
+        frmMain.cboAveragingChange();
+    }
 
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
@@ -99,6 +108,10 @@ int main(int argc, char** argv)
     frmMain.move(0, 0);
     app::reportFirstPaintIfAsked(frmMain);
     frmMain.show();
+    if (options.generator) {
+        frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
+        frmMain.frmGenerator->play(*options.generator);
+    }
     if (options.start)
         frmMain.btnONOFFClick();
     unattended.begin();

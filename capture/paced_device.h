@@ -2,7 +2,9 @@
 // A virtual input device: records a SignalSource in real time, paced by a
 // thread of its own that renders and delivers a caller's block at a time on
 // a fixed schedule (each block when its last frame is due) and sleeps in
-// between, like a sound card's driver with periods of a block.
+// between, like a sound card's driver with periods of a block. Unpaced, the
+// thread delivers the same chunks as fast as the queued buffers take them,
+// losing none: for analysing a recording faster than it plays.
 
 #include "input_device.h"
 #include "signal_source.h"
@@ -13,7 +15,7 @@ namespace capture {
 
 class PacedDevice final : public InputDevice {
 public:
-    PacedDevice(std::string name, SourceFactory factory);
+    PacedDevice(std::string name, SourceFactory factory, bool paced = true);
 
     std::string name() const override { return name_; }
     int maxInputChannels() const override { return 2; }
@@ -27,6 +29,7 @@ public:
 private:
     std::string name_;
     SourceFactory factory_;
+    bool paced_;
 };
 
 } // namespace capture

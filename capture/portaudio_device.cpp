@@ -19,21 +19,11 @@ namespace {
 bool initialised = false;
 int openCount = 0;
 
-std::string errorText(PaError error)
-{
-    std::string text = Pa_GetErrorText(error);
-    if (error == paUnanticipatedHostError) {
-        if (const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo(); info && info->errorText)
-            text += std::string(": ") + info->errorText;
-    }
-    return text;
-}
-
 class PortAudioInput final : public OpenInput {
 public:
     PortAudioInput(FrameSink& sink, int bytesPerFrame) : sink_(sink), bytesPerFrame_(bytesPerFrame)
     {
-        ++openCount;
+        noteStreamOpened();
     }
     ~PortAudioInput() override
     {
@@ -41,7 +31,7 @@ public:
             stop();
             Pa_CloseStream(stream_);
         }
-        --openCount;
+        noteStreamClosed();
     }
 
     MMRESULT openStream(const PaStreamParameters& parameters, double rate,
@@ -224,9 +214,34 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
     return true;
 }
 
-int openInputs()
+std::string errorText(int error)
+{
+    std::string text = Pa_GetErrorText(error);
+    if (error == paUnanticipatedHostError) {
+        if (const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo(); info && info->errorText)
+            text += std::string(": ") + info->errorText;
+    }
+    return text;
+}
+
+bool started()
+{
+    return initialised;
+}
+
+int openStreams()
 {
     return openCount;
+}
+
+void noteStreamOpened()
+{
+    ++openCount;
+}
+
+void noteStreamClosed()
+{
+    --openCount;
 }
 
 } // namespace capture::portaudio

@@ -9,15 +9,17 @@
 
 namespace capture {
 
-QString registerInputFile(const QString& path)
+QString registerInputFile(const QString& path, bool paced)
 {
     const std::string file = QFile::encodeName(path).toStdString();
     if (const std::string error = checkSoundFile(file); !error.empty())
         return QString::fromStdString(error);
-    registerVirtualDevice(QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
-                          [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
-                              return openSoundFile(file, format, maxFrames, error);
-                          });
+    registerVirtualDevice(
+        QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
+        [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
+            return openSoundFile(file, format, maxFrames, error);
+        },
+        paced);
     return {};
 }
 
@@ -34,10 +36,10 @@ QString registerTestSignal(const QString& description)
     return {};
 }
 
-void registerVirtualDevice(const QString& name, SourceFactory factory)
+void registerVirtualDevice(const QString& name, SourceFactory factory, bool paced)
 {
     DeviceList::instance().addVirtual(
-        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory)));
+        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory), paced));
 }
 
 void clearVirtualDevices()

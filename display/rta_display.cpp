@@ -24,15 +24,17 @@ int roundedHalf(int a, int b)
 }
 
 // One column per band: the riser at its left border from the row of the band
-// before (none for the first), then the step across it. `lineTo` draws.
+// before, then the step across it. No riser stands on the graph's left edge:
+// there the first band, and bands clipped away left of the axis, begin.
+// `lineTo` draws.
 template <typename LineTo>
 void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i, LineTo lineTo)
 {
     const auto& x = points[0];
     const auto& y = points[1];
     c.MoveTo(x[i], y[i]);
-    if (i == 0)
-        c.MoveTo(x[0], y[1]);
+    if (i == 0 || x[i] <= 0)
+        c.MoveTo(x[i], y[i + 1]);
     else
         lineTo(x[i], y[i + 1]);
     lineTo(x[i + 1], y[i + 1]);
@@ -131,12 +133,22 @@ void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin
 {
     const int n = std::clamp(validbands, 0, engine::kBinArraySize);
     const auto& x = points[0];
+    auto erase = [&](int left, int right) {
+        eraser.erase(graph, gridImage, graphOrigin, left, right, graphHeight);
+    };
     graph.setPenColor(kLiveCurveColour);
     for (int k = 0; k + 2 <= n; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        eraser.erase(graph, gridImage, graphOrigin, x[i], x[i + 1], graphHeight);
+        erase(x[i], x[i + 1]);
         drawColumn(graph, points, i,
                    [&graph, &eraser](int xe, int ye) { eraser.lineTo(graph, xe, ye); });
+    }
+    // Where no band reaches (the axis going beyond the plan), a curve drawn
+    // on other columns may remain: the background shows there.
+    if (n >= 2) {
+        erase(std::min(0, x[0]), x[0]);
+        erase(x[static_cast<std::size_t>(n - 1)],
+              std::max(graph.width(), x[static_cast<std::size_t>(n - 1)]));
     }
 }
 
