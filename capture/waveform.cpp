@@ -1,5 +1,7 @@
 #include "waveform.h"
 
+#include "normal_random.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -8,39 +10,6 @@
 
 namespace capture {
 namespace {
-
-// SplitMix64: small, fast and the same everywhere.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // Uniform in (0, 1].
-    double uniform() { return (static_cast<double>(next() >> 11) + 1.0) * 0x1.0p-53; }
-    // Standard normal, Box-Muller.
-    double gaussian()
-    {
-        if (hasSpare_) {
-            hasSpare_ = false;
-            return spare_;
-        }
-        const double r = std::sqrt(-2.0 * std::log(uniform()));
-        const double a = 2.0 * std::numbers::pi * uniform();
-        spare_ = r * std::sin(a);
-        hasSpare_ = true;
-        return r * std::cos(a);
-    }
-
-private:
-    std::uint64_t state_;
-    double spare_ = 0;
-    bool hasSpare_ = false;
-};
 
 constexpr std::uint64_t kSeed = 0x5EC7'2101'0000'0001ull;
 
@@ -113,11 +82,11 @@ private:
 // Gaussian noise of unit variance: the scale is the RMS.
 class WhiteNoise final : public Waveform {
 public:
-    double next() noexcept override { return random_.gaussian(); }
+    double next() noexcept override { return random_.next(); }
     double scaleFor(double levelDb) const noexcept override { return amplitude(levelDb); }
 
 private:
-    Random random_{kSeed};
+    NormalRandom random_{kSeed};
 };
 
 // The same Gaussian white noise through a parallel bank of six first-order
@@ -133,7 +102,7 @@ public:
 
     double next() noexcept override
     {
-        const double white = random_.gaussian();
+        const double white = random_.next();
         double pink = kDirect * white + delayed_;
         for (int i = 0; i < 6; ++i) {
             state_[i] = kPole[i] * state_[i] + kWeight[i] * white;
@@ -156,24 +125,30 @@ private:
     static constexpr double kDelayed = 0.115926;
 
     // RMS of the output for white input of unit variance: the root of the sum
-    // of the squared impulse response (the slowest pole has decayed by 1e-20
-    // after 40000 samples).
+    // of the squared impulse response h, h[k] = direct (k = 0) + delayed
+    // (k = 1) + sum of w[i] p[i]^k, summed in closed form over all k.
     static double unitRms()
     {
-        double sum = 0;
-        for (int k = 0; k < 40000; ++k) {
-            double h = k == 0 ? kDirect : (k == 1 ? kDelayed : 0.0);
-            for (int i = 0; i < 6; ++i)
-                h += kWeight[i] * std::pow(kPole[i], k);
-            sum += h * h;
+        double h0 = kDirect;
+        double h1 = kDelayed;
+        for (int i = 0; i < 6; ++i) {
+            h0 += kWeight[i];
+            h1 += kWeight[i] * kPole[i];
         }
-        return std::sqrt(sum);
+        // From k = 2 on, only the sections: sum of w[i] w[j] (p[i] p[j])^k.
+        double rest = 0;
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j) {
+                const double pp = kPole[i] * kPole[j];
+                rest += kWeight[i] * kWeight[j] * pp * pp / (1.0 - pp);
+            }
+        return std::sqrt(h0 * h0 + h1 * h1 + rest);
     }
 
     const double unitRms_;
     double state_[6] = {};
     double delayed_ = 0;
-    Random random_{kSeed};
+    NormalRandom random_{kSeed};
 };
 
 std::string hertz(double f)

@@ -1,6 +1,8 @@
 #include "fft_curves.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace display {
 namespace {
@@ -23,8 +25,36 @@ void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArra
     const auto& y = points[1];
     graph.setPenColor(engine::clBlack);
     graph.MoveTo(x[0], y[0]);
-    for (int i = 1; i < n; ++i)
-        eraser.lineTo(graph, x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 1; i < static_cast<std::size_t>(n);) {
+        const int column = x[i - 1];
+        if (x[i] != column) {
+            eraser.lineTo(graph, x[i], y[i]);
+            ++i;
+            continue;
+        }
+        // Several bins share most columns. Their vertical segments, each
+        // without its end pixel, join into one run of rows: one line sets it.
+        std::int64_t top = INT64_MAX;
+        std::int64_t bottom = INT64_MIN;
+        std::int64_t from = y[i - 1];
+        for (; i < static_cast<std::size_t>(n) && x[i] == column; ++i) {
+            const std::int64_t to = y[i];
+            if (to == from)
+                continue;
+            const std::int64_t last = to > from ? to - 1 : to + 1;
+            top = std::min({top, from, last});
+            bottom = std::max({bottom, from, last});
+            from = to;
+        }
+        if (top <= bottom) {
+            // Rows beyond the graph are never set: clamped, so no row overflows.
+            const std::int64_t limit = graph.height();
+            graph.MoveTo(column, static_cast<int>(std::clamp<std::int64_t>(top, -1, limit)));
+            eraser.lineTo(graph, column,
+                          static_cast<int>(std::clamp<std::int64_t>(bottom, -1, limit) + 1));
+        }
+        graph.MoveTo(column, static_cast<int>(from));
+    }
 }
 
 void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace display {
 
@@ -37,17 +38,32 @@ void TraceEraser::erase(Canvas& screen, const Canvas& background, QPoint offset,
         int top = 0;
         int bottom = 0;
         rowsOf(c, top, bottom);
-        // Neighbouring columns with the same rows go in one copy.
         int end = c + 1;
-        for (int t = 0, b = 0; end < last; ++end) {
-            rowsOf(end, t, b);
-            if (t != top || b != bottom)
-                break;
-        }
-        if (top < bottom)
+        if (top < bottom) {
+            // Neighbouring columns go in one rectangle while that costs less
+            // than copying them apart: a copied row costs about kRowCost
+            // pixels of a row's run, a column walked alone a row per pixel.
+            for (int t = 0, b = 0; end < last; ++end) {
+                rowsOf(end, t, b);
+                if (t >= b)
+                    break;
+                const int width = end - c;
+                const int mergedTop = std::min(top, t);
+                const int mergedBottom = std::max(bottom, b);
+                const std::int64_t apart = std::int64_t(bottom - top) * (kRowCost + width) +
+                                           std::int64_t(b - t) * (kRowCost + 1);
+                const std::int64_t together =
+                    std::int64_t(mergedBottom - mergedTop) * (kRowCost + width + 1);
+                if (together > apart)
+                    break;
+                top = mergedTop;
+                bottom = mergedBottom;
+            }
+            // Rows beyond what a column needs hold the background already.
             screen.CopyRect(
                 Rect(c, top, end, bottom), background,
                 Rect(c + offset.x(), top + offset.y(), end + offset.x(), bottom + offset.y()));
+        }
         for (int k = c; k < std::min(end, kMaxColumns); ++k)
             columns_[static_cast<std::size_t>(k)] = kCleanSpan;
         c = end;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -208,6 +209,39 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     }
     display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 1 << 30, eraser);
     EXPECT_EQ(boxes.graphPixel(100, 10), black);
+}
+
+TEST(FftCurves, ADenseCurveSetsThePixelsOfItsSegmentsAndTheEraseLeavesNoTrace)
+{
+    FftBoxes boxes;
+    boxes.paintGrid(kDesignScale);
+    const QImage grid = boxes.graphArea();
+    // Several bins a column, rows jumping up and down, repeated, beyond the
+    // graph on both sides and far away.
+    auto curve = std::make_unique<engine::CoordArray>();
+    const int n = 4096;
+    std::uint32_t r = 12345;
+    for (int i = 0; i < n; ++i) {
+        r = r * 1103515245u + 12345u;
+        (*curve)[0][i] = i * 659 / n - 3;
+        const int row = static_cast<int>(r >> 16) % 500 - 50;
+        (*curve)[1][i] = i % 97 == 0 ? (i % 2 ? 1 << 30 : -(1 << 30)) : (i % 5 == 0 ? 42 : row);
+    }
+    display::TraceEraser eraser;
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), *curve, n, eraser);
+
+    FftBoxes plain;
+    plain.paintGrid(kDesignScale);
+    display::Canvas& c = plain.graph->canvas();
+    c.setPenColor(engine::clBlack);
+    c.MoveTo((*curve)[0][0], (*curve)[1][0]);
+    for (int i = 1; i < n; ++i)
+        c.LineTo((*curve)[0][i], (*curve)[1][i]);
+    EXPECT_EQ(boxes.grid->image(), plain.grid->image());
+
+    // The next curve, one point, erases all of it.
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), *curve, 1, eraser);
+    EXPECT_EQ(boxes.graphArea(), grid);
 }
 
 TEST(FftCurves, StoredCurveIsAStaircaseWithoutARiserAtItsFirstPoint)
