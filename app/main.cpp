@@ -10,6 +10,7 @@
 #include "string_table.h"
 #include "unattended.h"
 
+#include "capture/device_list.h"
 #include "capture/virtual_devices.h"
 #include "capture/wavein.h"
 #include "settings/settings_dialog.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv)
         return usageError(e);
     if (!options.settings.isEmpty())
         settings::setStorePath(options.settings);
+    capture::DeviceList::instance().scanAhead();
 
     if (app::UnattendedRun::wanted(options))
         app::UnattendedRun::reportToStderr();

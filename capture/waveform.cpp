@@ -3,6 +3,7 @@
 #include "normal_random.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -83,6 +84,13 @@ private:
 class WhiteNoise final : public Waveform {
 public:
     double next() noexcept override { return random_.next(); }
+    void render(float* out, int count, double scale) noexcept override
+    {
+        NormalRandom random = random_; // in registers, as PinkNoise's
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(scale * random.next());
+        random_ = random;
+    }
     double scaleFor(double levelDb) const noexcept override { return amplitude(levelDb); }
 
 private:
@@ -100,16 +108,19 @@ class PinkNoise final : public Waveform {
 public:
     PinkNoise() : unitRms_(unitRms()) {}
 
-    double next() noexcept override
+    double next() noexcept override { return step(random_, state_, delayed_); }
+    void render(float* out, int count, double scale) noexcept override
     {
-        const double white = random_.next();
-        double pink = kDirect * white + delayed_;
-        for (int i = 0; i < 6; ++i) {
-            state_[i] = kPole[i] * state_[i] + kWeight[i] * white;
-            pink += state_[i];
-        }
-        delayed_ = kDelayed * white;
-        return pink;
+        // On copies, which the compiler keeps in registers: the members
+        // might alias the random generator's table.
+        NormalRandom random = random_;
+        std::array<double, 6> state = state_;
+        double delayed = delayed_;
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(scale * step(random, state, delayed));
+        random_ = random;
+        state_ = state;
+        delayed_ = delayed;
     }
     // The filter's output RMS divided out, so the level is the noise's RMS.
     double scaleFor(double levelDb) const noexcept override
@@ -118,6 +129,23 @@ public:
     }
 
 private:
+    static double step(NormalRandom& random, std::array<double, 6>& state, double& delayed) noexcept
+    {
+        const double white = random.next();
+        // Unrolled, so that render() keeps the sections in registers.
+        state[0] = kPole[0] * state[0] + kWeight[0] * white;
+        state[1] = kPole[1] * state[1] + kWeight[1] * white;
+        state[2] = kPole[2] * state[2] + kWeight[2] * white;
+        state[3] = kPole[3] * state[3] + kWeight[3] * white;
+        state[4] = kPole[4] * state[4] + kWeight[4] * white;
+        state[5] = kPole[5] * state[5] + kWeight[5] * white;
+        // Summed in pairs: the sections do not wait for each other.
+        const double pink = (kDirect * white + delayed) +
+                            ((state[0] + state[1]) + (state[2] + state[3]) + (state[4] + state[5]));
+        delayed = kDelayed * white;
+        return pink;
+    }
+
     static constexpr double kPole[6] = {0.99886, 0.99332, 0.96900, 0.86650, 0.55000, -0.7616};
     static constexpr double kWeight[6] = {0.0555179, 0.0750759, 0.1538520,
                                           0.3104856, 0.5329522, -0.0168980};
@@ -146,7 +174,7 @@ private:
     }
 
     const double unitRms_;
-    double state_[6] = {};
+    std::array<double, 6> state_{};
     double delayed_ = 0;
     NormalRandom random_{kSeed};
 };
@@ -167,6 +195,12 @@ bool belowHalfTheRate(double f, double rate, std::string& error)
 }
 
 } // namespace
+
+void Waveform::render(float* out, int count, double scale) noexcept
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = renderSample(*this, scale);
+}
 
 std::unique_ptr<Waveform> makeWaveform(const TestSignalParams& params, double rate,
                                        std::string& error)

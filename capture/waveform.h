@@ -18,6 +18,10 @@ public:
     // The next sample at unit scale. Allocates nothing and calls no Qt: runs
     // on the device's or the audio library's thread.
     virtual double next() noexcept = 0;
+    // The next `count` samples as renderSample gives them with this scale,
+    // in order: the same values as that many calls, cheaper per sample where
+    // the waveform knows how. Same threads as next().
+    virtual void render(float* out, int count, double scale) noexcept;
     // The factor on next() that gives levelDb dBFS: peak for the tones, RMS
     // for the noises, 0 for silence. 0 dBFS is an amplitude of 1.0.
     virtual double scaleFor(double levelDb) const noexcept = 0;

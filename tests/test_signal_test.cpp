@@ -1,12 +1,15 @@
 // The virtual test signals: their syntax, levels, spectra and repeatability.
 
+#include "capture/pcm_convert.h"
 #include "capture/test_signal.h"
 #include "dsp/fft.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -107,10 +110,31 @@ TEST(TestSignal, LevelsMatchTheirDefinitionsAndRunsRepeat)
         EXPECT_NEAR(c.rms ? rmsDb(x) : peakDb(x), c.db, c.rms ? 0.3 : 0.01) << c.text;
         EXPECT_EQ(x, render(c.text, 480000)) << c.text;
     }
+    // Two channels carry the same samples as one, frame by frame.
+    std::string error;
+    auto stereo = makeTestSignal(*parseTestSignal("pink:-30", error), 48000, error);
+    std::vector<float> both(2 * 4800);
+    stereo->render(both.data(), 4800, 2);
+    const auto mono = render("pink:-30", 4800);
+    for (std::size_t i = 0; i < mono.size(); ++i)
+        ASSERT_TRUE(both[2 * i] == mono[i] && both[2 * i + 1] == mono[i]) << i;
+
     const auto silence = render("silence", 4800);
     EXPECT_EQ(silence, std::vector<float>(4800, 0.0f));
     // -80 dBFS RMS is about 3.3 LSB at 16 bit.
     EXPECT_NEAR(std::pow(10.0, -80.0 / 20) * 32768, 3.28, 0.01);
+}
+
+TEST(TestSignal, PcmRoundsHalvesToEvenAndClampsAtFullScale)
+{
+    const float in[] = {0.5f / 32768,  1.5f / 32768,     -0.5f / 32768, -2.5f / 32768,
+                        0.49f / 32768, 32766.5f / 32768, 1.0f,          7.0f,
+                        -1.0f,         -1.01f,           -3e38f};
+    const std::int16_t want[] = {0, 2, 0, -2, 0, 32766, 32767, 32767, -32768, -32768, -32768};
+    std::uint8_t out[2 * std::size(in)];
+    floatToPcm16(in, std::size(in), out);
+    for (std::size_t i = 0; i < std::size(in); ++i)
+        EXPECT_EQ(static_cast<std::int16_t>(out[2 * i] | out[2 * i + 1] << 8), want[i]) << in[i];
 }
 
 TEST(TestSignal, SineHasItsFrequencyAndFrequenciesAboveHalfTheRateAreRefused)
