@@ -197,6 +197,12 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
         const StderrParked quiet;
         initialised = Pa_Initialize() == paNoError;
     }
+    // The probe opened every configured device, loading each plugin's library
+    // and all it links (codecs, other sound servers' clients: some ten
+    // megabytes); the configuration cache alone keeps them loaded, since
+    // PortAudio holds no device open. Freed, they unload; a stream opened
+    // later reads the configuration again and loads only what it uses.
+    snd_config_update_free_global();
     devices.clear();
     defaultIndex = -1;
     if (!initialised)

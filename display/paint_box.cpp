@@ -12,6 +12,11 @@
 #include <exception>
 
 namespace display {
+namespace {
+
+constexpr int kRowsPerCopy = 64;
+
+} // namespace
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent), laidOver_(false)
 {
@@ -209,7 +214,13 @@ void PaintBox::paintEvent(QPaintEvent* event)
             update();
     }
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    // In bands of rows: Qt hands a copy of more than about a hundred rows to
+    // its thread pool, whose threads then wake for every block's paint.
+    const QRect r = event->rect();
+    for (int top = r.top(); top <= r.bottom(); top += kRowsPerCopy) {
+        const QRect band(r.left(), top, r.width(), std::min(kRowsPerCopy, r.bottom() + 1 - top));
+        painter.drawImage(band, image_, band);
+    }
 }
 
 } // namespace display
