@@ -1,0 +1,210 @@
+#include "fft_axes.h"
+
+#include "fft_analysis.h"
+#include "rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace engine {
+namespace {
+
+// The smallest 1, 2, 5 x 10^e step that cuts `range` into at most
+// `intervals` parts.
+double niceStep(double range, int intervals)
+{
+    const double rough = range / intervals;
+    double decade = std::pow(10.0, std::floor(std::log10(rough)));
+    for (;;) {
+        for (const double m : {1.0, 2.0, 5.0})
+            if (range / (m * decade) <= intervals * (1 + 1e-12))
+                return m * decade;
+        decade *= 10;
+    }
+}
+
+std::string numberText(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v == 0.0 ? 0.0 : v); // no "-0"
+    return text;
+}
+
+std::string frequencyText(double hz)
+{
+    return hz >= 1000 ? numberText(hz / 1000) + "k" : numberText(hz);
+}
+
+void addTick(FftTicks& t, double value, std::string label)
+{
+    if (t.count < kFftMaxTicks)
+        t.ticks[static_cast<std::size_t>(t.count++)] = {value, std::move(label)};
+}
+
+} // namespace
+
+std::optional<FftFrequencyMap> fftFrequencyMap(const FftView& view, int width)
+{
+    FftFrequencyMap m;
+    m.scale = view.scale;
+    m.width = width;
+    if (view.scale == FftAxisScale::Log) {
+        const double lo = std::max(view.fMin, kFftLogLowest);
+        if (!(view.fMax > lo) || !std::isfinite(view.fMax))
+            return std::nullopt;
+        m.start = std::log10(static_cast<long double>(lo));
+        m.end = std::log10(static_cast<long double>(view.fMax));
+    } else {
+        if (!(view.fMax > view.fMin) || !std::isfinite(view.fMin) || !std::isfinite(view.fMax))
+            return std::nullopt;
+        m.start = view.fMin;
+        m.end = view.fMax;
+    }
+    // As the one-block page computed its pixels per hertz: a double quotient.
+    m.perUnit = static_cast<double>(width / (m.end - m.start));
+    if (!std::isfinite(m.perUnit))
+        return std::nullopt;
+    return m;
+}
+
+long double fftColumnPosition(const FftFrequencyMap& map, long double hz)
+{
+    if (map.scale == FftAxisScale::Log)
+        return (std::log10(static_cast<double>(hz)) - static_cast<double>(map.start)) * map.perUnit;
+    return (hz - map.start) * static_cast<long double>(map.perUnit);
+}
+
+std::optional<std::int32_t> fftColumnOf(const FftFrequencyMap& map, long double hz)
+{
+    return roundToInt32(fftColumnPosition(map, hz));
+}
+
+std::optional<FftLevelMap> fftLevelMap(const FftView& view, int topRow, int labelledRows)
+{
+    if (!(view.levelRange >= kFftLevelRangeMin && view.levelRange <= kFftLevelRangeMax) ||
+        !(view.levelTop >= kFftLevelTopMin && view.levelTop <= kFftLevelTopMax))
+        return std::nullopt;
+    return FftLevelMap{view.levelTop, labelledRows / view.levelRange, topRow};
+}
+
+std::optional<std::int32_t> fftLevelRow(const FftLevelMap& map, double level)
+{
+    if (!std::isfinite(level))
+        return std::nullopt;
+    const double row = std::nearbyint(map.topRow + (map.top - level) * map.rowsPerDb);
+    if (!fitsInt32(row))
+        return std::nullopt;
+    return static_cast<std::int32_t>(row);
+}
+
+FftTicks fftFrequencyTicks(const FftFrequencyMap& map)
+{
+    FftTicks t;
+    if (map.scale == FftAxisScale::Log) {
+        for (int e = static_cast<int>(std::floor(map.start)); e <= std::ceil(map.end); ++e)
+            for (int m = 1; m <= 9; ++m) {
+                const double hz = m * std::pow(10.0, e);
+                const double lg = std::log10(hz);
+                if (lg < map.start - 1e-12 || lg > map.end + 1e-12)
+                    continue;
+                addTick(t, hz, (m == 1 || m == 2 || m == 5) ? frequencyText(hz) : std::string());
+            }
+        return t;
+    }
+    const double start = static_cast<double>(map.start);
+    const double end = static_cast<double>(map.end);
+    const double step = niceStep(end - start, 24);
+    for (double k = std::floor(start / step) + 1; t.count < 22; ++k) {
+        const double hz = k * step;
+        if (hz >= end)
+            break;
+        addTick(t, hz, frequencyText(hz));
+    }
+    return t;
+}
+
+FftTicks fftLevelTicks(const FftLevelMap& map, double range, int bottomRow)
+{
+    FftTicks t;
+    const double step = niceStep(range, 12);
+    for (int i = 0; t.count < kFftMaxTicks; ++i) {
+        const double below = i * step;
+        const auto row = fftLevelRow(map, map.top - below);
+        if (!row || *row > bottomRow)
+            break;
+        addTick(t, map.top - below,
+                below <= range * (1 + 1e-12) ? numberText(map.top - below) : std::string());
+    }
+    return t;
+}
+
+namespace {
+
+struct PointSink {
+    CoordArray& out;
+    int count = 0;
+    void add(std::int32_t x, std::int32_t y)
+    {
+        if (count < kBlockSamples) {
+            out[0][static_cast<std::size_t>(count)] = x;
+            out[1][static_cast<std::size_t>(count)] = y;
+            ++count;
+        }
+    }
+};
+
+} // namespace
+
+int fftCurvePoints(std::span<const double> powers, double binHz, const FftFrequencyMap& frequency,
+                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
+                   CoordArray& out)
+{
+    auto rowOf = [&](std::size_t k) {
+        // Bin 0, the DC bin, has no imaginary part and is no tone: never drawn above the floor.
+        if (k == 0)
+            return floorRow;
+        return fftLevelRow(level, fftPowerLevel(powers[k], offsetDb)).value_or(floorRow);
+    };
+    auto columnOf = [&](std::size_t k) {
+        return fftColumnOf(frequency, static_cast<long double>(k) * binHz);
+    };
+    PointSink sink{out};
+    if (powers.size() <= static_cast<std::size_t>(kBlockSamples)) {
+        // 0 Hz has no place on the logarithmic axis.
+        for (std::size_t k = frequency.scale == FftAxisScale::Log ? 1 : 0; k < powers.size(); ++k)
+            sink.add(columnOf(k).value_or(0), rowOf(k));
+        return sink.count;
+    }
+
+    // Many bins per column: each column's highest and lowest bin, in bin order.
+    std::size_t k = 1;
+    std::optional<std::int32_t> x;
+    while (k < powers.size() && (!(x = columnOf(k)) || *x < 0))
+        ++k;
+    if (k > 1)
+        sink.add(columnOf(k - 1).value_or(0), rowOf(k - 1));
+    while (k < powers.size() && x) {
+        const std::int32_t column = *x;
+        std::size_t hi = k, lo = k;
+        std::size_t next = k + 1;
+        for (; next < powers.size(); ++next) {
+            x = columnOf(next);
+            if (!x || *x != column)
+                break;
+            if (powers[next] > powers[hi])
+                hi = next;
+            if (powers[next] < powers[lo])
+                lo = next;
+        }
+        sink.add(column, rowOf(std::min(hi, lo)));
+        if (hi != lo)
+            sink.add(column, rowOf(std::max(hi, lo)));
+        k = next;
+        if (column > frequency.width) // the first bin beyond the right edge ends it
+            break;
+    }
+    return sink.count;
+}
+
+} // namespace engine
