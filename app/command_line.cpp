@@ -47,6 +47,7 @@ void describe(QCommandLineParser& parser)
     parser.addOptions({kInputFile, kTestSignal, kPage, kBands, kAveraging, kStart, kScreenshot,
                        kAfterBlocks, kExport, kSettings, kNoPacing, kGenerator, kOutputDevice,
                        kHelp});
+    parser.addOptions(analyzerCommandLineOptions());
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -117,6 +118,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
                         .arg(parser.value(kAveraging))};
     }
+    if (const QString e = parseAnalyzerOptions(parser, o.analyzers); !e.isEmpty())
+        return {std::nullopt, e};
     o.pacing = !parser.isSet(kNoPacing);
     o.start = parser.isSet(kStart);
     o.screenshot = parser.value(kScreenshot);

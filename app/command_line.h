@@ -3,6 +3,7 @@
 // inputs, the page to open, an immediate start, a screenshot and/or an export
 // after N blocks, the settings file, and a signal to play on an output.
 
+#include "analyzer_options.h"
 #include "generator_settings.h"
 
 #include <QString>
@@ -30,6 +31,7 @@ struct Options {
     bool pacing = true;  // --no-pacing clears it: sound files deliver as fast as taken
     // --generator SPEC [--output-device NAME]: what to play from the start.
     std::optional<GeneratorSettings> generator;
+    AnalyzerOptions analyzers; // the FFT page's and the oscilloscope's
 };
 
 struct ParseResult {

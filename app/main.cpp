@@ -101,6 +101,8 @@ int main(int argc, char** argv)
         frmMain.cboAveragingChange();
     }
 
+    app::applyAnalyzerOptions(frmMain, options.analyzers);
+
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
     });

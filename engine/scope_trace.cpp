@@ -38,6 +38,16 @@ float zoomGain(int zoomPosition)
     return std::ldexp(1.0f, 15 - zoomPosition);
 }
 
+std::optional<std::int32_t> scopeValueRow(int height, int zoomPosition, int offsetPosition,
+                                          long double value)
+{
+    if (zoomPosition < 0 || zoomPosition > 15)
+        return std::nullopt;
+    const long double centre = height / 2;
+    return roundToInt32(centre + 320.0L * offsetPosition -
+                        zoomGain(zoomPosition) * centre / 32768 * value);
+}
+
 bool computeScopeTrace(const MeasurementState& state, int width, int height, int zoomPosition,
                        int offsetPosition, ScopeTrace& out, int frameRate,
                        std::optional<std::int64_t> firstSample)

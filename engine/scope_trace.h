@@ -48,6 +48,13 @@ struct ScopeTrace {
 // Zoom gain of slider position 0 .. 15: 2^(15 - position), 1 to 32768.
 float zoomGain(int zoomPosition);
 
+// The screen row of a sample value (not necessarily whole) on a screen
+// `height` rows high, as the trace places samples: Round(height div 2 +
+// 320 offsetPosition - G (height div 2) / 32768 value); nothing for a zoom
+// position outside 0 .. 15 or a row beyond 32 bits.
+std::optional<std::int32_t> scopeValueRow(int height, int zoomPosition, int offsetPosition,
+                                          long double value);
+
 // Computes the trace for a screen of width x height pixels from the ring,
 // ScopeBufferCounter and CurrtDiv, with the zoom slider at
 // zoomPosition (0 .. 15) and the offset slider at offsetPosition (320 pixels
