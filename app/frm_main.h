@@ -248,6 +248,9 @@ private:
     std::vector<QWidget*> fftTopRow_;
     std::unique_ptr<engine::FftAnalysis> fftAnalysis_;
     std::unique_ptr<engine::CoordArray> fftHoldPoints_ = std::make_unique<engine::CoordArray>();
+    // Every bin's column on the axes in force (128 KiB), laid out anew only
+    // when they change.
+    std::unique_ptr<engine::FftBinLayout> fftLayout_ = std::make_unique<engine::FftBinLayout>();
     FftPageSettings fftSettings_;
 
 public:

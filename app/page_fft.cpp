@@ -204,15 +204,18 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
     const std::int32_t floor = engine::fftZeroRow(m, axes->level.topRow);
     const double binHz = static_cast<double>(frameRate) / a.length;
     const auto bins = static_cast<std::size_t>(engine::fftBins(a));
+    fftLayout_->update(axes->frequency, binHz, static_cast<int>(bins));
+    // One point a bin up to the one-block length, as that page always drew.
     const int count =
-        engine::fftCurvePoints(std::span(a.average.data(), bins), binHz, axes->frequency,
-                               axes->level, fftLevelOffsetDb, floor, m.NewPoints);
+        engine::fftCurvePoints(std::span(a.average.data(), bins), *fftLayout_, axes->level,
+                               fftLevelOffsetDb, floor, m.NewPoints, engine::kFftBinsDrawn);
     display::Canvas& graph = pbxFFTGraph->canvas();
     display::drawFftCurve(graph, imgPhantomFFTGrid.canvas(), m.NewPoints, 0);
     if (fftSettings_.hold) {
+        // At most two points a column: the hold needs no per-bin detail.
         const int held =
-            engine::fftCurvePoints(std::span(a.hold.data(), bins), binHz, axes->frequency,
-                                   axes->level, fftLevelOffsetDb, floor, *fftHoldPoints_);
+            engine::fftCurvePoints(std::span(a.hold.data(), bins), *fftLayout_, axes->level,
+                                   fftLevelOffsetDb, floor, *fftHoldPoints_, 0);
         display::drawFftPolyline(graph, *fftHoldPoints_, held, display::kFftHoldColour);
     }
     display::drawFftPolyline(graph, m.NewPoints, count, engine::clBlack);

@@ -36,8 +36,10 @@ bool isFftLength(int n)
 void resetFftAnalysis(FftAnalysis& a, bool clearHistory)
 {
     a.blocks = 0;
-    if (clearHistory)
+    if (clearHistory) {
         a.history.fill(0.0f);
+        a.historyNext = 0;
+    }
 }
 
 bool setFftLength(FftAnalysis& a, int length)
@@ -52,14 +54,21 @@ bool setFftLength(FftAnalysis& a, int length)
 void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftAveraging mode,
                      std::span<const float> powerFactors)
 {
-    const std::size_t n = std::min(samples.size(), a.history.size());
-    std::copy(a.history.begin() + static_cast<std::ptrdiff_t>(n), a.history.end(),
-              a.history.begin());
-    std::copy_n(samples.begin(), n, a.history.end() - static_cast<std::ptrdiff_t>(n));
+    constexpr std::size_t ring = kMaxFftLength;
+    const std::size_t n = std::min(samples.size(), ring);
+    for (std::size_t i = samples.size() - n; i < samples.size(); ++i) {
+        a.history[a.historyNext] = samples[i];
+        a.historyNext = (a.historyNext + 1) % ring;
+    }
 
+    // The newest `length` samples, oldest first: the ring's part from
+    // historyNext - length on, wrapping once at most.
     const auto len = static_cast<std::size_t>(a.length);
     const std::span<dsp::TFFTFloat> signal(a.signal.data(), len);
-    std::copy(a.history.end() - static_cast<std::ptrdiff_t>(len), a.history.end(), signal.begin());
+    const std::size_t first = (a.historyNext + ring - len) % ring;
+    const std::size_t head = std::min(len, ring - first);
+    std::copy_n(a.history.begin() + static_cast<std::ptrdiff_t>(first), head, signal.begin());
+    std::copy_n(a.history.begin(), len - head, signal.begin() + static_cast<std::ptrdiff_t>(head));
     const dsp::TFFTWindowInfo wi = dsp::ApplyWindow(signal, dsp::WWelch);
     dsp::FFT(signal, std::span(a.spectrum.data(), len));
 

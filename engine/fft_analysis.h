@@ -7,6 +7,7 @@
 // About 1.5 MB: one instance for the run, never on the stack. UI thread only;
 // allocates nothing.
 
+#include "fft_axes.h"
 #include "types.h"
 
 #include "dsp/fft_types.h"
@@ -20,6 +21,7 @@ namespace engine {
 
 inline constexpr int kMaxFftLength = 65536;
 inline constexpr int kMaxFftBins = kMaxFftLength / 2;
+static_assert(kMaxFftBins == kMaxFftBinsOfLayout);
 
 // The transform lengths offered: 8192 (one block) to 65536, powers of two.
 inline constexpr std::array<int, 4> kFftLengths = {8192, 16384, 32768, 65536};
@@ -34,8 +36,10 @@ inline constexpr int kFftAveragingItems = 5;
 
 struct FftAnalysis {
     int length = kBlockSamples; // one of kFftLengths
-    // The newest kMaxFftLength samples, oldest first; zero after a reset.
+    // The newest kMaxFftLength samples as a ring, the next one going to
+    // historyNext; zero after a reset.
     std::array<float, kMaxFftLength> history{};
+    std::size_t historyNext = 0;
     std::array<dsp::TFFTFloat, kMaxFftLength> signal{};
     std::array<dsp::TFFTComplex, kMaxFftLength> spectrum{};
     // Per bin 0 .. length / 2 - 1: the last block's power, its average and

@@ -77,6 +77,19 @@ long double fftColumnPosition(const FftFrequencyMap& map, long double hz)
 
 std::optional<std::int32_t> fftColumnOf(const FftFrequencyMap& map, long double hz)
 {
+    // Extended rounding costs several times the double one, and a curve
+    // places thousands of bins. The double position lies within about 1e-12
+    // of the extended one, so wherever it is farther than that from a
+    // half-integer both round alike; only the rest take the extended path.
+    constexpr double kNearHalf = 1e-9;
+    const double x =
+        map.scale == FftAxisScale::Log
+            ? (std::log10(static_cast<double>(hz)) - static_cast<double>(map.start)) * map.perUnit
+            : (static_cast<double>(hz) - static_cast<double>(map.start)) * map.perUnit;
+    const double rounded = std::nearbyint(x);
+    if (std::isfinite(x) && std::fabs(std::fabs(x - rounded) - 0.5) > kNearHalf &&
+        std::fabs(rounded) < 1e9)
+        return static_cast<std::int32_t>(rounded);
     return roundToInt32(fftColumnPosition(map, hz));
 }
 
@@ -156,52 +169,63 @@ struct PointSink {
 
 } // namespace
 
-int fftCurvePoints(std::span<const double> powers, double binHz, const FftFrequencyMap& frequency,
-                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
-                   CoordArray& out)
+void FftBinLayout::update(const FftFrequencyMap& frequency, double spacing, int binCount)
 {
+    binCount = std::clamp(binCount, 0, kMaxFftBinsOfLayout);
+    if (binCount == bins && spacing == binHz && frequency.scale == map.scale &&
+        frequency.start == map.start && frequency.end == map.end &&
+        frequency.perUnit == map.perUnit && frequency.width == map.width)
+        return;
+    bins = binCount;
+    binHz = spacing;
+    map = frequency;
+    for (int k = 0; k < bins; ++k)
+        column[static_cast<std::size_t>(k)] =
+            (k == 0 && map.scale == FftAxisScale::Log)
+                ? kFftNoColumn
+                : fftColumnOf(map, static_cast<long double>(k) * binHz).value_or(kFftNoColumn);
+}
+
+int fftCurvePoints(std::span<const double> powers, const FftBinLayout& layout,
+                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
+                   CoordArray& out, int pointPerBinUpTo)
+{
+    const std::size_t bins = std::min(powers.size(), static_cast<std::size_t>(layout.bins));
     auto rowOf = [&](std::size_t k) {
-        // Bin 0, the DC bin, has no imaginary part and is no tone: never drawn above the floor.
         if (k == 0)
             return floorRow;
         return fftLevelRow(level, fftPowerLevel(powers[k], offsetDb)).value_or(floorRow);
     };
-    auto columnOf = [&](std::size_t k) {
-        return fftColumnOf(frequency, static_cast<long double>(k) * binHz);
-    };
+    const auto& column = layout.column;
     PointSink sink{out};
-    if (powers.size() <= static_cast<std::size_t>(kBlockSamples)) {
-        // 0 Hz has no place on the logarithmic axis.
-        for (std::size_t k = frequency.scale == FftAxisScale::Log ? 1 : 0; k < powers.size(); ++k)
-            sink.add(columnOf(k).value_or(0), rowOf(k));
+    if (bins <= static_cast<std::size_t>(std::min(pointPerBinUpTo, kBlockSamples))) {
+        for (std::size_t k = 0; k < bins; ++k)
+            if (column[k] != kFftNoColumn)
+                sink.add(column[k], rowOf(k));
         return sink.count;
     }
 
     // Many bins per column: each column's highest and lowest bin, in bin order.
     std::size_t k = 1;
-    std::optional<std::int32_t> x;
-    while (k < powers.size() && (!(x = columnOf(k)) || *x < 0))
+    while (k < bins && (column[k] == kFftNoColumn || column[k] < 0))
         ++k;
-    if (k > 1)
-        sink.add(columnOf(k - 1).value_or(0), rowOf(k - 1));
-    while (k < powers.size() && x) {
-        const std::int32_t column = *x;
+    if (k > 1 && column[k - 1] != kFftNoColumn)
+        sink.add(column[k - 1], rowOf(k - 1));
+    while (k < bins && column[k] != kFftNoColumn) {
+        const std::int32_t x = column[k];
         std::size_t hi = k, lo = k;
         std::size_t next = k + 1;
-        for (; next < powers.size(); ++next) {
-            x = columnOf(next);
-            if (!x || *x != column)
-                break;
+        for (; next < bins && column[next] == x; ++next) {
             if (powers[next] > powers[hi])
                 hi = next;
             if (powers[next] < powers[lo])
                 lo = next;
         }
-        sink.add(column, rowOf(std::min(hi, lo)));
+        sink.add(x, rowOf(std::min(hi, lo)));
         if (hi != lo)
-            sink.add(column, rowOf(std::max(hi, lo)));
+            sink.add(x, rowOf(std::max(hi, lo)));
         k = next;
-        if (column > frequency.width) // the first bin beyond the right edge ends it
+        if (x > layout.map.width) // the first bin beyond the right edge ends it
             break;
     }
     return sink.count;

@@ -8,6 +8,7 @@
 #include "types.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -16,6 +17,9 @@
 namespace engine {
 
 enum class FftAxisScale { Linear = 0, Log = 1 };
+
+// Bins a layout holds: those of the longest transform, 65536 points.
+inline constexpr int kMaxFftBinsOfLayout = 32768;
 
 // What the user chose: the frequency scale and range, and the level axis'
 // top line (dBFS) and its range down to the lowest labelled line (dB).
@@ -97,15 +101,29 @@ FftTicks fftFrequencyTicks(const FftFrequencyMap& map);
 // their level as a label ("-10").
 FftTicks fftLevelTicks(const FftLevelMap& map, double range, int bottomRow);
 
-// The curve of bins 0 .. powers.size() - 1, bin k at k binHz, onto `out` (x
-// in row 0, y in row 1), level fftPowerLevel(power, offsetDb); a bin without
-// power goes to floorRow, and so does bin 0 (DC, never a tone; the log axis
-// leaves it out). Up to kBlockSamples bins give one point each.
-// More bins give, per column they cover inside the graph, the rows of their
-// highest and lowest level (and the nearest bin outside each edge, so the
-// line reaches it). Returns the number of points.
-int fftCurvePoints(std::span<const double> powers, double binHz, const FftFrequencyMap& frequency,
+// The column of every bin for a map and bin spacing: bin k at k binHz,
+// kFftNoColumn where a bin has none (0 Hz on the log axis). The columns
+// change only with the axes, so they are laid out once for many blocks.
+inline constexpr std::int32_t kFftNoColumn = INT32_MIN;
+struct FftBinLayout {
+    std::array<std::int32_t, kMaxFftBinsOfLayout> column{};
+    int bins = 0;
+    double binHz = 0.0;
+    FftFrequencyMap map;
+    // Lays the bins out anew unless map, spacing and count are the last ones.
+    void update(const FftFrequencyMap& frequency, double spacing, int binCount);
+};
+
+// The curve of bins 0 .. powers.size() - 1 (at most layout.bins) onto `out`
+// (x in row 0, y in row 1), level fftPowerLevel(power, offsetDb); a bin
+// without power goes to floorRow, and so does bin 0 (DC, never a tone);
+// bins without a column are left out. Up to pointPerBinUpTo bins (at most
+// kBlockSamples) give one point each. More bins give, per column they cover
+// inside the graph, the rows of their highest and lowest level (and the
+// nearest bin outside each edge, so the line reaches it). Returns the number
+// of points.
+int fftCurvePoints(std::span<const double> powers, const FftBinLayout& layout,
                    const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
-                   CoordArray& out);
+                   CoordArray& out, int pointPerBinUpTo = kBlockSamples);
 
 } // namespace engine

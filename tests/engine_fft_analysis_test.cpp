@@ -194,7 +194,9 @@ TEST(FftAxes, LogAxisHasDecadesOfNineLinesAndBinsOnThem)
     powers[1366] = 1e8; // 1000.5 Hz
     engine::CoordArray points{};
     const auto level = engine::fftLevelMap(view, 0);
-    const int n = engine::fftCurvePoints(powers, binHz, *map, *level, 0.0, 470, points);
+    auto layout = std::make_unique<engine::FftBinLayout>();
+    layout->update(*map, binHz, 32768);
+    const int n = engine::fftCurvePoints(powers, *layout, *level, 0.0, 470, points);
     EXPECT_LE(n, 2 * 660 + 2);
     const auto top = std::min_element(points[1].begin(), points[1].begin() + n) - points[1].begin();
     EXPECT_EQ(points[0][static_cast<std::size_t>(top)], 364);
