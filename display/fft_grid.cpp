@@ -4,6 +4,7 @@
 #include "engine/rounding.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace display {
 namespace {
@@ -87,6 +88,7 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
 
     const int bottom = grid.height();
     const engine::FftTicks lines = engine::fftFrequencyTicks(axes.frequency);
+    int labelEnd = INT_MIN;
     for (int i = 0; i < lines.count; ++i) {
         const engine::FftTick& tick = lines.ticks[static_cast<std::size_t>(i)];
         const auto column = engine::fftColumnOf(axes.frequency, tick.value);
@@ -95,9 +97,12 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
         const int x = graphOrigin.x() + *column;
         grid.MoveTo(x, kFftGridTop);
         grid.LineTo(x, bottom - 37);
-        if (!tick.label.empty()) {
-            const QString label = QString::fromStdString(tick.label);
-            grid.TextOut(x - std::max(7, grid.TextWidth(label) / 2), bottom - 33, label);
+        // A label that would run into the one before stays off.
+        const QString label = QString::fromStdString(tick.label);
+        const int left = x - std::max(7, grid.TextWidth(label) / 2);
+        if (!label.isEmpty() && left > labelEnd) {
+            grid.TextOut(left, bottom - 33, label);
+            labelEnd = left + grid.TextWidth(label) + 2;
         }
     }
 

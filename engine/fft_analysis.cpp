@@ -39,6 +39,7 @@ void resetFftAnalysis(FftAnalysis& a, bool clearHistory)
     if (clearHistory) {
         a.history.fill(0.0f);
         a.historyNext = 0;
+        a.historyFilled = 0;
     }
 }
 
@@ -60,6 +61,8 @@ void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftA
         a.history[a.historyNext] = samples[i];
         a.historyNext = (a.historyNext + 1) % ring;
     }
+    a.historyFilled = std::min<std::int64_t>(a.historyFilled + static_cast<std::int64_t>(n), ring);
+    const bool full = a.historyFilled >= a.length;
 
     // The newest `length` samples, oldest first: the ring's part from
     // historyNext - length on, wrapping once at most.
@@ -77,7 +80,7 @@ void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftA
     const double scale2 = std::isfinite(scale) ? scale * scale : 0.0;
     const std::size_t bins = len / 2;
     const bool factors = powerFactors.size() >= bins;
-    const bool restart = a.blocks == 0;
+    const bool restart = a.blocks == 0 || !full;
     const double weight = mode == FftAveraging::Infinite ? 1.0 / static_cast<double>(a.blocks + 1)
                                                          : runningWeight(mode);
     for (std::size_t k = 0; k < bins; ++k) {
@@ -92,7 +95,8 @@ void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftA
                            : a.average[k] + weight * (p - a.average[k]);
         a.hold[k] = restart ? p : std::max(a.hold[k], p);
     }
-    ++a.blocks;
+    if (full)
+        ++a.blocks;
 }
 
 double fftPowerLevel(double power, double offsetDb)

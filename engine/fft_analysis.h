@@ -40,6 +40,8 @@ struct FftAnalysis {
     // historyNext; zero after a reset.
     std::array<float, kMaxFftLength> history{};
     std::size_t historyNext = 0;
+    // Samples the ring holds since it was cleared, up to kMaxFftLength.
+    std::int64_t historyFilled = 0;
     std::array<dsp::TFFTFloat, kMaxFftLength> signal{};
     std::array<dsp::TFFTComplex, kMaxFftLength> spectrum{};
     // Per bin 0 .. length / 2 - 1: the last block's power, its average and
@@ -70,7 +72,10 @@ bool setFftLength(FftAnalysis& a, int length);
 // and takes every bin's power |X|^2 (sqrt(2) / (intw length))^2, times
 // powerFactors[k] when the table holds at least length / 2 entries (empty:
 // all 1; a shorter table is ignored). Then the average by `mode` and the
-// hold take the block.
+// hold take the block. While the history since the last clear is shorter
+// than the length, the block's partial transform is shown as both and the
+// average and the hold start with the first full one, so the onset of the
+// signal is never held.
 void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftAveraging mode,
                      std::span<const float> powerFactors = {});
 

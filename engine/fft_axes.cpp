@@ -144,10 +144,9 @@ FftTicks fftLevelTicks(const FftLevelMap& map, double range, int bottomRow)
     for (int i = 0; t.count < kFftMaxTicks; ++i) {
         const double below = i * step;
         const auto row = fftLevelRow(map, map.top - below);
-        if (!row || *row > bottomRow)
+        if (!row || *row > bottomRow || below > range * (1 + 1e-12))
             break;
-        addTick(t, map.top - below,
-                below <= range * (1 + 1e-12) ? numberText(map.top - below) : std::string());
+        addTick(t, map.top - below, numberText(map.top - below));
     }
     return t;
 }

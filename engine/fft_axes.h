@@ -96,9 +96,9 @@ struct FftTicks {
 FftTicks fftFrequencyTicks(const FftFrequencyMap& map);
 
 // Level lines from the top down every step of 1, 2, 5 x 10^e that gives at
-// most 12 intervals over the range, while their row stays within
-// `bottomRow` (relative to the map's topRow); those within the range carry
-// their level as a label ("-10").
+// most 12 intervals over the range, within the range and while their row
+// stays within `bottomRow` (rows as the map counts them), each labelled with
+// its level ("-10").
 FftTicks fftLevelTicks(const FftLevelMap& map, double range, int bottomRow);
 
 // The column of every bin for a map and bin spacing: bin k at k binHz,

@@ -126,6 +126,9 @@ TEST(FftLength, LongTransformsAssembleConsecutiveBlocksAndResolveBinSpacing)
         // Consecutive blocks make one continuous sine: -6.02 dBFS on its bin.
         EXPECT_NEAR(engine::fftPowerLevel(a->power[1367]), -6.02, 0.05) << n;
         EXPECT_LT(engine::fftPowerLevel(a->power[1367 + 40]), -80.0) << n;
+        // The onset, while the window still held zeros, is not held.
+        EXPECT_LT(engine::fftPowerLevel(a->hold[1367 + 40]), -80.0) << n;
+        EXPECT_EQ(a->blocks, 1) << n;
     }
 }
 
@@ -160,9 +163,8 @@ TEST(FftAxes, DefaultLinearAxisKeepsTheOneBlockColumnsAndLines)
 
     const auto level = engine::fftLevelMap(view, 40);
     const auto rows = engine::fftLevelTicks(*level, view.levelRange, 430);
-    ASSERT_EQ(rows.count, 14); // 0 .. -130, the last one unlabelled
+    ASSERT_EQ(rows.count, 13); // 0 .. -120; the grid's frame closes at -130
     EXPECT_EQ(rows.ticks[12].label, "-120");
-    EXPECT_EQ(rows.ticks[13].label, "");
     EXPECT_EQ(engine::fftLevelRow(*level, -10.0), 70);
 }
 
