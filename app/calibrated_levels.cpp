@@ -45,7 +45,8 @@ QString readMicCorrectionFile(const QString& path, engine::MicCorrection& out)
         return LoadStr(sCorrectionUnreadable).arg(shown, file.errorString());
     const QByteArray text = file.readAll();
     engine::MicCorrectionError error;
-    auto parsed = engine::parseMicCorrection(std::string_view(text.constData(), text.size()), error);
+    auto parsed =
+        engine::parseMicCorrection(std::string_view(text.constData(), text.size()), error);
     if (!parsed) {
         if (error.line == 0)
             return LoadStr(sCorrectionEmpty).arg(shown);
@@ -109,10 +110,9 @@ QString calibrationResultText(const engine::CalibrationResult& r, double calibra
     case S::Done:
         break;
     }
-    return LoadStr(sCalDone).arg(QString::number(calibratorDb, 'f', 1),
-                                 QString::number(calibratorHz, 'g', 6),
-                                 QString::number(r.levelDbfs, 'f', 2),
-                                 QString::number(r.offsetDb, 'f', 2));
+    return LoadStr(sCalDone).arg(
+        QString::number(calibratorDb, 'f', 1), QString::number(calibratorHz, 'g', 6),
+        QString::number(r.levelDbfs, 'f', 2), QString::number(r.offsetDb, 'f', 2));
 }
 
 } // namespace app

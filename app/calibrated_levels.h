@@ -20,7 +20,15 @@
 namespace app {
 
 struct CalibratedLevels {
-    engine::CalibrationModel model;
+    static engine::CalibrationModel rawModel()
+    {
+        engine::CalibrationModel m;
+        m.reference = engine::LevelReference::Raw;
+        return m;
+    }
+
+    // Until the settings dialog's values arrive: the old unit, unweighted.
+    engine::CalibrationModel model = rawModel();
     engine::RtaCurve rtaCurve = engine::RtaCurve::Now;
     // The correction file's name without its folder; empty without one.
     QString correctionName;

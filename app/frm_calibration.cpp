@@ -58,9 +58,9 @@ void TfrmCalibration::showCalibration(const std::optional<double>& offsetDb, con
     txtOffset->setText(offsetDb ? QString::number(*offsetDb, 'f', 2) : QString());
     if (lblStatus->text().isEmpty() || !btnMeasure->isEnabled())
         return;
-    lblStatus->setText(offsetDb ? LoadStr(sCalibratedAt).arg(QString::number(*offsetDb, 'f', 2),
-                                                             date)
-                                : LoadStr(sCalibrationNone));
+    lblStatus->setText(offsetDb
+                           ? LoadStr(sCalibratedAt).arg(QString::number(*offsetDb, 'f', 2), date)
+                           : LoadStr(sCalibrationNone));
 }
 
 void TfrmCalibration::showResult(const engine::CalibrationResult& result)

@@ -12,9 +12,9 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/calibration_measurement.h"
 #include "engine/rta_block.h"
 #include "engine/rta_geometry.h"
-#include "engine/calibration_measurement.h"
 #include "engine/scope_trace.h"
 #include "memories/memory_file.h"
 #include "settings/colour_chooser.h"
@@ -333,7 +333,7 @@ public:
                           std::function<void(const engine::CalibrationResult&)> done);
     const CalibratedLevels& levels() const { return *levels_; }
     // The RTA's level axis title with the unit ("Pegel [dB SPL (A)]").
-    QString levelAxisTitle() const;
+    QString levelAxisTitle(bool fftPage = false) const;
     // What the RTA path adds to its band levels now.
     engine::RtaLevels rtaLevels() const;
     // The measurement's description for memories and the export.
@@ -341,6 +341,8 @@ public:
 
 private:
     void attachLevelSettings();
+    // After a calibration: dB SPL, with the axis moved along, kept.
+    void useSplReference();
     void levelSettingsChanged();
     void showLevelControls(int page);
     void levelsBlock(std::span<const std::int16_t> samples);

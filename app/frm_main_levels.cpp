@@ -22,6 +22,18 @@
 #include <cmath>
 
 namespace app {
+namespace {
+
+// The FFT page and the meter read dBFS where the octave bands read their old
+// raw unit: it has no meaning beyond the octave-band sums.
+engine::CalibrationModel dbfsUnlessCalibrated(engine::CalibrationModel model)
+{
+    if (model.reference == engine::LevelReference::Raw)
+        model.reference = engine::LevelReference::Dbfs;
+    return model;
+}
+
+} // namespace
 
 void TfrmMain::createLevelControls(QWidget* client)
 {
@@ -148,8 +160,8 @@ void TfrmMain::MicCorrection1Click()
 {
     if (!memoryDialogs.file)
         return;
-    const QString path =
-        memoryDialogs.file(LoadStr(sMicCorrectionMenu).remove(" …"), LoadStr(sCorrectionFilter), false);
+    const QString path = memoryDialogs.file(LoadStr(sMicCorrectionMenu).remove(" …"),
+                                            LoadStr(sCorrectionFilter), false);
     if (path.isEmpty())
         return;
     if (const QString e = setMicCorrectionFile(path); !e.isEmpty())
@@ -161,23 +173,28 @@ void TfrmMain::startCalibration(double db, double hz,
 {
     levels_->calibration.emplace(db, hz, levels_->model.correction, engine::kBlockSamples,
                                  AudioIn1->FrameRate());
-    levels_->calibrationDone = [this, db, done = std::move(done)](
-                                   const engine::CalibrationResult& r) {
+    levels_->calibrationDone = [this, done = std::move(done)](const engine::CalibrationResult& r) {
         if (r.status == engine::CalibrationResult::Status::Done) {
             changeLevelSettings([&](settings::LevelSettings& s) {
                 s.calibrationOffsetDb = r.offsetDb;
                 s.calibrationDate = QDateTime::currentDateTime().toString(Qt::ISODate);
             });
-            if (frmSettings)
-                frmSettings->selectReference(engine::LevelReference::Spl);
-            changeLevelSettings([](settings::LevelSettings&) {});
+            useSplReference();
         }
-        (void)db;
         if (done)
             done(r);
     };
     if (!AudioIn1->Active)
         btnONOFFClick();
+}
+
+void TfrmMain::useSplReference()
+{
+    if (!frmSettings || !frmSettings->selectReference(engine::LevelReference::Spl))
+        return;
+    // The axis limits moved with the reference: kept with it.
+    if (const QString e = frmSettings->saveSettings(); !e.isEmpty())
+        ShowMessage(this, LoadStr(sLevelsNotSaved).arg(e));
 }
 
 void TfrmMain::Calibrate1Click()
@@ -194,8 +211,7 @@ void TfrmMain::Calibrate1Click()
                 s.calibrationOffsetDb = offset;
                 s.calibrationDate = QDateTime::currentDateTime().toString(Qt::ISODate);
             });
-            if (frmSettings)
-                frmSettings->selectReference(engine::LevelReference::Spl);
+            useSplReference();
         };
         frmCalibration = new TfrmCalibration(this, std::move(hooks));
     }
@@ -211,7 +227,7 @@ void TfrmMain::levelsBlock(std::span<const std::int16_t> samples)
     CalibratedLevels& l = *levels_;
     l.meter.process(samples);
     const engine::MeterReadings r = l.meter.readings();
-    const double offset = l.model.offsetFromDbfs(engine::fftRawMinusDbfs());
+    const double offset = dbfsUnlessCalibrated(l.model).offsetFromDbfs(0);
     display::MeterStripValues v;
     v.fastDb = r.fastDb + offset;
     v.slowDb = r.slowDb + offset;
@@ -220,7 +236,7 @@ void TfrmMain::levelsBlock(std::span<const std::int16_t> samples)
     v.peakDbfs = r.peakDb;
     v.rangeTopDb = offset;
     v.weighting = engine::weightingLetter(l.model.weighting);
-    v.unit = levelUnitText(l.model);
+    v.unit = levelUnitText(dbfsUnlessCalibrated(l.model));
     v.peakLabel = LoadStr(sPeak);
     meterStrip->setValues(v);
 
@@ -234,9 +250,11 @@ void TfrmMain::levelsBlock(std::span<const std::int16_t> samples)
     }
 }
 
-QString TfrmMain::levelAxisTitle() const
+QString TfrmMain::levelAxisTitle(bool fftPage) const
 {
-    QString title = LoadStr(sLevelAxisUnit).arg(levelUnitText(levels_->model));
+    const engine::CalibrationModel& model =
+        fftPage ? dbfsUnlessCalibrated(levels_->model) : levels_->model;
+    QString title = LoadStr(sLevelAxisUnit).arg(levelUnitText(model));
     if (!levels_->correctionName.isEmpty())
         title += " · " + levels_->correctionName;
     return title;
@@ -251,13 +269,13 @@ engine::RtaLevels TfrmMain::rtaLevels() const
 int TfrmMain::fftTopLevel() const
 {
     // The grid's top label: 0 of the reference, rounded up to ten.
-    const double offset = levels_->model.offsetFromDbfs(engine::fftRawMinusDbfs());
+    const double offset = dbfsUnlessCalibrated(levels_->model).offsetFromDbfs(0);
     return static_cast<int>(std::ceil(offset / 10 - 1e-9) * 10);
 }
 
 double TfrmMain::fftLevelOffset() const
 {
-    return levels_->model.offsetFromDbfs(engine::fftRawMinusDbfs()) - fftTopLevel();
+    return dbfsUnlessCalibrated(levels_->model).offsetFromDbfs(0) - fftTopLevel();
 }
 
 QString TfrmMain::levelDescription() const

@@ -39,7 +39,7 @@ void TfrmMain::pbxFFTGridPaint()
 {
     display::Canvas& graph = pbxFFTGraph->canvas();
     display::PaintAxesFFT(pbxFFTGrid->canvas(), graph, fftGraphOrigin(), imgPhantomFFTGrid,
-                          state_.measurement.Columnwidth, levelAxisTitle(), fftTopLevel());
+                          state_.measurement.Columnwidth, levelAxisTitle(true), fftTopLevel());
     // After the snapshot: the next block's erase takes these curves away.
     for (const memories::SpectrumRec& slot : state_.memory.FFTMemRecord)
         if (slot.HasData && slot.DrawMe)

@@ -1,7 +1,7 @@
 #pragma once
 // The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65500 ..
-// 65599 for the generator and 65700 .. 65799 for calibrated levels): every text set on a control or shown in a message at run time comes
-// from here, in German.
+// 65599 for the generator and 65700 .. 65799 for calibrated levels): every text set on a control or
+// shown in a message at run time comes from here, in German.
 
 #include <QString>
 

@@ -46,7 +46,7 @@ QString LevelMeterStrip::readingText() const
 {
     const MeterStripValues& v = values_;
     const QString& w = v.weighting;
-    return QStringLiteral("L%1F %2   L%1S %3   L%1eq %4   %6\nL%1Fmax %5   %7 %8 dBFS")
+    return QStringLiteral("L%1F %2   L%1S %3   L%1eq %4 %6\nL%1Fmax %5   %7 %8 dBFS")
         .arg(w, meterLevelText(v.fastDb), meterLevelText(v.slowDb), meterLevelText(v.leqDb),
              meterLevelText(v.maxFastDb), v.unit, v.peakLabel, meterLevelText(v.peakDbfs));
 }
@@ -57,13 +57,13 @@ void LevelMeterStrip::paintEvent(QPaintEvent*)
     const QRect bar(0, 3, kBarWidth, height() - 6);
     p.fillRect(bar, Qt::black);
     if (hasValues_) {
-        const int length = meterBarLength(values_.fastDb, values_.rangeTopDb, kMeterRangeDb,
-                                          bar.width() - 2);
+        const int length =
+            meterBarLength(values_.fastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
         p.fillRect(QRect(bar.left() + 1, bar.top() + 1, length, bar.height() - 2),
                    QColor(0, 200, 0));
         // The Fast maximum as a thin mark.
-        const int mark = meterBarLength(values_.maxFastDb, values_.rangeTopDb, kMeterRangeDb,
-                                        bar.width() - 2);
+        const int mark =
+            meterBarLength(values_.maxFastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
         if (mark > 0)
             p.fillRect(QRect(bar.left() + mark, bar.top() + 1, 2, bar.height() - 2),
                        QColor(255, 200, 0));

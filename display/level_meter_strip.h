@@ -13,7 +13,7 @@ namespace display {
 // What the strip shows; a level that is not finite shows as "—".
 struct MeterStripValues {
     double fastDb = 0, slowDb = 0, leqDb = 0, maxFastDb = 0; // in the unit's reference
-    double peakDbfs = 0;   // relative to 32768
+    double peakDbfs = 0;                                     // relative to 32768
     double rangeTopDb = 0; // the bar's full length: 0 dBFS in the unit's reference
     QString weighting;     // "A", "C" or "Z"
     QString unit;          // e.g. "dB SPL"

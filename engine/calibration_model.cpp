@@ -53,9 +53,4 @@ double rtaRawMinusDbfs(std::span<const double> window)
     return static_cast<double>(10 * std::log10(n * sum * kFullScaleRms * kFullScaleRms));
 }
 
-double fftRawMinusDbfs()
-{
-    return 20 * std::log10(kFullScaleRms);
-}
-
 } // namespace engine

@@ -38,7 +38,8 @@ struct CalibrationModel {
 
     // The offset in dB added to a level in dBFS to give it in the reference:
     // 0 for dBFS, the calibration offset for dB SPL, rawMinusDbfs for Raw
-    // (the analyzer's own difference, see rtaRawMinusDbfs).
+    // (the octave bands' own difference, see rtaRawMinusDbfs; the FFT page
+    // and the meter read dBFS for it).
     double offsetFromDbfs(double rawMinusDbfs) const;
 
     // out[i] = power factor of bin i of an fftLength-point transform at
@@ -58,8 +59,5 @@ struct CalibrationModel {
 // 10 log10(n^2 mean(w^2) kFullScaleRms^2). About 161.3 dB for Hann at n =
 // 8192. NaN for an empty or all-zero window.
 double rtaRawMinusDbfs(std::span<const double> window);
-
-// The FFT page's raw unit is the RMS in sample units: 20 log10(kFullScaleRms).
-double fftRawMinusDbfs();
 
 } // namespace engine

@@ -16,8 +16,8 @@ const QString kWeighting = QStringLiteral("Weighting");
 const QString kRtaCurve = QStringLiteral("RtaCurve");
 
 template <class T>
-T orDefault(const Registry& registry, const QString& name, T fallback, T (Registry::*read)(
-                                                                           const QString&) const)
+T orDefault(const Registry& registry, const QString& name, T fallback,
+            T (Registry::*read)(const QString&) const)
 {
     try {
         return (registry.*read)(name);
@@ -30,7 +30,8 @@ T orDefault(const Registry& registry, const QString& name, T fallback, T (Regist
 template <class E>
 E itemOr(const Registry& registry, const QString& name, E fallback, int count)
 {
-    const std::int32_t v = orDefault(registry, name, std::int32_t(fallback), &Registry::readInteger);
+    const std::int32_t v =
+        orDefault(registry, name, std::int32_t(fallback), &Registry::readInteger);
     return v >= 0 && v < count ? E(v) : fallback;
 }
 

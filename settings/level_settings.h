@@ -20,7 +20,7 @@ namespace settings {
 struct LevelSettings {
     engine::LevelReference reference = engine::LevelReference::Dbfs;
     std::optional<double> calibrationOffsetDb;
-    QString calibrationDate; // ISO 8601, local time; empty when unknown
+    QString calibrationDate;   // ISO 8601, local time; empty when unknown
     QString micCorrectionFile; // empty: none
     engine::Weighting weighting = engine::Weighting::Z;
     engine::RtaCurve rtaCurve = engine::RtaCurve::Now;

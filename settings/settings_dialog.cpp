@@ -11,7 +11,6 @@
 #include "dsp/window_table.h"
 
 #include <QCloseEvent>
-#include <QStandardItemModel>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -249,11 +249,11 @@ void TfrmSettings::showLevelSettings()
     if (QStandardItem* spl = model ? model->item(int(engine::LevelReference::Spl)) : nullptr)
         spl->setEnabled(m_levels.calibrationOffsetDb.has_value());
     cboReference->setCurrentIndex(int(m_levels.reference));
-    lblCalibration->setText(
-        m_levels.calibrationOffsetDb
-            ? text(TextId::Calibrated)
-                  .arg(QString::number(*m_levels.calibrationOffsetDb, 'f', 1), m_levels.calibrationDate)
-            : text(TextId::NotCalibrated));
+    lblCalibration->setText(m_levels.calibrationOffsetDb
+                                ? text(TextId::Calibrated)
+                                      .arg(QString::number(*m_levels.calibrationOffsetDb, 'f', 1),
+                                           m_levels.calibrationDate)
+                                : text(TextId::NotCalibrated));
 }
 
 void TfrmSettings::cboReferenceChange()

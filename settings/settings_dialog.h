@@ -72,6 +72,9 @@ public:
     const LevelSettings& levelSettings() const { return m_levels; }
     void setLevelSettings(const LevelSettings& levels);
     QString saveLevelSettings();
+    // Writes the whole store now, as closing the dialog does (the axis limits a reference
+    // change moved included); an empty string or the message for the user.
+    QString saveSettings() { return writeStore(); }
     // Chooses a reference as the user does in "Bezug": the level axis' limits move by the
     // offset between the two references (rounded to whole dB, as the fields hold), so the curve
     // stays where it was; "dB SPL" without a calibration is refused (false).

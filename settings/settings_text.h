@@ -24,7 +24,7 @@ enum class TextId : int {
     ReferenceDbfs = 65701,
     ReferenceSpl = 65702,
     ReferenceRaw = 65703,
-    Calibrated = 65704,    // %1 offset in dB, %2 date
+    Calibrated = 65704, // %1 offset in dB, %2 date
     NotCalibrated = 65705,
     Maker = 65275,   // first part of the settings key's name
     Product = 65277, // second part of the settings key's name
