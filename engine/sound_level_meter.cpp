@@ -51,15 +51,16 @@ void SoundLevelMeter::process(std::span<const std::int16_t> samples)
 {
     double fast = fast_, slow = slow_, maxFast = maxFast_, energy = 0;
     int peak = peak_;
-    for (const std::int16_t sample : samples) {
-        const double y = filter_.process(sample);
+    const double cf = fastCoefficient_, cs = slowCoefficient_;
+    filter_.processBlock(samples, [&](double y) {
         const double power = y * y;
-        fast += fastCoefficient_ * (power - fast);
-        slow += slowCoefficient_ * (power - slow);
+        fast += cf * (power - fast);
+        slow += cs * (power - slow);
         maxFast = std::max(maxFast, fast);
         energy += power;
+    });
+    for (const std::int16_t sample : samples)
         peak = std::max(peak, std::abs(static_cast<int>(sample)));
-    }
     fast_ = fast;
     slow_ = slow;
     maxFast_ = maxFast;

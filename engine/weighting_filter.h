@@ -11,6 +11,8 @@
 #include "weighting.h"
 
 #include <array>
+#include <cstdint>
+#include <span>
 
 namespace engine {
 
@@ -34,6 +36,25 @@ public:
         return x * gain_;
     }
 
+    // Runs a block through the filter, handing each output sample to
+    // sink(double). The state stays in registers for the block, so the
+    // sections' recursions overlap instead of waiting on memory.
+    template <class Sink>
+    void processBlock(std::span<const std::int16_t> samples, Sink&& sink)
+    {
+        switch (sections_) {
+        case 4:
+            run<4>(samples, sink);
+            return;
+        case 6:
+            run<6>(samples, sink);
+            return;
+        default:
+            for (const std::int16_t s : samples)
+                sink(process(s));
+        }
+    }
+
     // Forgets the past input.
     void clear();
 
@@ -46,6 +67,31 @@ private:
         double x1 = 0, y1 = 0;
     };
     double rawGain(double hz) const;
+
+    template <int N, class Sink>
+    void run(std::span<const std::int16_t> samples, Sink& sink)
+    {
+        double b0[N], b1[N], a1[N], x1[N], y1[N];
+        for (int i = 0; i < N; ++i) {
+            const Section& s = section_[static_cast<std::size_t>(i)];
+            b0[i] = s.b0, b1[i] = s.b1, a1[i] = s.a1, x1[i] = s.x1, y1[i] = s.y1;
+        }
+        const double gain = gain_;
+        for (const std::int16_t sample : samples) {
+            double x = sample;
+            for (int i = 0; i < N; ++i) {
+                const double y = b0[i] * x + b1[i] * x1[i] - a1[i] * y1[i];
+                x1[i] = x;
+                y1[i] = y;
+                x = y;
+            }
+            sink(x * gain);
+        }
+        for (int i = 0; i < N; ++i) {
+            Section& s = section_[static_cast<std::size_t>(i)];
+            s.x1 = x1[i], s.y1 = y1[i];
+        }
+    }
 
     std::array<Section, 6> section_{};
     int sections_ = 0;
