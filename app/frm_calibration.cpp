@@ -33,6 +33,9 @@ TfrmCalibration::TfrmCalibration(QWidget* parent, Hooks hooks)
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
     lblStatus->setMinimumWidth(360);
+    // Room for the longest message (a refusal and its reason) without a resize.
+    lblStatus->setMinimumHeight(3 * lblStatus->fontMetrics().lineSpacing());
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     txtOffset = new QLineEdit(this);
     btnApply = new QPushButton(LoadStr(sApplyOffset), this);
     btnClose = new QPushButton(LoadStr(sClose), this);

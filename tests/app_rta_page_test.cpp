@@ -6,8 +6,10 @@
 #include "app/message_box.h"
 #include "app/string_table.h"
 
+#include "app/frm_calibration.h"
 #include "capture/virtual_devices.h"
 #include "display/colour_map.h"
+#include "display/level_meter_strip.h"
 #include "engine/level_scale.h"
 #include "settings/colour_table.h"
 #include "settings/settings_dialog.h"
@@ -399,4 +401,37 @@ TEST_F(RtaPageTest, AStoredCurveStaysOnItsLevelAndBandsWhenTheAxesChange)
                 onRow += at(shot, x, y) == RGB(255, 0, 0);
         EXPECT_GE(onRow, to - from - 2) << a.xMin << " .. " << a.xMax << ", row " << row;
     }
+}
+
+TEST_F(RtaPageTest, ACalibratorToneGivesDbSplKeptWithTheAxisMovedAlong)
+{
+    capture::registerTestSignal("sine:1000:-26");
+    TfrmMain& w = create(engine::LevelReference::Dbfs);
+    w.WaveDevice->setCurrentIndex(w.WaveDevice->findText("Test signal: sine:1000:-26"));
+    w.WaveDeviceChange();
+    std::optional<engine::CalibrationResult> result;
+    w.startCalibration(94.0, 1000, [&](const engine::CalibrationResult& r) { result = r; });
+    ASSERT_TRUE(captest::waitUntil([&] { return result.has_value(); }, 15000));
+    ASSERT_EQ(result->status, engine::CalibrationResult::Status::Done);
+    EXPECT_NEAR(result->offsetDb, 120.0, 0.05);
+    // dB SPL from now on, on the axis of a new store moved by the offset.
+    EXPECT_EQ(dialog->levelSettings().reference, engine::LevelReference::Spl);
+    EXPECT_EQ(dialog->txtYAxisMax->text(), "120");
+    EXPECT_EQ(dialog->txtYAxisMin->text(), "20");
+    const int before = blocks;
+    ASSERT_TRUE(captest::waitUntil([&] { return blocks >= before + 2; }, 15000));
+    EXPECT_NEAR(slot(0).levels[18], 94.0, 0.1);
+    EXPECT_TRUE(w.levelAxisTitle().contains("dB SPL"));
+    EXPECT_TRUE(w.meterStrip->readingText().contains("LZeq 94."))
+        << w.meterStrip->readingText().toStdString();
+
+    // The calibration dialog shows the kept offset.
+    w.Calibrate1Click();
+    ASSERT_NE(w.frmCalibration, nullptr);
+    EXPECT_EQ(w.frmCalibration->txtOffset->text(), "120.00");
+    if (const QString dir = qEnvironmentVariable("SPECTRION_PICTURE_DIR"); !dir.isEmpty()) {
+        w.frmCalibration->showResult(*result);
+        w.frmCalibration->grab().save(dir + "/calibration.png");
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }
