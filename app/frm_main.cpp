@@ -3,6 +3,8 @@
 
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "desktop.h"
 #include "frm_generator.h"
 #include "message_box.h"
@@ -200,6 +202,7 @@ void TfrmMain::pgcAnalyzersChange()
     grpMemory->setVisible(page == 0);
     for (QWidget* w : fftTopRow_)
         w->setVisible(page == 1);
+    showLevelControls(page);
     static const StringId captions[3] = {sMemoryRta, sMemoryFft, sMemoryScope};
     if (page < 0 || page > 2)
         return;

@@ -4,6 +4,8 @@
 #include "form_widgets.h"
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "message_box.h"
 #include "string_table.h"
 
@@ -149,6 +151,23 @@ void TfrmMain::fftReset()
     engine::resetFftAnalysis(*fftAnalysis_, false);
 }
 
+std::span<const float> TfrmMain::fftFactors(int length, int frameRate)
+{
+    const std::span<const float> oneBlock = levels_->factors();
+    if (oneBlock.empty() || length == engine::kBlockSamples)
+        return oneBlock;
+    if (length != fftFactorsLength_ || frameRate != fftFactorsRate_ ||
+        !std::equal(oneBlock.begin(), oneBlock.end(), fftFactorsSource_.begin(),
+                    fftFactorsSource_.end())) {
+        fftFactorsSource_.assign(oneBlock.begin(), oneBlock.end());
+        fftFactorsLength_ = length;
+        fftFactorsRate_ = frameRate;
+        fftLongFactors_.resize(static_cast<std::size_t>(length / 2 + 1));
+        levels_->model.binPowerFactors(length, frameRate, fftLongFactors_);
+    }
+    return fftLongFactors_;
+}
+
 void TfrmMain::setUpFftPage()
 {
     const auto frameRate = std::min<capture::DWORD>(AudioIn1->FrameRate(), INT_MAX);
@@ -166,7 +185,11 @@ QPoint TfrmMain::fftGraphOrigin() const
 std::optional<display::FftGridAxes> TfrmMain::fftGridAxes() const
 {
     const auto frequency = engine::fftFrequencyMap(fftSettings_.view, pbxFFTGraph->width());
-    const auto level = engine::fftLevelMap(fftSettings_.view, display::kFftGridTop);
+    // The top field counts from the reference's own top line, which follows
+    // the calibration (0 for dBFS).
+    engine::FftView view = fftSettings_.view;
+    view.levelTop += fftTopLevel();
+    const auto level = engine::fftLevelMap(view, display::kFftGridTop);
     if (!frequency || !level)
         return std::nullopt;
     return display::FftGridAxes{*frequency, *level, fftSettings_.view.levelRange};
@@ -179,7 +202,7 @@ void TfrmMain::pbxFFTGridPaint()
     display::PaintAxesFFT(
         pbxFFTGrid->canvas(), graph, fftGraphOrigin(), imgPhantomFFTGrid,
         axes ? *axes : display::fftDefaultGridAxes(state_.measurement.Columnwidth, graph.width()),
-        LoadStr(sFftLevelAxisTitle));
+        levelAxisTitle(true));
     // After the snapshot: the next block's erase takes these curves away.
     for (const memories::SpectrumRec& slot : state_.memory.FFTMemRecord)
         if (slot.HasData && slot.DrawMe)
@@ -192,8 +215,7 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
     engine::FftAnalysis& a = *fftAnalysis_;
     const int frameRate =
         static_cast<int>(std::min<capture::DWORD>(AudioIn1->FrameRate(), INT_MAX));
-    const std::span<const float> factors =
-        fftPowerFactors ? fftPowerFactors(a.length, frameRate) : std::span<const float>();
+    const std::span<const float> factors = fftFactors(a.length, frameRate);
     engine::analyseFftBlock(a, samples, fftSettings_.averaging, factors);
 
     auto axes = fftGridAxes();
@@ -202,20 +224,21 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
     // The grid's 0 line, where a full-scale sine peaks, in graph rows.
     axes->level.topRow = display::kFftGridTop - fftGraphOrigin().y();
     const std::int32_t floor = engine::fftZeroRow(m, axes->level.topRow);
+    // Levels in the reference: dBFS plus its offset.
+    const double offset = fftLevelOffset() + fftTopLevel();
     const double binHz = static_cast<double>(frameRate) / a.length;
     const auto bins = static_cast<std::size_t>(engine::fftBins(a));
     fftLayout_->update(axes->frequency, binHz, static_cast<int>(bins));
     // One point a bin up to the one-block length, as that page always drew.
     const int count =
-        engine::fftCurvePoints(std::span(a.average.data(), bins), *fftLayout_, axes->level,
-                               fftLevelOffsetDb, floor, m.NewPoints, engine::kFftBinsDrawn);
+        engine::fftCurvePoints(std::span(a.average.data(), bins), *fftLayout_, axes->level, offset,
+                               floor, m.NewPoints, engine::kFftBinsDrawn);
     display::Canvas& graph = pbxFFTGraph->canvas();
     display::drawFftCurve(graph, imgPhantomFFTGrid.canvas(), m.NewPoints, 0);
     if (fftSettings_.hold) {
         // At most two points a column: the hold needs no per-bin detail.
-        const int held =
-            engine::fftCurvePoints(std::span(a.hold.data(), bins), *fftLayout_, axes->level,
-                                   fftLevelOffsetDb, floor, *fftHoldPoints_, 0);
+        const int held = engine::fftCurvePoints(std::span(a.hold.data(), bins), *fftLayout_,
+                                                axes->level, offset, floor, *fftHoldPoints_, 0);
         display::drawFftPolyline(graph, *fftHoldPoints_, held, display::kFftHoldColour);
     }
     display::drawFftPolyline(graph, m.NewPoints, count, engine::clBlack);

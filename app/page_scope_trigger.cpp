@@ -4,6 +4,7 @@
 #include "form_widgets.h"
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
 #include "message_box.h"
 #include "string_table.h"
 
@@ -126,7 +127,12 @@ void TfrmMain::pbxScopeAxesPaint()
 {
     display::ScopeAxisLabels labels;
     labels.fullScalePerDivision = engine::scopeFullScalePerDivision(tbZoom->value());
-    labels.pascalPerDivision = engine::scopePascalPerDivision(tbZoom->value(), scopeCalibrationDb);
+    // Pascal once the levels are calibrated to dB SPL.
+    const engine::CalibrationModel& model = levels_->model;
+    std::optional<double> calibration;
+    if (model.effectiveReference() == engine::LevelReference::Spl)
+        calibration = model.offsetFromDbfs(0);
+    labels.pascalPerDivision = engine::scopePascalPerDivision(tbZoom->value(), calibration);
     labels.millisecondsPerDivision =
         engine::scopeMillisecondsPerDivision(state_.measurement.CurrtDiv);
     labels.levelUnit = LoadStr(labels.pascalPerDivision ? sScopePascal : sScopeFullScale);

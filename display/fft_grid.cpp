@@ -33,7 +33,7 @@ std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphL
     return *x - 7;
 }
 
-FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth)
+FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth, int topLevelDb)
 {
     FftGridAxes axes;
     axes.frequency.scale = engine::FftAxisScale::Linear;
@@ -42,15 +42,16 @@ FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth)
     axes.frequency.width = graphWidth;
     axes.frequency.end = columnwidth > 0 ? graphWidth / static_cast<long double>(columnwidth)
                                          : 1000.0L * kFftFrequencyLines;
-    axes.level = {0.0, static_cast<double>(kFftLevelStep) / 10, kFftGridTop};
+    axes.level = {static_cast<double>(topLevelDb), static_cast<double>(kFftLevelStep) / 10,
+                  kFftGridTop};
     return axes;
 }
 
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
-                  double columnwidth, const QString& levelTitle)
+                  double columnwidth, const QString& levelTitle, int topLevelDb)
 {
-    PaintAxesFFT(grid, graph, graphOrigin, snapshot, fftDefaultGridAxes(columnwidth, graph.width()),
-                 levelTitle);
+    PaintAxesFFT(grid, graph, graphOrigin, snapshot,
+                 fftDefaultGridAxes(columnwidth, graph.width(), topLevelDb), levelTitle);
 }
 
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
@@ -83,7 +84,6 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
             grid.TextOut(35 - grid.TextWidth(label), top - 6, label);
         }
     }
-    // The labels read dBFS: 0 is the level of a full-scale sine.
     grid.TextOut(kTitleLeft, kFftGridTop - 6 - kTitleGap - grid.TextHeight(levelTitle), levelTitle);
 
     const int bottom = grid.height();

@@ -46,8 +46,9 @@ struct FftGridAxes {
 inline constexpr int kFftGridBottom = kFftGridTop + kFftLevelRectangles * kFftLevelStep;
 
 // The one-block page's axes: 0 Hz at the graph's left edge, `columnwidth`
-// pixels per hertz, 0 .. -120 dBFS at 3 rows per dB.
-FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth);
+// pixels per hertz, 120 dB at 3 rows per dB below topLevelDb on the top
+// line (0: dBFS, the level of a full-scale sine).
+FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth, int topLevelDb = 0);
 
 // Draws the grid on `grid` (brush clear, nothing behind it: the box's erase
 // colour shows through) in grey with the labels and `levelTitle` in `grid`'s
@@ -59,7 +60,7 @@ FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth);
 // right after the grid box was cleared, the snapshot holds the grid just
 // drawn and no curve.
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
-                  double columnwidth, const QString& levelTitle);
+                  double columnwidth, const QString& levelTitle, int topLevelDb = 0);
 // The same for any axes: level lines at the level ticks down to
 // kFftGridBottom, frequency lines at the frequency ticks that lie on the
 // graph, each label centred under its line.
