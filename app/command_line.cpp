@@ -68,6 +68,7 @@ void describe(QCommandLineParser& parser)
          kScreenshot,        kAfterBlocks,   kExport,    kSettings, kNoPacing,  kGenerator,
          kOutputDevice,      kReference,     kWeighting, kRtaCurve, kCalibrate, kCalibrateFrequency,
          kCalibrationOffset, kMicCorrection, kHelp});
+    parser.addOptions(analyzerCommandLineOptions());
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -202,6 +203,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
                         .arg(parser.value(kAveraging))};
     }
+    if (const QString e = parseAnalyzerOptions(parser, o.analyzers); !e.isEmpty())
+        return {std::nullopt, e};
     o.pacing = !parser.isSet(kNoPacing);
     o.start = parser.isSet(kStart);
     o.screenshot = parser.value(kScreenshot);

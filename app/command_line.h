@@ -3,6 +3,7 @@
 // inputs, the page to open, an immediate start, a screenshot and/or an export
 // after N blocks, the settings file, and a signal to play on an output.
 
+#include "analyzer_options.h"
 #include "generator_settings.h"
 
 #include "engine/calibration_model.h"
@@ -42,6 +43,7 @@ struct Options {
     // --calibrate LEVEL_dB [--calibrate-frequency HZ]: measure, keep, print, quit.
     std::optional<double> calibrate;
     double calibrateFrequency = 1000.0;
+    AnalyzerOptions analyzers; // the FFT page's and the oscilloscope's
 };
 
 struct ParseResult {

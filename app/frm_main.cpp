@@ -200,6 +200,8 @@ void TfrmMain::pgcAnalyzersChange()
                        static_cast<QWidget*>(lblOctaveBW), static_cast<QWidget*>(cboOctaveType)})
         w->setVisible(page == 0);
     grpMemory->setVisible(page == 0);
+    for (QWidget* w : fftTopRow_)
+        w->setVisible(page == 1);
     showLevelControls(page);
     static const StringId captions[3] = {sMemoryRta, sMemoryFft, sMemoryScope};
     if (page < 0 || page > 2)

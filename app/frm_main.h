@@ -4,10 +4,12 @@
 // the handlers that tie them to the audio input and the measurement.
 // UI thread only.
 
+#include "analyzer_settings.h"
 #include "app_state.h"
 #include "rta_settings.h"
 
 #include "capture/audio_in.h"
+#include "display/fft_grid.h"
 #include "display/level_meter_strip.h"
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
@@ -32,6 +34,7 @@
 
 class QAction;
 class QComboBox;
+class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -215,6 +218,52 @@ public:
     // Where pbxFFTGraph's (0, 0) lies on pbxFFTGrid.
     QPoint fftGraphOrigin() const;
 
+    // The page's own controls: averaging, hold and reset in the top row
+    // (shown with the page), the axes and the length over the grid.
+    QLabel* lblFftAveraging = nullptr;
+    QComboBox* cboFftAveraging = nullptr;
+    QToolButton* btnFftHold = nullptr;
+    QPushButton* btnFftReset = nullptr;
+    QLabel* lblFftAxis = nullptr;
+    QComboBox* cboFftAxis = nullptr;
+    QLabel* lblFftFrequency = nullptr;
+    QLineEdit* txtFftFrom = nullptr;
+    QLineEdit* txtFftTo = nullptr;
+    QLabel* lblFftLevel = nullptr;
+    QLineEdit* txtFftTop = nullptr;
+    QLineEdit* txtFftRange = nullptr;
+    QLabel* lblFftLength = nullptr;
+    QComboBox* cboFftLength = nullptr;
+    // Puts settings on the controls and into the measurement, without
+    // storing them (start-up, the command line).
+    void applyFftPageSettings(const FftPageSettings& s);
+    const FftPageSettings& fftPageSettings() const { return fftSettings_; }
+    const engine::FftAnalysis& fftAnalysis() const { return *fftAnalysis_; }
+    // "Reset": the average and the hold begin anew.
+    void fftReset();
+
+private:
+    // A control changed by the user: read all, apply, store.
+    void fftControlsChanged();
+    // The axes in force for the grid; nothing while they give none.
+    std::optional<display::FftGridAxes> fftGridAxes() const;
+    // The calibration's per-bin power factors for a transform of `length`
+    // points (empty: none), valid until the next call; tables of longer
+    // transforms are laid out again only when the one-block table changes.
+    std::span<const float> fftFactors(int length, int frameRate);
+    std::vector<float> fftLongFactors_;
+    std::vector<float> fftFactorsSource_;
+    int fftFactorsLength_ = 0;
+    int fftFactorsRate_ = 0;
+    std::vector<QWidget*> fftTopRow_;
+    std::unique_ptr<engine::FftAnalysis> fftAnalysis_;
+    std::unique_ptr<engine::CoordArray> fftHoldPoints_ = std::make_unique<engine::CoordArray>();
+    // Every bin's column on the axes in force (128 KiB), laid out anew only
+    // when they change.
+    std::unique_ptr<engine::FftBinLayout> fftLayout_ = std::make_unique<engine::FftBinLayout>();
+    FftPageSettings fftSettings_;
+
+public:
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
 
@@ -243,7 +292,33 @@ public:
     void tbZoomChange();
     void btnOscDefaultClick();
 
+    // The trigger group below it, the trace style, and the scale texts
+    // around the screen (page_scope_trigger.cpp).
+    display::PaintBox* pbxScopeAxes = nullptr;
+    QGroupBox* grpTrigger = nullptr;
+    QComboBox* cboTriggerMode = nullptr;
+    QComboBox* cboTriggerEdge = nullptr;
+    QLabel* lblTriggerLevel = nullptr;
+    QDoubleSpinBox* spnTriggerLevel = nullptr;
+    QLabel* lblTriggerPosition = nullptr;
+    QDoubleSpinBox* spnTriggerPosition = nullptr;
+    QPushButton* btnTriggerArm = nullptr; // arms "Einzeln" again
+    QLabel* lblScopeStyle = nullptr;
+    QComboBox* cboScopeStyle = nullptr;
+    // Puts settings on the controls and into the scope, without storing them.
+    void applyScopePageSettings(const ScopePageSettings& s);
+    const ScopePageSettings& scopePageSettings() const { return scopeSettings_; }
+    void pbxScopeAxesPaint();
+
 private:
+    void createScopeTrigger();
+    void scopeControlsChanged();
+    // The trigger's level and position marks, into imgPhantomScopeGrid.
+    void paintScopeTriggerMarks();
+    ScopePageSettings scopeSettings_;
+    engine::TriggerState triggerState_;
+    bool applyingScopeSettings_ = false;
+
     void scopeBlock(std::span<const std::int16_t> samples);
     void scopeActivate();
     // The trace of the last block (about 64 KiB), reused for every block.

@@ -151,6 +151,7 @@ int main(int argc, char** argv)
         frmMain.cboAveragingChange();
     }
 
+    app::applyAnalyzerOptions(frmMain, options.analyzers);
     if (const int status = applyLevelOptions(options, frmMain, frmSettings); status != 0)
         return status;
 

@@ -156,3 +156,68 @@ TEST(StringTable, TextsByNumberAndGapsEmpty)
     EXPECT_TRUE(app::LoadStr(0).isEmpty());
     EXPECT_TRUE(app::LoadStr(70000).isEmpty());
 }
+
+TEST(CommandLine, FftAndScopeOptionsTakeTheirValuesAndRefuseOthers)
+{
+    const auto r = parse({"--fft-averaging",
+                          "infinite",
+                          "--fft-hold",
+                          "--fft-axis",
+                          "log",
+                          "--fft-length",
+                          "65536",
+                          "--fft-range",
+                          "100:10000",
+                          "--fft-levels",
+                          "10:80",
+                          "--trigger",
+                          "single",
+                          "--trigger-edge",
+                          "falling",
+                          "--trigger-level",
+                          "-25.5",
+                          "--trigger-position",
+                          "50",
+                          "--scope-style",
+                          "lines",
+                          "--timebase",
+                          "100us"});
+    ASSERT_TRUE(r.options) << r.error.toStdString();
+    const app::AnalyzerOptions& a = r.options->analyzers;
+    EXPECT_EQ(a.fftAveraging, engine::FftAveraging::Infinite);
+    EXPECT_TRUE(a.fftHold);
+    EXPECT_EQ(a.fftAxis, engine::FftAxisScale::Log);
+    EXPECT_EQ(a.fftLength, 65536);
+    EXPECT_EQ(a.fftRange, std::pair(100.0, 10000.0));
+    EXPECT_EQ(a.fftLevels, std::pair(10.0, 80.0));
+    EXPECT_EQ(a.trigger, engine::TriggerMode::Single);
+    EXPECT_EQ(a.triggerEdge, engine::TriggerEdge::Falling);
+    EXPECT_EQ(a.triggerLevel, -25.5);
+    EXPECT_EQ(a.triggerPosition, 50.0);
+    EXPECT_EQ(a.scopeStyle, display::ScopeTraceStyle::Lines);
+    EXPECT_EQ(a.timeBase, 1);
+    EXPECT_EQ(parse({"--timebase", "100ms"}).options->analyzers.timeBase, 10);
+    EXPECT_EQ(parse({"--timebase", QString::fromUtf8("200\u00B5s")}).options->analyzers.timeBase,
+              2);
+    const auto plain = parse({});
+    EXPECT_FALSE(plain.options->analyzers.fftAveraging || plain.options->analyzers.trigger ||
+                 plain.options->analyzers.timeBase || plain.options->analyzers.fftHold);
+
+    for (const QStringList& args : QList<QStringList>{{"--fft-averaging", "forever"},
+                                                      {"--fft-axis", "exp"},
+                                                      {"--fft-length", "12000"},
+                                                      {"--fft-range", "100"},
+                                                      {"--trigger", "always"},
+                                                      {"--trigger-edge", "up"},
+                                                      {"--trigger-level", "120"},
+                                                      {"--trigger-position", "-1"},
+                                                      {"--timebase", "1s"},
+                                                      {"--scope-style", "dots"}}) {
+        const auto bad = parse(args);
+        EXPECT_FALSE(bad.options) << args.join(' ').toStdString();
+        EXPECT_FALSE(bad.error.isEmpty() || bad.error.contains('\n')) << bad.error.toStdString();
+    }
+    for (const char* option : {"--fft-averaging", "--fft-hold", "--fft-axis", "--fft-length",
+                               "--trigger", "--trigger-edge", "--trigger-level", "--timebase"})
+        EXPECT_TRUE(app::usageText().contains(option)) << option;
+}
