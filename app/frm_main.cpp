@@ -8,7 +8,6 @@
 #include "message_box.h"
 #include "string_table.h"
 
-#include "display/colour_map.h"
 #include "dsp/window.h"
 #include "engine/band_plan.h"
 #include "engine/rta_block.h"
@@ -18,11 +17,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -185,9 +182,7 @@ void TfrmMain::loadMemoryButtons(const memories::SlotTable& table)
     for (int k = 0; k <= 8; ++k) {
         mem[k]->setEnabled(table[k].HasData);
         mem[k]->setChecked(table[k].DrawMe);
-        QPalette p = mem[k]->palette();
-        p.setColor(QPalette::ButtonText, display::toQColor(table[k].Color));
-        mem[k]->setPalette(p);
+        setCaptionColour(mem[k], table[k].Color);
     }
 }
 
@@ -230,26 +225,6 @@ void TfrmMain::cboOctaveTypeChange()
 void TfrmMain::cboAveragingChange()
 {
     engine::applyAveragingItem(state_.measurement, cboAveraging->currentIndex());
-}
-
-void TfrmMain::mem1Click(QToolButton* Sender)
-{
-    memories::SlotTable& table = activeSlots();
-    const int s = Sender->objectName().back().digitValue();
-    if (btnStore->isChecked()) {
-        table[s] = table[0];
-        table[s].HasData = true;
-        table[s].comment = txtComment->text();
-        table[s].stored = QDateTime::currentDateTime();
-        Sender->setToolTip(table[s].comment);
-        btnStore->setChecked(false);
-        Sender->setChecked(false);
-        for (int k = 0; k <= 8; ++k)
-            mem[k]->setEnabled(table[k].HasData);
-    }
-    for (int k = 0; k <= 8; ++k)
-        table[k].DrawMe = mem[k]->isChecked();
-    repaintActiveView();
 }
 
 void TfrmMain::repaintActiveView()
@@ -335,6 +310,10 @@ void TfrmMain::btnVolumeControlClick()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
 }

@@ -101,6 +101,10 @@ int main(int argc, char** argv)
         frmMain.cboAveragingChange();
     }
 
+    if (!options.loadMemories.isEmpty())
+        if (const QString e = frmMain.loadMemories(options.loadMemories); !e.isEmpty())
+            return usageError("--load-memories: " + e);
+
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
     });
