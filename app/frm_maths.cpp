@@ -40,10 +40,19 @@ TfrmMaths::TfrmMaths(QWidget* parent, const std::array<bool, 9>& hasData, Execut
     if (!targetChosen)
         optTarget[8]->setChecked(true);
 
-    lstOperation = new QListWidget(this);
+    auto* operations = new QGroupBox("Operation", this);
+    lstOperation = new QListWidget(operations);
     lstOperation->addItems({"Power Sum", "Power Difference", "Power Average"});
     lstOperation->setCurrentRow(0);
-    lstOperation->setFixedHeight(lstOperation->sizeHintForRow(0) * 3 + 6);
+    // All three at once, without scrolling.
+    lstOperation->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstOperation->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int frame = 2 * lstOperation->frameWidth();
+    lstOperation->setFixedSize(lstOperation->sizeHintForColumn(0) + frame + 12,
+                               3 * lstOperation->sizeHintForRow(0) + frame);
+    auto* operationBox = new QVBoxLayout(operations);
+    operationBox->addWidget(lstOperation);
+    operationBox->addStretch();
 
     btnExecute = new QPushButton("Execute", this);
     btnCancel = new QPushButton("Cancel", this);
@@ -57,7 +66,7 @@ TfrmMaths::TfrmMaths(QWidget* parent, const std::array<bool, 9>& hasData, Execut
     buttons->addWidget(btnCancel);
     auto* choice = new QHBoxLayout;
     choice->addWidget(sources);
-    choice->addWidget(lstOperation);
+    choice->addWidget(operations);
     choice->addWidget(targets);
     auto* all = new QVBoxLayout(this);
     all->addLayout(choice);
