@@ -266,6 +266,10 @@ void TfrmMain::Oscilloscope1Click()
 
 void TfrmMain::Exit1Click()
 {
+    // Asked before the capture stops, so that "cancel" leaves it running.
+    if (!mayClose())
+        return;
+    quitConfirmed_ = true;
     if (AudioIn1->Active)
         AudioIn1->StopAtOnce();
     close();
@@ -310,7 +314,7 @@ void TfrmMain::btnVolumeControlClick()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (!mayClose()) {
+    if (!quitConfirmed_ && !mayClose()) {
         event->ignore();
         return;
     }

@@ -360,6 +360,8 @@ private:
 
     AppState& state_;
     QString executableDir_;
+    // The user has answered the quit question of this close already.
+    bool quitConfirmed_ = false;
     std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
 };
