@@ -4,6 +4,8 @@
 
 #include <QCommandLineParser>
 
+#include <cmath>
+
 namespace app {
 namespace {
 
@@ -44,15 +46,52 @@ const QCommandLineOption
 const QCommandLineOption
     kOutputDevice("output-device",
                   "The output device --generator plays on (default: the system's).", "NAME");
+const QCommandLineOption kReference("reference",
+                                    "Levels read dbfs, spl (needs a calibration) or raw.", "REF");
+const QCommandLineOption kWeighting("weighting", "Frequency weighting A, C or Z.", "W");
+const QCommandLineOption kRtaCurve("rta-curve",
+                                   "The octave analysis shows and keeps now, leq or max.", "CURVE");
+const QCommandLineOption
+    kCalibrate("calibrate",
+               "Measures a sound calibrator of LEVEL_dB dB SPL on the input, keeps the offset, "
+               "prints it and quits (status 1 when the tone is refused).",
+               "LEVEL_dB");
+const QCommandLineOption kCalibrateFrequency("calibrate-frequency",
+                                             "The calibrator's frequency (default 1000).", "HZ");
+const QCommandLineOption
+    kCalibrationOffset("calibration-offset",
+                       "Sets the calibration: dB SPL - dBFS of the microphone.", "DB");
+const QCommandLineOption
+    kMicCorrection("mic-correction", "Uses a microphone correction file (none: no file).", "PATH");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 
 void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription("Spectrion: octave-band RTA, FFT analyzer and oscilloscope.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kInputFile, kTestSignal, kPage, kBands, kAveraging, kStart, kScreenshot,
-                       kAfterBlocks, kExport, kExportCsv, kLoadMemories, kSettings, kNoPacing,
-                       kGenerator, kOutputDevice, kHelp});
+    parser.addOptions({kInputFile,
+                       kTestSignal,
+                       kPage,
+                       kBands,
+                       kAveraging,
+                       kStart,
+                       kScreenshot,
+                       kAfterBlocks,
+                       kExport,
+                       kExportCsv,
+                       kLoadMemories,
+                       kSettings,
+                       kNoPacing,
+                       kGenerator,
+                       kOutputDevice,
+                       kReference,
+                       kWeighting,
+                       kRtaCurve,
+                       kCalibrate,
+                       kCalibrateFrequency,
+                       kCalibrationOffset,
+                       kMicCorrection,
+                       kHelp});
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -76,6 +115,70 @@ std::optional<GeneratorSettings> generatorSignal(const QString& spec, QString& e
         return std::nullopt;
     }
     return GeneratorSettings::fromParams(*params, error);
+}
+
+std::optional<double> decimalOption(const QString& text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// The calibrated-level options into o; an error text for a bad one.
+QString parseLevelOptions(const QCommandLineParser& parser, Options& o)
+{
+    if (parser.isSet(kReference)) {
+        const int i = QStringList{"dbfs", "spl", "raw"}.indexOf(parser.value(kReference));
+        if (i < 0)
+            return QString("--reference takes dbfs, spl or raw, not '%1'.")
+                .arg(parser.value(kReference));
+        o.reference = engine::LevelReference(i);
+    }
+    if (parser.isSet(kWeighting)) {
+        const int i = QStringList{"Z", "A", "C"}.indexOf(parser.value(kWeighting).toUpper());
+        if (i < 0)
+            return QString("--weighting takes A, C or Z, not '%1'.").arg(parser.value(kWeighting));
+        o.weighting = engine::Weighting(i);
+    }
+    if (parser.isSet(kRtaCurve)) {
+        const int i = QStringList{"now", "leq", "max"}.indexOf(parser.value(kRtaCurve));
+        if (i < 0)
+            return QString("--rta-curve takes now, leq or max, not '%1'.")
+                .arg(parser.value(kRtaCurve));
+        o.rtaCurve = engine::RtaCurve(i);
+    }
+    if (parser.isSet(kCalibrationOffset)) {
+        o.calibrationOffset = decimalOption(parser.value(kCalibrationOffset));
+        if (!o.calibrationOffset)
+            return QString("--calibration-offset takes a number of dB, not '%1'.")
+                .arg(parser.value(kCalibrationOffset));
+    }
+    if (parser.isSet(kMicCorrection)) {
+        const QString path = parser.value(kMicCorrection);
+        if (path.isEmpty())
+            return "--mic-correction needs a file name (or none).";
+        o.micCorrection = path == "none" ? QString() : path;
+    }
+    if (parser.isSet(kCalibrate)) {
+        o.calibrate = decimalOption(parser.value(kCalibrate));
+        if (!o.calibrate)
+            return QString("--calibrate takes the calibrator's level in dB SPL, not '%1'.")
+                .arg(parser.value(kCalibrate));
+        if (o.calibrationOffset)
+            return "--calibrate and --calibration-offset exclude each other.";
+    }
+    if (parser.isSet(kCalibrateFrequency)) {
+        const auto hz = decimalOption(parser.value(kCalibrateFrequency));
+        if (!hz || *hz < 20 || *hz > 20000)
+            return QString("--calibrate-frequency takes 20 to 20000 Hz, not '%1'.")
+                .arg(parser.value(kCalibrateFrequency));
+        if (!o.calibrate)
+            return "--calibrate-frequency needs --calibrate.";
+        o.calibrateFrequency = *hz;
+    }
+    return {};
 }
 
 } // namespace
@@ -162,6 +265,10 @@ ParseResult parseCommandLine(const QStringList& arguments)
     } else if (parser.isSet(kOutputDevice)) {
         return {std::nullopt, "--output-device needs --generator."};
     }
+    if (const QString e = parseLevelOptions(parser, o); !e.isEmpty())
+        return {std::nullopt, e};
+    if (o.calibrate && (!o.screenshot.isEmpty() || !o.exportPath.isEmpty()))
+        return {std::nullopt, "--calibrate runs alone: it quits once it has measured."};
     if (!o.exportPath.isEmpty() && !o.start)
         return {std::nullopt, "--export needs --start: it writes a measured spectrum."};
     if (!o.exportCsvPath.isEmpty() && !o.start && o.loadMemories.isEmpty())

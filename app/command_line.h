@@ -5,6 +5,9 @@
 
 #include "generator_settings.h"
 
+#include "engine/calibration_model.h"
+#include "engine/rta_statistics.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +35,15 @@ struct Options {
     bool pacing = true;    // --no-pacing clears it: sound files deliver as fast as taken
     // --generator SPEC [--output-device NAME]: what to play from the start.
     std::optional<GeneratorSettings> generator;
+    // Calibrated levels; each given value is used and kept.
+    std::optional<engine::LevelReference> reference; // --reference dbfs|spl|raw
+    std::optional<engine::Weighting> weighting;      // --weighting A|C|Z
+    std::optional<engine::RtaCurve> rtaCurve;        // --rta-curve now|leq|max
+    std::optional<double> calibrationOffset;         // --calibration-offset DB
+    std::optional<QString> micCorrection;            // --mic-correction PATH ("none": no file)
+    // --calibrate LEVEL_dB [--calibrate-frequency HZ]: measure, keep, print, quit.
+    std::optional<double> calibrate;
+    double calibrateFrequency = 1000.0;
 };
 
 struct ParseResult {

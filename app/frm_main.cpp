@@ -3,6 +3,8 @@
 
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "desktop.h"
 #include "frm_generator.h"
 #include "message_box.h"
@@ -193,6 +195,7 @@ void TfrmMain::pgcAnalyzersChange()
                        static_cast<QWidget*>(lblOctaveBW), static_cast<QWidget*>(cboOctaveType)})
         w->setVisible(page == 0);
     grpMemory->setVisible(page == 0);
+    showLevelControls(page);
     static const StringId captions[3] = {sMemoryRta, sMemoryFft, sMemoryScope};
     if (page < 0 || page > 2)
         return;

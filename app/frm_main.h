@@ -9,9 +9,11 @@
 
 #include "capture/audio_in.h"
 #include "display/legend.h"
+#include "display/level_meter_strip.h"
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/calibration_measurement.h"
 #include "engine/rta_block.h"
 #include "engine/rta_geometry.h"
 #include "engine/scope_trace.h"
@@ -42,6 +44,8 @@ class QToolButton;
 
 namespace app {
 
+class TfrmCalibration;
+struct CalibratedLevels;
 class TfrmGenerator;
 
 class TfrmMain : public QMainWindow {
@@ -57,7 +61,11 @@ public:
 
     // The settings dialog, created after the window (start-up step 3); the
     // window shows it, and its FFT group follows the capture. Not owned.
-    void setSettingsDialog(settings::TfrmSettings* dialog) { frmSettings = dialog; }
+    void setSettingsDialog(settings::TfrmSettings* dialog)
+    {
+        frmSettings = dialog;
+        attachLevelSettings();
+    }
     settings::TfrmSettings* frmSettings = nullptr;
 
     // --- controls (names as in the old form) ---
@@ -340,6 +348,58 @@ private:
     // What the CSV export says about the measurement of its first curve.
     memories::CsvLayout csvLayout(const memories::SpectrumRec& first) const;
     static void setCaptionColour(QToolButton* button, engine::TColor colour);
+
+public:
+    // --- calibrated levels (frm_main_levels.cpp) ---
+    // The row under the pages: weighting, the RTA's curve choice with its
+    // "Reset", and the level meter strip; the Extras menu's calibration and
+    // correction file.
+    void createLevelControls(QWidget* client);
+    QLabel* lblWeighting = nullptr;
+    QComboBox* cboWeighting = nullptr; // "Z", "A", "C" in engine::Weighting order
+    QLabel* lblRtaCurve = nullptr;
+    QComboBox* cboRtaCurve = nullptr; // "Momentan", "Leq", "Max"
+    QPushButton* btnResetLevels = nullptr;
+    display::LevelMeterStrip* meterStrip = nullptr;
+    QAction* Calibrate1 = nullptr;
+    QAction* MicCorrection1 = nullptr;
+    QAction* MicCorrectionOff1 = nullptr;
+    TfrmCalibration* frmCalibration = nullptr;
+
+    void cboWeightingChange();
+    void cboRtaCurveChange();
+    void btnResetLevelsClick();
+    void Calibrate1Click();
+    void MicCorrection1Click();
+    // Reads and uses a correction file (empty: none) and keeps the choice;
+    // an empty string or the German reason, with nothing changed.
+    QString setMicCorrectionFile(const QString& path);
+    // Changes the calibrated-measurement settings and keeps them at once.
+    void changeLevelSettings(const std::function<void(settings::LevelSettings&)>& change);
+    // Measures a calibrator of (dB SPL, Hz) on the current input, starting
+    // the capture if it is not running; `done` gets the result. A good
+    // measurement is kept (offset, date) and the reference becomes dB SPL.
+    void startCalibration(double db, double hz,
+                          std::function<void(const engine::CalibrationResult&)> done);
+    const CalibratedLevels& levels() const { return *levels_; }
+    // The RTA's level axis title with the unit ("Pegel [dB SPL (A)]").
+    QString levelAxisTitle(bool fftPage = false) const;
+    // What the RTA path adds to its band levels now.
+    engine::RtaLevels rtaLevels() const;
+    // The measurement's description for memories and the export.
+    QString levelDescription() const;
+
+private:
+    void attachLevelSettings();
+    // After a calibration: dB SPL, with the axis moved along, kept.
+    void useSplReference();
+    void levelSettingsChanged();
+    void showLevelControls(int page);
+    void levelsBlock(std::span<const std::int16_t> samples);
+    // The FFT page: 0 of the reference less the grid's top label, and that label.
+    double fftLevelOffset() const;
+    int fftTopLevel() const;
+    std::unique_ptr<CalibratedLevels> levels_;
 
 protected:
     void changeEvent(QEvent* event) override;

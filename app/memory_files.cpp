@@ -228,17 +228,33 @@ memories::CsvLayout TfrmMain::csvLayout(const memories::SpectrumRec& first) cons
                                   : QString();
     const QDateTime when = first.stored.isValid() ? first.stored : QDateTime::currentDateTime();
     memories::CsvLayout layout;
-    layout.header = {
-        {LoadStr(sCsvSoftware), LoadStr(sProduct) + " " + LoadStr(sVersion)},
-        {LoadStr(sCsvUnit), "dB"},
-        {LoadStr(sCsvReference), LoadStr(sCsvReferenceValue)},
-        {LoadStr(sCsvWeighting), LoadStr(sCsvNoWeighting)},
-        {LoadStr(sWindowing), window},
-        {LoadStr(sAveraging), averaging},
-        // A plan of n bands per octave has 10 n + 2 borders.
-        {LoadStr(sResolution), LoadStr(sCsvOctaves).arg((first.bands - 2) / 10)},
-        {LoadStr(sCsvDate), when.toString(Qt::ISODate)},
-    };
+    layout.header.push_back({LoadStr(sCsvSoftware), LoadStr(sProduct) + " " + LoadStr(sVersion)});
+    // "Bezug: dB SPL (A); Bewertung: A; ...": one line per part, the
+    // reference's text being the unit of the levels.
+    std::vector<std::pair<QString, QString>> described;
+    for (const QString& part : first.description.split("; ", Qt::SkipEmptyParts)) {
+        const qsizetype colon = part.indexOf(": ");
+        if (colon > 0)
+            described.push_back({part.left(colon), part.mid(colon + 2)});
+    }
+    if (described.empty()) {
+        // Levels of no stated reference: relative to an amplitude of 1 of the transform.
+        layout.header.push_back({LoadStr(sCsvUnit), "dB"});
+        layout.header.push_back({LoadStr(sReference), LoadStr(sCsvReferenceValue)});
+        layout.header.push_back({LoadStr(sWeighting), LoadStr(sCsvNoWeighting)});
+    } else {
+        const QString unit = described.front().first == LoadStr(sReference)
+                                 ? described.front().second
+                                 : QString("dB");
+        layout.header.push_back({LoadStr(sCsvUnit), unit});
+        layout.header.insert(layout.header.end(), described.begin(), described.end());
+    }
+    layout.header.insert(layout.header.end(),
+                         {{LoadStr(sWindowing), window},
+                          {LoadStr(sAveraging), averaging},
+                          // A plan of n bands per octave has 10 n + 2 borders.
+                          {LoadStr(sResolution), LoadStr(sCsvOctaves).arg((first.bands - 2) / 10)},
+                          {LoadStr(sCsvDate), when.toString(Qt::ISODate)}});
     layout.bandTitles = {LoadStr(sCsvCentre), LoadStr(sCsvLower), LoadStr(sCsvUpper)};
     layout.leftOutLabel = LoadStr(sCsvLeftOut);
     return layout;

@@ -3,6 +3,8 @@
 
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "string_table.h"
 
 #include "display/fft_curves.h"
@@ -37,7 +39,7 @@ void TfrmMain::pbxFFTGridPaint()
 {
     display::Canvas& graph = pbxFFTGraph->canvas();
     display::PaintAxesFFT(pbxFFTGrid->canvas(), graph, fftGraphOrigin(), imgPhantomFFTGrid,
-                          state_.measurement.Columnwidth, LoadStr(sFftLevelAxisTitle));
+                          state_.measurement.Columnwidth, levelAxisTitle(true), fftTopLevel());
     // After the snapshot: the next block's erase takes these curves away.
     for (const memories::SpectrumRec& slot : state_.memory.FFTMemRecord)
         if (slot.HasData && slot.DrawMe)
@@ -48,7 +50,8 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
 {
     engine::MeasurementState& m = state_.measurement;
     // The grid's 0 line, where a full-scale sine peaks, in graph rows.
-    engine::processFftBlock(m, samples, display::kFftGridTop - fftGraphOrigin().y());
+    engine::processFftBlock(m, samples, display::kFftGridTop - fftGraphOrigin().y(),
+                            levels_->factors(), fftLevelOffset());
     display::drawFftCurve(pbxFFTGraph->canvas(), imgPhantomFFTGrid.canvas(), m.NewPoints,
                           engine::kFftBinsDrawn);
     memories::SpectrumRec& last = state_.memory.FFTMemRecord[0];

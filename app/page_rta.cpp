@@ -3,6 +3,8 @@
 
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "message_box.h"
 #include "string_table.h"
 
@@ -13,6 +15,7 @@
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
 #include "engine/rta_curve.h"
+#include "engine/rta_statistics.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -136,7 +139,7 @@ void TfrmMain::pbxOctGridPaint()
     picture.xAxisMin = settings.xAxisMin;
     picture.xAxisMax = settings.xAxisMax;
     picture.colours = settings.colours;
-    picture.levelTitle = LoadStr(sLevelAxisTitle);
+    picture.levelTitle = levelAxisTitle();
     picture.frequencyTitle = "f [Hz]";
     display::paintRtaGrid(imgPhantomGrid, pbxOctGrid->canvas(), picture);
 
@@ -168,8 +171,15 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     // Rows count from the graph's top and columns are erased with the pixels
     // right under the graph (grid and shown memories), so that curve, grid and
     // labels agree.
-    const engine::RtaBlockReport report =
-        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g);
+    // A restart of the display average (new plan, START) starts Leq and Max too.
+    engine::RtaStatistics& statistics = levels_->rtaStatistics;
+    if (m.AverageRestart)
+        statistics.reset();
+    engine::RtaBlockReport report =
+        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g, rtaLevels());
+    statistics.add(m, state_.bandPlan);
+    report.failedRows += engine::showRtaCurve(m, state_.bandPlan, statistics, levels_->rtaCurve,
+                                              engine::bottomRow(g));
     display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgGraphBackground.canvas(), QPoint(0, 0),
                               m.NewPoints, state_.bandPlan.validbands, g.graphHeight,
                               display::liveCurveColour(settings.colours.background));
@@ -178,7 +188,8 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.l = m.OctBands;
     last.coordinates = m.NewPoints;
-    engine::copyAveragedLevels(m, state_.bandPlan, last.levels);
+    engine::copyRtaCurveLevels(m, state_.bandPlan, statistics, levels_->rtaCurve, last.levels);
+    last.description = levelDescription();
     last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
     last.averaging = cboAveraging->currentIndex();
 

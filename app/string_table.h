@@ -1,7 +1,8 @@
 #pragma once
 // The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65500 ..
-// 65599 for the generator, 65800 .. 65899 for the memories): every text set on a control or shown
-// in a message at run time comes from here, in German.
+// 65599 for the generator, 65700 .. 65799 for calibrated levels and 65800 .. 65899 for the
+// memories): every text set on a control or shown in a message at run time comes from here, in
+// German.
 
 #include <QString>
 
@@ -83,6 +84,42 @@ enum StringId : int {
     sOutputFailed = 65516,
     sOutputNotStarted = 65517,
     sGeneratorSettingsNotSaved = 65518,
+    sReference = 65700,
+    sReferenceDbfs = 65701,
+    sReferenceSpl = 65702,
+    sReferenceRaw = 65703,
+    sCalibratedAt = 65704,
+    sNotCalibrated = 65705,
+    sCalibrateMenu = 65706,
+    sMicCorrectionMenu = 65707,
+    sWeighting = 65708,
+    sRtaCurve = 65709,
+    sCurveNow = 65710,
+    sCurveLeq = 65711,
+    sCurveMax = 65712,
+    sResetLevels = 65713,
+    sCalibrationTitle = 65714,
+    sCalibratorLevel = 65715,
+    sCalibratorFrequency = 65716,
+    sMeasure = 65717,
+    sCalibrationOffset = 65718,
+    sApplyOffset = 65719,
+    sMeasuring = 65720,
+    sCalSilent = 65721,
+    sCalWandering = 65722,
+    sCalNotATone = 65723,
+    sCalDone = 65724,
+    sCorrectionEmpty = 65725,
+    sCorrectionBadLine = 65726,
+    sCorrectionUnreadable = 65727,
+    sCorrectionFilter = 65728,
+    sNoCorrection = 65729,
+    sLevelAxisUnit = 65730,
+    sLevelsNotSaved = 65731,
+    sCalibrationBadNumber = 65732,
+    sCalNoInput = 65733,
+    sPeak = 65734,
+    sCalibrationNone = 65735,
     sClearAllQuestion = 65800,
     sUnsavedMemoriesQuestion = 65801,
     sExportCsvMenu = 65802,
@@ -90,8 +127,6 @@ enum StringId : int {
     sMemoryNumber = 65804,
     sNothingToExport = 65805,
     sCsvUnit = 65806,
-    sCsvReference = 65807,
-    sCsvWeighting = 65808,
     sCsvDate = 65809,
     sCsvCentre = 65810,
     sCsvLower = 65811,

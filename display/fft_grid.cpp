@@ -31,7 +31,7 @@ std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphL
 }
 
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
-                  double columnwidth, const QString& levelTitle)
+                  double columnwidth, const QString& levelTitle, int topLevelDb)
 {
     const int w = graph.width();
     const int h = graph.height();
@@ -45,11 +45,10 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
     for (int i = 0; i < kFftLevelRectangles; ++i) {
         const int top = kFftGridTop + kFftLevelStep * i;
         grid.Rectangle(kFftGridLeft, top, right, top + kFftLevelStep + 1);
-        const QString label = QString::number(-10 * i);
+        const QString label = QString::number(topLevelDb - 10 * i);
         // Right-aligned at x = 35, vertically about centred on the line.
         grid.TextOut(35 - grid.TextWidth(label), top - 6, label);
     }
-    // The labels read dBFS: 0 is the level of a full-scale sine.
     grid.TextOut(kTitleLeft, kFftGridTop - 6 - kTitleGap - grid.TextHeight(levelTitle), levelTitle);
 
     const int bottom = grid.height();

@@ -33,6 +33,8 @@ std::optional<int> fftFrequencyLineX(int kHz, double columnwidth, int graphLeft)
 // Left edge of that line's label: 7 pixels left of the line.
 std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphLeft);
 
+// The level labels read topLevelDb on the top line and 10 dB less on each
+// line below (0: dBFS, the level of a full-scale sine).
 // Draws the grid on `grid` (brush clear, nothing behind it: the box's erase
 // colour shows through) in grey with the labels and `levelTitle` in `grid`'s
 // font, for a graph of `graph`'s size whose (0, 0) lies at `graphOrigin` of
@@ -43,6 +45,6 @@ std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphL
 // right after the grid box was cleared, the snapshot holds the grid just
 // drawn and no curve.
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
-                  double columnwidth, const QString& levelTitle);
+                  double columnwidth, const QString& levelTitle, int topLevelDb = 0);
 
 } // namespace display

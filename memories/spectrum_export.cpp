@@ -17,6 +17,11 @@ QString exportFileName(const QString& chosen)
 QByteArray spectrumExportText(const QString& fullPath, const SpectrumRec& rec)
 {
     QByteArray out = "Spectrum from Spectrion\r\n" + fullPath.toUtf8() + "\r\n";
+    if (!rec.description.isEmpty()) {
+        QByteArray description = rec.description.toUtf8();
+        description.replace('\n', ' ').replace('\r', ' ');
+        out += description + "\r\n";
+    }
     const int entries = std::clamp(rec.bands, 0, engine::kBinArraySize);
     for (int j = 0; j < entries; ++j) {
         const QByteArray level = j == 0 ? QByteArray() : exportLevel(rec, j);

@@ -76,6 +76,23 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(plain.options->bands, -1);
     EXPECT_TRUE(plain.options->pacing);
 
+    // The calibrated levels.
+    const auto levels = parse({"--reference", "spl", "--weighting", "a", "--rta-curve", "max",
+                               "--calibration-offset", "120.5", "--mic-correction", "m.txt"});
+    ASSERT_TRUE(levels.options) << levels.error.toStdString();
+    EXPECT_EQ(levels.options->reference, engine::LevelReference::Spl);
+    EXPECT_EQ(levels.options->weighting, engine::Weighting::A);
+    EXPECT_EQ(levels.options->rtaCurve, engine::RtaCurve::Max);
+    EXPECT_EQ(levels.options->calibrationOffset, 120.5);
+    EXPECT_EQ(levels.options->micCorrection, QString("m.txt"));
+    EXPECT_EQ(parse({"--mic-correction", "none"}).options->micCorrection, QString());
+    const auto calibrate = parse({"--calibrate", "94", "--calibrate-frequency", "250"});
+    ASSERT_TRUE(calibrate.options);
+    EXPECT_EQ(calibrate.options->calibrate, 94.0);
+    EXPECT_EQ(calibrate.options->calibrateFrequency, 250.0);
+    EXPECT_FALSE(plain.options->reference);
+    EXPECT_FALSE(plain.options->calibrate);
+
     // A screenshot with --start but no block count is taken after the first block.
     const auto first = parse({"--start", "--screenshot", "a.png"});
     ASSERT_TRUE(first.options);
@@ -112,6 +129,15 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--generator", "pink:3"},
         {"--generator", "pink:-100"},
         {"--output-device", "pulse"},
+        {"--reference", "dbspl"},
+        {"--weighting", "B"},
+        {"--rta-curve", "avg"},
+        {"--calibrate", "loud"},
+        {"--calibrate-frequency", "1000"},
+        {"--calibrate", "94", "--calibrate-frequency", "5"},
+        {"--calibrate", "94", "--calibration-offset", "100"},
+        {"--calibrate", "94", "--start", "--screenshot", "a.png"},
+        {"--calibration-offset", "x"},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
@@ -119,7 +145,9 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
     }
-    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing"})
+    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing",
+                               "--reference", "--weighting", "--rta-curve", "--calibrate",
+                               "--calibrate-frequency", "--calibration-offset", "--mic-correction"})
         EXPECT_TRUE(app::usageText().contains(option)) << option;
 }
 

@@ -480,13 +480,17 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
     QFile f(dir.filePath("out.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 32 + 1);
-    int loudest = 3;
-    for (int j = 3; j < 2 + 32; ++j)
+    // A new store: the levels in dBFS, said in the line after the path.
+    ASSERT_EQ(lines.size(), 3 + 32 + 1);
+    EXPECT_TRUE(lines[2].startsWith("Bezug: dBFS;")) << lines[2].toStdString();
+    int loudest = 4;
+    for (int j = 4; j < 3 + 32; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
             lines[loudest].split(',')[1].trimmed().toDouble())
             loudest = j;
-    EXPECT_EQ(loudest - 2, 18);
+    EXPECT_EQ(loudest - 3, 18);
+    // A -60 dBFS sine in its band.
+    EXPECT_NEAR(lines[loudest].split(',')[1].trimmed().toDouble(), -60.0, 0.1);
 }
 
 TEST_F(MemoriesTest, AShownMemoryStaysBesideTheLiveCurveWhileBlocksArrive)
@@ -555,9 +559,9 @@ TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
     QFile out(dir.filePath("out.txt"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = out.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 12 + 1); // the octave plan
-    int loudest = 3;
-    for (int j = 3; j < 2 + 12; ++j)
+    ASSERT_EQ(lines.size(), 3 + 12 + 1); // the description, the octave plan
+    int loudest = 4;
+    for (int j = 4; j < 3 + 12; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
             lines[loudest].split(',')[1].trimmed().toDouble())
             loudest = j;
