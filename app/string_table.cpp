@@ -140,7 +140,7 @@ constexpr Entry kTexts[] = {
     {65810, "Mitte [Hz]"},
     {65811, "Untere Grenze [Hz]"},
     {65812, "Obere Grenze [Hz]"},
-    {65813, "Nicht aufgenommen (anderer Bandplan)"},
+    {65813, "Nicht aufgenommen (anderer Bandplan oder Bezug)"},
     {65814, "Amplitude 1 der Transformation (nicht kalibriert)"},
     {65815, "keine (Z)"},
     {65816, "1/%1 Oktave"},

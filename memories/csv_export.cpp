@@ -24,9 +24,13 @@ int entriesOf(const SpectrumRec& rec)
     return std::clamp(rec.bands, 0, engine::kBinArraySize);
 }
 
-bool samePlan(const SpectrumRec& a, const SpectrumRec& b)
+// Rows side by side need the same bands; levels of two stated references
+// (dBFS and dB SPL, say) are no columns of one table either.
+bool fitsBeside(const SpectrumRec& a, const SpectrumRec& b)
 {
     if (entriesOf(a) != entriesOf(b))
+        return false;
+    if (!a.description.isEmpty() && !b.description.isEmpty() && a.description != b.description)
         return false;
     return std::equal(a.f.begin(), a.f.begin() + entriesOf(a), b.f.begin());
 }
@@ -43,7 +47,7 @@ QByteArray csvExportText(const CsvLayout& layout, const std::vector<CsvCurve>& c
     std::vector<const CsvCurve*> columns;
     QStringList leftOut;
     for (const CsvCurve& c : curves) {
-        if (columns.empty() || samePlan(*columns.front()->rec, *c.rec))
+        if (columns.empty() || fitsBeside(*columns.front()->rec, *c.rec))
             columns.push_back(&c);
         else
             leftOut << c.title;

@@ -30,8 +30,9 @@ struct CsvLayout {
     std::vector<std::pair<QString, QString>> header;
     // Titles of the three band columns: centre, lower border, upper border.
     std::array<QString, 3> bandTitles;
-    // The header line for curves left out because their band plan differs
-    // from the first curve's; its value lists their titles.
+    // The header line for curves left out because their band plan or their
+    // levels' description differs from the first curve's; its value lists
+    // their titles.
     QString leftOutLabel;
 };
 
@@ -40,7 +41,8 @@ struct CsvLayout {
 QString csvFileName(const QString& chosen);
 
 // The text of the export. The rows follow the band plan of the first curve;
-// a curve of another plan is left out and named on the leftOutLabel line.
+// a curve of another plan, or of another stated reference (description), is
+// left out and named on the leftOutLabel line.
 QByteArray csvExportText(const CsvLayout& layout, const std::vector<CsvCurve>& curves);
 
 // Writes it atomically. Returns an empty string or a German message naming the file.

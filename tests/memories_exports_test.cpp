@@ -102,8 +102,10 @@ TEST(Exports, TheCsvReadsBackAsNumbersSideBySideWhateverTheLocale)
     layout.header = {{"Einheit", "dB"}, {"Fenster", "Hann \"weich\", breit"}};
     layout.bandTitles = {"Mitte [Hz]", "Untere Grenze [Hz]", "Obere Grenze [Hz]"};
     layout.leftOutLabel = "Nicht aufgenommen";
-    const std::vector<CsvCurve> curves = {
-        {"Aktuelle Messung", &gSlots[0]}, {"Küche, hinten", &gSlots[1]}, {"Oktave", &gSlots[2]}};
+    const std::vector<CsvCurve> curves = {{"Aktuelle Messung", &gSlots[0]},
+                                          {"Küche, hinten", &gSlots[1]},
+                                          {"Oktave", &gSlots[2]},
+                                          {"SPL", &gSlots[4]}};
 
     QTemporaryDir dir;
     const QString path = csvFileName(dir.filePath("mess"));
@@ -115,7 +117,7 @@ TEST(Exports, TheCsvReadsBackAsNumbersSideBySideWhateverTheLocale)
     ASSERT_TRUE(rows) << "not well-formed";
     ASSERT_EQ(rows->size(), 3u + 1 + 1 + 31);
     EXPECT_EQ((*rows)[1], Row({"Fenster", "Hann \"weich\", breit"}));
-    EXPECT_EQ((*rows)[2], Row({"Nicht aufgenommen", "Oktave"}));
+    EXPECT_EQ((*rows)[2], Row({"Nicht aufgenommen", "Oktave, SPL"}));
     EXPECT_EQ((*rows)[3], Row{""});
     EXPECT_EQ((*rows)[4], Row({"Mitte [Hz]", "Untere Grenze [Hz]", "Obere Grenze [Hz]",
                                "Aktuelle Messung", "Küche, hinten"}));
