@@ -23,9 +23,15 @@ const QCommandLineOption kStart("start", "Starts capturing at once.");
 const QCommandLineOption kScreenshot("screenshot", "Saves a picture of the window and quits.",
                                      "PNG");
 const QCommandLineOption kAfterBlocks("after-blocks",
-                                      "Takes the screenshot or export after N blocks.", "N");
+                                      "Takes the screenshot or exports after N blocks.", "N");
 const QCommandLineOption
     kExport("export", "Writes the last measured spectrum to a text file and quits.", "PATH");
+const QCommandLineOption
+    kExportCsv("export-csv",
+               "Writes the live curve and the shown memories to a CSV file and quits.", "PATH");
+const QCommandLineOption kLoadMemories("load-memories",
+                                       "Opens a memories file at start-up, all its slots shown.",
+                                       "PATH");
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
 const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
                                 "BANDS");
@@ -63,11 +69,29 @@ void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription("Spectrion: octave-band RTA, FFT analyzer and oscilloscope.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(
-        {kInputFile,         kTestSignal,    kPage,      kBands,    kAveraging, kStart,
-         kScreenshot,        kAfterBlocks,   kExport,    kSettings, kNoPacing,  kGenerator,
-         kOutputDevice,      kReference,     kWeighting, kRtaCurve, kCalibrate, kCalibrateFrequency,
-         kCalibrationOffset, kMicCorrection, kHelp});
+    parser.addOptions({kInputFile,
+                       kTestSignal,
+                       kPage,
+                       kBands,
+                       kAveraging,
+                       kStart,
+                       kScreenshot,
+                       kAfterBlocks,
+                       kExport,
+                       kExportCsv,
+                       kLoadMemories,
+                       kSettings,
+                       kNoPacing,
+                       kGenerator,
+                       kOutputDevice,
+                       kReference,
+                       kWeighting,
+                       kRtaCurve,
+                       kCalibrate,
+                       kCalibrateFrequency,
+                       kCalibrationOffset,
+                       kMicCorrection,
+                       kHelp});
     parser.addOptions(analyzerCommandLineOptions());
 }
 
@@ -210,6 +234,12 @@ ParseResult parseCommandLine(const QStringList& arguments)
     o.screenshot = parser.value(kScreenshot);
     o.exportPath = parser.value(kExport);
     o.settings = parser.value(kSettings);
+    o.exportCsvPath = parser.value(kExportCsv);
+    o.loadMemories = parser.value(kLoadMemories);
+    if (parser.isSet(kExportCsv) && o.exportCsvPath.isEmpty())
+        return {std::nullopt, "--export-csv needs a file name."};
+    if (parser.isSet(kLoadMemories) && o.loadMemories.isEmpty())
+        return {std::nullopt, "--load-memories needs a file name."};
     if (parser.isSet(kScreenshot) && o.screenshot.isEmpty())
         return {std::nullopt, "--screenshot needs a file name."};
     if (parser.isSet(kExport) && o.exportPath.isEmpty())
@@ -223,8 +253,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return {std::nullopt, QString("--after-blocks takes a whole number of at least 1, "
                                           "not '%1'.")
                                       .arg(parser.value(kAfterBlocks))};
-        if (o.screenshot.isEmpty() && o.exportPath.isEmpty())
-            return {std::nullopt, "--after-blocks needs --screenshot or --export."};
+        if (o.screenshot.isEmpty() && o.exportPath.isEmpty() && o.exportCsvPath.isEmpty())
+            return {std::nullopt, "--after-blocks needs --screenshot, --export or --export-csv."};
         if (!o.start)
             return {std::nullopt, "--after-blocks needs --start: no blocks arrive otherwise."};
     }
@@ -244,7 +274,12 @@ ParseResult parseCommandLine(const QStringList& arguments)
         return {std::nullopt, "--calibrate runs alone: it quits once it has measured."};
     if (!o.exportPath.isEmpty() && !o.start)
         return {std::nullopt, "--export needs --start: it writes a measured spectrum."};
-    if (o.start && (!o.screenshot.isEmpty() || !o.exportPath.isEmpty()) && o.afterBlocks == 0)
+    if (!o.exportCsvPath.isEmpty() && !o.start && o.loadMemories.isEmpty())
+        return {std::nullopt, "--export-csv needs --start or --load-memories: it writes measured "
+                              "or stored spectra."};
+    if (o.start &&
+        (!o.screenshot.isEmpty() || !o.exportPath.isEmpty() || !o.exportCsvPath.isEmpty()) &&
+        o.afterBlocks == 0)
         o.afterBlocks = 1;
     return {o, {}};
 }

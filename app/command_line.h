@@ -26,12 +26,14 @@ struct Options {
     Page page = Page::Rta;
     int averaging = -1; // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
     bool start = false;
-    QString screenshot;  // --screenshot PNG
-    QString exportPath;  // --export PATH
-    int afterBlocks = 0; // --after-blocks N; 0 = not given
-    QString settings;    // --settings PATH
-    int bands = -1;      // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
-    bool pacing = true;  // --no-pacing clears it: sound files deliver as fast as taken
+    QString screenshot;    // --screenshot PNG
+    QString exportPath;    // --export PATH
+    QString exportCsvPath; // --export-csv PATH
+    QString loadMemories;  // --load-memories PATH
+    int afterBlocks = 0;   // --after-blocks N; 0 = not given
+    QString settings;      // --settings PATH
+    int bands = -1;        // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
+    bool pacing = true;    // --no-pacing clears it: sound files deliver as fast as taken
     // --generator SPEC [--output-device NAME]: what to play from the start.
     std::optional<GeneratorSettings> generator;
     // Calibrated levels; each given value is used and kept.

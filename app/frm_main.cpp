@@ -10,7 +10,6 @@
 #include "message_box.h"
 #include "string_table.h"
 
-#include "display/colour_map.h"
 #include "dsp/window.h"
 #include "engine/band_plan.h"
 #include "engine/rta_block.h"
@@ -20,11 +19,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -187,9 +184,7 @@ void TfrmMain::loadMemoryButtons(const memories::SlotTable& table)
     for (int k = 0; k <= 8; ++k) {
         mem[k]->setEnabled(table[k].HasData);
         mem[k]->setChecked(table[k].DrawMe);
-        QPalette p = mem[k]->palette();
-        p.setColor(QPalette::ButtonText, display::toQColor(table[k].Color));
-        mem[k]->setPalette(p);
+        setCaptionColour(mem[k], table[k].Color);
     }
 }
 
@@ -237,26 +232,6 @@ void TfrmMain::cboAveragingChange()
     engine::applyAveragingItem(state_.measurement, cboAveraging->currentIndex());
 }
 
-void TfrmMain::mem1Click(QToolButton* Sender)
-{
-    memories::SlotTable& table = activeSlots();
-    const int s = Sender->objectName().back().digitValue();
-    if (btnStore->isChecked()) {
-        table[s] = table[0];
-        table[s].HasData = true;
-        table[s].comment = txtComment->text();
-        table[s].stored = QDateTime::currentDateTime();
-        Sender->setToolTip(table[s].comment);
-        btnStore->setChecked(false);
-        Sender->setChecked(false);
-        for (int k = 0; k <= 8; ++k)
-            mem[k]->setEnabled(table[k].HasData);
-    }
-    for (int k = 0; k <= 8; ++k)
-        table[k].DrawMe = mem[k]->isChecked();
-    repaintActiveView();
-}
-
 void TfrmMain::repaintActiveView()
 {
     switch (pgcAnalyzers->currentIndex()) {
@@ -296,6 +271,10 @@ void TfrmMain::Oscilloscope1Click()
 
 void TfrmMain::Exit1Click()
 {
+    // Asked before the capture stops, so that "cancel" leaves it running.
+    if (!mayClose())
+        return;
+    quitConfirmed_ = true;
     if (AudioIn1->Active)
         AudioIn1->StopAtOnce();
     close();
@@ -340,6 +319,10 @@ void TfrmMain::btnVolumeControlClick()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (!quitConfirmed_ && !mayClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
 }

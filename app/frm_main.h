@@ -10,6 +10,7 @@
 
 #include "capture/audio_in.h"
 #include "display/fft_grid.h"
+#include "display/legend.h"
 #include "display/level_meter_strip.h"
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
@@ -18,8 +19,8 @@
 #include "engine/rta_block.h"
 #include "engine/rta_geometry.h"
 #include "engine/scope_trace.h"
+#include "memories/csv_export.h"
 #include "memories/memory_file.h"
-#include "settings/colour_chooser.h"
 #include "settings/settings_dialog.h"
 
 #include <QMainWindow>
@@ -186,9 +187,22 @@ private:
     // The sizes and places of both boxes, for the curve's maths.
     engine::RtaGeometry rtaGeometry() const;
     static engine::RtaAxes rtaAxes(const RtaSettings& settings);
-    // A stored slot's curve on pbxOctaveGraph, laid out from its band
-    // borders and levels on the axes in force.
-    void drawStoredRtaCurve(const memories::SpectrumRec& slot);
+    // A stored slot's curve laid out from its band borders and levels on the
+    // axes in force, and drawn on pbxOctaveGraph in `colour`.
+    void layOutStoredCurve(const memories::SpectrumRec& slot, engine::CoordArray& points);
+    void drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour);
+    // The legend beside the shown memories, placed where it hides the least.
+    void updateRtaLegend();
+    display::Legend* rtaLegend_ = nullptr;
+
+public:
+    // The slot's rows (l) and points (coordinates) as its curve is drawn now.
+    void storeDrawnPoints(memories::SpectrumRec& slot);
+    // White on a dark graph background, black on a light one.
+    engine::TColor liveCurveColour() const;
+    display::Legend* rtaLegend() const { return rtaLegend_; }
+
+private:
     // Points of the stored curve being drawn (64 KiB, reused).
     std::unique_ptr<engine::CoordArray> storedCurvePoints_ = std::make_unique<engine::CoordArray>();
 
@@ -325,9 +339,9 @@ private:
     std::unique_ptr<engine::ScopeTrace> scopeTrace_;
 
 public:
-    // --- memories (memory_commands.cpp) ---
+    // --- memories (memory_commands.cpp, memory_files.cpp, memory_maths.cpp) ---
     // The memory group's store mode, the popup of the slot buttons, the
-    // memory menu and the File menu's spectrum files and export.
+    // memory menu and the File menu's spectrum files and exports.
     void createMemoryCommands();
     void btnStoreClick();
     void mem1MouseEnter(QToolButton* Sender);
@@ -339,11 +353,24 @@ public:
     void OpenfromDisk1Click();
     void Clear1Click();
     void Openspectratomemory1Click();
-    void Saveallstoredspectra1Click();
+    // "Save all stored spectra": true once the stored slots are in a file.
+    bool saveAllStoredSpectra();
     void SaveSpectrum1Click();
+    void SaveCsv1Click();
+    void Maths1Click();
     // The export of the last measurement, as the menu writes it, to `chosen`
     // (".txt" appended unless it ends so). Returns an error text or empty.
     QString exportLastSpectrum(const QString& chosen);
+    // The CSV export of the live curve and the shown memories to `chosen`
+    // (".csv" appended when it has no suffix). Returns an error text or empty.
+    QString exportCsv(const QString& chosen);
+    // Opens a memories file into its slots, shown. Returns an error text or empty.
+    QString loadMemories(const QString& path);
+    // Some stored slot changed since it was last saved or opened.
+    bool hasUnsavedMemories() const;
+    // Whether the window may close: asks save / discard / cancel when stored
+    // memories would be lost, and saves them when asked to.
+    bool mayClose();
 
     QMenu* popMemoryButtons = nullptr;
     QAction* StoreLastmeasurement1 = nullptr;
@@ -352,27 +379,50 @@ public:
     QAction* SavetoDisk1 = nullptr;
     QAction* OpenfromDisk1 = nullptr;
     QAction* Clear1 = nullptr;
+    QAction* SaveCsv1 = nullptr; // File: "Als CSV exportieren …"
     // The slot button the mouse last entered (mem1 .. mem8): the popup acts on its slot.
     QToolButton* CurrentButton = nullptr;
 
-    // What asks the user for a colour, a file name or a comment; tests put
-    // their own answers in. A file chooser returns an empty name on cancel.
+    enum class QuitAnswer { Save, Discard, Cancel };
+    // What asks the user for a colour (starting from the slot's), a file
+    // name, a comment, a yes or no, and what to do with unsaved memories at
+    // quit; tests and unattended runs put their own answers in. A file
+    // chooser returns an empty name on cancel.
     struct MemoryDialogs {
-        settings::ColourChooser colour;
+        std::function<std::optional<engine::TColor>(engine::TColor current)> colour;
         std::function<QString(const QString& title, const QString& filter, bool save)> file;
         std::function<std::optional<QString>(const QString& current)> comment;
+        std::function<bool(const QString& question)> confirm;
+        std::function<QuitAnswer()> quit;
     };
     MemoryDialogs memoryDialogs;
 
+    // The maths dialog's work: `operation` (0 "Power Sum", 1 "Power
+    // Difference", 2 "Power Average") of RTA slots `sources` into slot
+    // `target`, shown. Returns an error text (nothing changed) or empty.
+    QString executeMaths(int operation, const std::vector<int>& sources, int target);
+
 private:
+    void createMemoryFileCommands();
     // The RTA slot of a slot button (the digit ending its name).
     memories::SpectrumRec& slotOf(const QToolButton* button);
-    // Enables mem[k] exactly for the active page's slots that hold data.
+    // Enables mem1 .. mem8 for the active page's slots that hold data, all of
+    // them in store mode.
     void enableStoredButtons();
-    void showStoredSlot(int slot);
+    // DrawMe from the buttons, then the active view repainted.
+    void memoriesChanged();
+    // Slot s of the active page takes the last measurement and the comment
+    // field, keeping its own colour.
+    void storeLastMeasurement(int s);
+    void clearSlot(int k);
+    void putLoadedMemory(int slot, const memories::SpectrumRec& rec, bool show);
+    void showLoadedMemories(const std::vector<memories::LoadedMemory>& loaded);
     // Asks for a spectrum file and reads it; false (after telling the user
     // why, where there is a why) when nothing was read.
     bool openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded);
+    // What the CSV export says about the measurement of its first curve.
+    memories::CsvLayout csvLayout(const memories::SpectrumRec& first) const;
+    static void setCaptionColour(QToolButton* button, engine::TColor colour);
 
 public:
     // --- calibrated levels (frm_main_levels.cpp) ---
@@ -445,6 +495,8 @@ private:
 
     AppState& state_;
     QString executableDir_;
+    // The user has answered the quit question of this close already.
+    bool quitConfirmed_ = false;
     std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
 };

@@ -154,6 +154,9 @@ int main(int argc, char** argv)
     app::applyAnalyzerOptions(frmMain, options.analyzers);
     if (const int status = applyLevelOptions(options, frmMain, frmSettings); status != 0)
         return status;
+    if (!options.loadMemories.isEmpty())
+        if (const QString e = frmMain.loadMemories(options.loadMemories); !e.isEmpty())
+            return usageError("--load-memories: " + e);
 
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);

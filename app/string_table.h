@@ -1,7 +1,8 @@
 #pragma once
 // The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65500 ..
-// 65599 for the generator and 65700 .. 65799 for calibrated levels): every text set on a control or
-// shown in a message at run time comes from here, in German.
+// 65599 for the generator, 65700 .. 65799 for calibrated levels and 65800 .. 65899 for the
+// memories): every text set on a control or shown in a message at run time comes from here, in
+// German.
 
 #include <QString>
 
@@ -119,6 +120,34 @@ enum StringId : int {
     sCalNoInput = 65733,
     sPeak = 65734,
     sCalibrationNone = 65735,
+    sClearAllQuestion = 65800,
+    sUnsavedMemoriesQuestion = 65801,
+    sExportCsvMenu = 65802,
+    sLiveCurve = 65803,
+    sMemoryNumber = 65804,
+    sNothingToExport = 65805,
+    sCsvUnit = 65806,
+    sCsvDate = 65809,
+    sCsvCentre = 65810,
+    sCsvLower = 65811,
+    sCsvUpper = 65812,
+    sCsvLeftOut = 65813,
+    sCsvReferenceValue = 65814,
+    sCsvNoWeighting = 65815,
+    sCsvOctaves = 65816,
+    sMathsOtherPlans = 65817,
+    sMathsNoSource = 65818,
+    sMathsSumComment = 65819,
+    sMathsDifferenceComment = 65820,
+    sMathsAverageComment = 65821,
+    sMathsOverwrite = 65822,
+    sMathsDifferenceNeedsTwo = 65823,
+    sAnswerSave = 65824,
+    sAnswerDiscard = 65825,
+    sAnswerCancel = 65826,
+    sAnswerYes = 65827,
+    sAnswerNo = 65828,
+    sCsvSoftware = 65829,
     sFftAvgInfinite = 65900,
     sFftHold = 65901,
     sFftReset = 65902,

@@ -13,24 +13,9 @@
 namespace engine {
 namespace {
 
-// Bins 0 .. 4095 cover 0 Hz up to just below half the frame rate.
-constexpr int kRtaBins = kBlockSamples / 2;
-constexpr long double kBinSpacingHz = static_cast<long double>(kFrameRate) / kBlockSamples;
-
 std::size_t at(int i)
 {
     return static_cast<std::size_t>(i);
-}
-
-// Whether a bin frequency i * spacing (i = 0 .. 4095) lies in band j: above
-// border j - 1 (band 1 from 0 Hz) and at most border j.
-bool bandHasBin(const BandPlan& plan, int j)
-{
-    const long double top = std::floor(plan.OctBinBorderList[at(j)] / kBinSpacingHz);
-    const long double highest = std::min(top, static_cast<long double>(kRtaBins - 1));
-    const long double lowest =
-        j == 1 ? 0.0L : std::floor(plan.OctBinBorderList[at(j - 1)] / kBinSpacingHz) + 1;
-    return highest >= lowest;
 }
 
 } // namespace
@@ -113,7 +98,7 @@ int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t b
             // A band narrower than the bin spacing shows its neighbour; one
             // that holds bins but no level lies on the bottom, as silence
             // does, instead of repeating a loud band below it.
-            level = bandHasBin(plan, j) ? noLevel : state.OctBandLevels[at(j - 1)];
+            level = bandHasBin(plan.OctBinBorderList, j) ? noLevel : state.OctBandLevels[at(j - 1)];
         const auto row = levelRow(level, scale, bottomRow);
         if (!row)
             ++failed;

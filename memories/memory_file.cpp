@@ -233,6 +233,11 @@ QString notOurs(const QString& path, const QString& why)
 
 } // namespace
 
+QString memoryFileName(const QString& chosen)
+{
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + ".txt" : chosen;
+}
+
 QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
 {
     QByteArray out = QByteArray(kMagic) + "\n";

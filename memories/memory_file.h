@@ -41,6 +41,10 @@ inline constexpr const char* kWindowNames[] = {"Rectangular", "Hann", "Hamming",
 // Averaging factors, by item ("Keine", "Schnell", "Langsam", "Sehr Langsam").
 inline constexpr float kAveragingFactors[] = {1.0f, 0.7f, 0.2f, 0.02f};
 
+// The name a memory file is written to: `chosen`, with ".txt" appended when
+// it has no suffix, so that the open dialog's filter lists it.
+QString memoryFileName(const QString& chosen);
+
 // The text of a file holding the given slots of `table` (numbers 0..8), in
 // the order given.
 QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories);

@@ -42,6 +42,9 @@ struct SpectrumRec {
     // The levels' reference, weighting, calibration, correction and curve,
     // in words; empty when not known (older files).
     QString description;
+    // Slots 1 .. 8: changed since last written to or read from a file, so
+    // quitting asks before the change is lost.
+    bool unsaved = false;
 };
 
 } // namespace memories

@@ -98,6 +98,11 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     ASSERT_TRUE(first.options);
     EXPECT_EQ(first.options->afterBlocks, 1);
     EXPECT_TRUE(parse({"--help"}).helpRequested);
+    // Stored spectra export without a capture.
+    const auto stored = parse({"--load-memories", "m.txt", "--export-csv", "m.csv"});
+    ASSERT_TRUE(stored.options) << stored.error.toStdString();
+    EXPECT_EQ(stored.options->loadMemories, "m.txt");
+    EXPECT_EQ(stored.options->exportCsvPath, "m.csv");
 }
 
 TEST(CommandLine, RejectsBadOptionsWithOneLine)
@@ -111,6 +116,8 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--start", "--after-blocks", "3"},
         {"--screenshot", "a.png", "--after-blocks", "3"},
         {"--export", "x.txt"},
+        {"--export-csv", "x.csv"},
+        {"--load-memories", ""},
         {"stray"},
         {"--screenshot", ""},
         {"--bands", "1/24"},
