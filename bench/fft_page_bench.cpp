@@ -51,15 +51,27 @@ std::vector<std::int16_t> block(Input input)
     return x;
 }
 
+// The FFT page's grid, graph and erase snapshot at the default window size.
+struct FftPageWidgets {
+    QWidget tab;
+    display::PaintBox grid{&tab};
+    display::PaintBox graph{&tab, &grid};
+    display::OffscreenImage snapshot;
+
+    FftPageWidgets()
+    {
+        tab.setGeometry(0, 0, 739, 467);
+        grid.setGeometry(0, 0, 739, 467);
+        graph.setGeometry(40, 40, 659, 387);
+    }
+};
+
 void BM_FftPageBlock(benchmark::State& run)
 {
-    QWidget tab;
-    tab.setGeometry(0, 0, 739, 467);
-    display::PaintBox grid(&tab);
-    grid.setGeometry(0, 0, 739, 467);
-    display::PaintBox graph(&tab, &grid);
-    graph.setGeometry(40, 40, 659, 387);
-    display::OffscreenImage snapshot;
+    FftPageWidgets page;
+    auto& grid = page.grid;
+    auto& graph = page.graph;
+    auto& snapshot = page.snapshot;
 
     auto state = std::make_unique<engine::MeasurementState>();
     auto slot = std::make_unique<memories::SpectrumRec>();
@@ -90,13 +102,10 @@ BENCHMARK(BM_FftPageBlock)
 // range(0): the transform length.
 void BM_FftPageAveragedBlockWithHold(benchmark::State& run)
 {
-    QWidget tab;
-    tab.setGeometry(0, 0, 739, 467);
-    display::PaintBox grid(&tab);
-    grid.setGeometry(0, 0, 739, 467);
-    display::PaintBox graph(&tab, &grid);
-    graph.setGeometry(40, 40, 659, 387);
-    display::OffscreenImage snapshot;
+    FftPageWidgets page;
+    auto& grid = page.grid;
+    auto& graph = page.graph;
+    auto& snapshot = page.snapshot;
 
     auto state = std::make_unique<engine::MeasurementState>();
     auto analysis = std::make_unique<engine::FftAnalysis>();
