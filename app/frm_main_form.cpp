@@ -22,7 +22,7 @@ namespace {
 
 // Client area of the form before FormCreate narrows it to the page control.
 constexpr int kFormWidth = 883;
-constexpr int kFormHeight = 596;
+constexpr int kFormHeight = 626;
 
 // A toggle button of the memory group: stays down until clicked again.
 QToolButton* speedButton(QWidget* parent, const QString& caption, int left, int width)
@@ -91,8 +91,9 @@ void TfrmMain::createControls()
     pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495);
     createPages();
 
-    lblComment = label(client, "Comment", 8, 552);
-    txtComment = place(new QLineEdit(client), 78, 547, 665, 21);
+    createLevelControls(client);
+    lblComment = label(client, "Comment", 8, 582);
+    txtComment = place(new QLineEdit(client), 78, 577, 665, 21);
 }
 
 void TfrmMain::createPages()

@@ -29,7 +29,8 @@ int watchdogMs(int blocks)
 
 bool UnattendedRun::wanted(const Options& options)
 {
-    return !options.screenshot.isEmpty() || !options.exportPath.isEmpty();
+    return !options.screenshot.isEmpty() || !options.exportPath.isEmpty() ||
+           !options.exportCsvPath.isEmpty();
 }
 
 void UnattendedRun::reportToStderr()
@@ -45,6 +46,9 @@ UnattendedRun::UnattendedRun(TfrmMain& window, const Options& options,
     if (!active_)
         return;
     reportToStderr();
+    // Nobody is there to answer: nothing is cleared or overwritten, nothing kept at quit.
+    window_.memoryDialogs.confirm = [](const QString&) { return false; };
+    window_.memoryDialogs.quit = [] { return TfrmMain::QuitAnswer::Discard; };
     window_.setBlockObserver([this] { blockHandled(); });
     watchdog_.setSingleShot(true);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -93,6 +97,9 @@ void UnattendedRun::finish()
         if (!error.isEmpty())
             return fail(error);
     }
+    if (!options_.exportCsvPath.isEmpty())
+        if (const QString error = window_.exportCsv(options_.exportCsvPath); !error.isEmpty())
+            return fail(error);
     if (!options_.screenshot.isEmpty()) {
         QCoreApplication::processEvents();
         if (!picture().save(options_.screenshot, "PNG"))

@@ -18,12 +18,18 @@ void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArra
                   int count, TraceEraser& eraser)
 {
     eraser.eraseAll(graph, snapshot, graph.height());
+    drawFftPolyline(graph, points, count, engine::clBlack, eraser);
+}
+
+void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
+                     engine::TColor colour, TraceEraser& eraser)
+{
     const int n = pointsIn(points, count);
     if (n < 1)
         return;
     const auto& x = points[0];
     const auto& y = points[1];
-    graph.setPenColor(engine::clBlack);
+    graph.setPenColor(colour);
     graph.MoveTo(x[0], y[0]);
     for (std::size_t i = 1; i < static_cast<std::size_t>(n);) {
         const int column = x[i - 1];

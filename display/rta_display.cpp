@@ -10,8 +10,6 @@
 namespace display {
 namespace {
 
-constexpr engine::TColor kLiveCurveColour = engine::RGB(255, 255, 255);
-
 // Frequency labels start this far above the grid's bottom edge: 5 pixels
 // below the plot.
 constexpr int kFrequencyLabelDrop = 35;
@@ -129,14 +127,14 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
 
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
                       const engine::CoordArray& points, int validbands, int graphHeight,
-                      TraceEraser& eraser)
+                      TraceEraser& eraser, engine::TColor colour)
 {
     const int n = std::clamp(validbands, 0, engine::kBinArraySize);
     const auto& x = points[0];
     auto erase = [&](int left, int right) {
         eraser.erase(graph, gridImage, graphOrigin, left, right, graphHeight);
     };
-    graph.setPenColor(kLiveCurveColour);
+    graph.setPenColor(colour);
     for (int k = 0; k + 2 <= n; ++k) {
         const auto i = static_cast<std::size_t>(k);
         erase(x[i], x[i + 1]);

@@ -59,7 +59,7 @@ void paintRtaGrid(OffscreenImage& image, Canvas& grid, const RtaGridPicture& pic
 void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray& points,
                   int bands);
 
-// The live curve of one block, in white: for each band column i = 0 ..
+// The live curve of one block, in `colour`: for each band column i = 0 ..
 // validbands - 2 in turn, erases the column (graphHeight rows) by copying the
 // grid image's pixels that lie under it, the graph's (0, 0) being the image's
 // `graphOrigin`, and draws the column's riser and step as drawRtaCurve does;
@@ -68,6 +68,6 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
 // last curves drew on `graph`, so the erases copy only those pixels.
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
                       const engine::CoordArray& points, int validbands, int graphHeight,
-                      TraceEraser& eraser);
+                      TraceEraser& eraser, engine::TColor colour = engine::clWhite);
 
 } // namespace display

@@ -107,6 +107,16 @@ public:
         return true;
     }
 
+    // The text after "key: " of the next line when it has that key (and
+    // takes the line), else nothing (and takes nothing).
+    std::optional<QByteArray> optionalField(const char* key)
+    {
+        const QByteArray prefix = QByteArray(key) + ":";
+        if (atEnd() || !lines_[next_].startsWith(prefix))
+            return std::nullopt;
+        return field(key);
+    }
+
     std::optional<QByteArray> take()
     {
         if (atEnd())
@@ -171,6 +181,10 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
             return in.fail("unbekannte Mittelung"), false;
     }
 
+    // Written since levels carry a reference: absent in older files.
+    if (const auto levels = in.optionalField("levels"))
+        rec.description = QString::fromUtf8(*levels);
+
     const auto entriesText = in.field("entries");
     const auto entries = entriesText ? toInt(*entriesText) : std::nullopt;
     if (!entries || *entries < 1 || *entries > engine::kBinArraySize)
@@ -219,6 +233,11 @@ QString notOurs(const QString& path, const QString& why)
 
 } // namespace
 
+QString memoryFileName(const QString& chosen)
+{
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + ".txt" : chosen;
+}
+
 QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
 {
     QByteArray out = QByteArray(kMagic) + "\n";
@@ -236,6 +255,11 @@ QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
                "\n";
         out += "window: " + windowName(rec.windowType) + "\n";
         out += "averaging: " + averagingText(rec.averaging) + "\n";
+        if (!rec.description.isEmpty()) {
+            QByteArray description = rec.description.toUtf8();
+            description.replace('\n', ' ').replace('\r', ' ');
+            out += "levels: " + description + "\n";
+        }
         out += "entries: " + QByteArray::number(entries) + "\n";
         out += QByteArray(kColumns) + "\n";
         for (int j = 0; j < entries; ++j)

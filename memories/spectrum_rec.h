@@ -39,6 +39,12 @@ struct SpectrumRec {
     int windowType = -1;
     int averaging = -1;
     QDateTime stored;
+    // The levels' reference, weighting, calibration, correction and curve,
+    // in words; empty when not known (older files).
+    QString description;
+    // Slots 1 .. 8: changed since last written to or read from a file, so
+    // quitting asks before the change is lost.
+    bool unsaved = false;
 };
 
 } // namespace memories

@@ -55,20 +55,46 @@ void drawFft(display::Canvas& screen, const display::Canvas& background,
     display::drawFftCurve(screen, background, points, count, eraser);
 }
 
+// The averaged page: the erase alone, the peak hold, then a dense live curve
+// (several bins a column, as on a long transform's log axis).
+void drawFftWithHold(display::Canvas& screen, const display::Canvas& background,
+                     display::TraceEraser& eraser, std::mt19937& random)
+{
+    static engine::CoordArray live{};
+    static engine::CoordArray hold{};
+    const int count = 1000;
+    for (std::size_t i = 0; i < count; ++i) {
+        live[0][i] = hold[0][i / 4] = static_cast<int>(i) * kW / count;
+        live[1][i] = randomRow(random);
+        hold[1][i / 4] = randomRow(random) / 2;
+    }
+    display::drawFftCurve(screen, background, live, 0, eraser);
+    display::drawFftPolyline(screen, hold, count / 4, display::kFftHoldColour, eraser);
+    display::drawFftPolyline(screen, live, count, engine::clBlack, eraser);
+}
+
+// Staircase, lines, or narrow columns with their envelope.
 void drawScope(display::Canvas& screen, const display::Canvas& background,
                display::TraceEraser& eraser, std::mt19937& random)
 {
     static engine::ScopeTrace trace;
+    const int kind = std::uniform_int_distribution<int>(0, 2)(random);
     trace.startRow = randomRow(random);
+    trace.xStep = kind == 2 ? 0.5f : 2.0f;
     int x = std::uniform_int_distribution<int>(-6, 0)(random);
     trace.count = 0;
     while (x < kW - 1) {
         const int x1 = std::min(kW - 1, x + std::uniform_int_distribution<int>(1, 4)(random));
         const int k = trace.count++;
-        trace.steps[static_cast<std::size_t>(k)] = {k, x, x1, randomRow(random)};
+        const int a = randomRow(random);
+        const int b = randomRow(random);
+        trace.steps[static_cast<std::size_t>(k)] = {
+            k, x, x1, randomRow(random), std::min(a, b), std::max(a, b)};
         x = x1;
     }
-    display::drawScopeTrace(screen, background, kH, trace, eraser);
+    display::drawScopeTrace(screen, background, kH, trace, eraser,
+                            kind == 1 ? display::ScopeTraceStyle::Lines
+                                      : display::ScopeTraceStyle::Staircase);
 }
 
 TEST(TraceEraser, CurvesLookAsWithWholeColumnsRestoredBlockAfterBlock)
@@ -80,8 +106,10 @@ TEST(TraceEraser, CurvesLookAsWithWholeColumnsRestoredBlockAfterBlock)
             background.canvas().MoveTo(x, y);
             background.canvas().LineTo(x + 1, y);
         }
-    for (const auto& [name, draw] :
-         {std::pair<const char*, Draw>{"rta", drawRta}, {"fft", drawFft}, {"scope", drawScope}}) {
+    for (const auto& [name, draw] : {std::pair<const char*, Draw>{"rta", drawRta},
+                                     {"fft", drawFft},
+                                     {"fft with hold", drawFftWithHold},
+                                     {"scope", drawScope}}) {
         display::OffscreenImage kept(kW, kH);
         display::OffscreenImage whole(kW, kH);
         display::TraceEraser eraser;
