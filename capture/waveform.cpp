@@ -19,6 +19,10 @@ double amplitude(double db)
     return std::pow(10.0, db / 20.0);
 }
 
+// A level in dBFS is an RMS against that of a full-scale sine, as the meter
+// reads it: a noise of L dBFS has an RMS of amplitude(L) / sqrt(2).
+constexpr double kFullScaleSineRms = std::numbers::sqrt2 / 2;
+
 // Tones: next() is a unit sine, so the scale is the peak amplitude.
 class Tone : public Waveform {
 public:
@@ -91,7 +95,10 @@ public:
             out[i] = static_cast<float>(scale * random.next());
         random_ = random;
     }
-    double scaleFor(double levelDb) const noexcept override { return amplitude(levelDb); }
+    double scaleFor(double levelDb) const noexcept override
+    {
+        return amplitude(levelDb) * kFullScaleSineRms;
+    }
 
 private:
     NormalRandom random_{kSeed};
@@ -125,7 +132,7 @@ public:
     // The filter's output RMS divided out, so the level is the noise's RMS.
     double scaleFor(double levelDb) const noexcept override
     {
-        return amplitude(levelDb) / unitRms_;
+        return amplitude(levelDb) * kFullScaleSineRms / unitRms_;
     }
 
 private:
