@@ -17,6 +17,9 @@ namespace display {
 struct LegendEntry {
     QString text;
     engine::TColor colour = 0;
+    // A second line under the text, in the frame's colour (empty: none):
+    // why the curve is not drawn, say.
+    QString note;
 };
 
 class Legend : public QWidget {
@@ -26,7 +29,8 @@ public:
     explicit Legend(QWidget* parent);
 
     // The lines and colours; resizes the widget to fit them (texts longer
-    // than about 220 pixels are cut with an ellipsis). No entries hides it.
+    // than about 220 pixels, notes longer than about 300, are cut with an
+    // ellipsis). No entries hides it.
     void setEntries(std::vector<LegendEntry> entries, engine::TColor background,
                     engine::TColor frame);
     const std::vector<LegendEntry>& entries() const { return entries_; }
@@ -35,7 +39,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString shown(const QString& text) const;
+    QString shown(const QString& text, int width) const;
 
     std::vector<LegendEntry> entries_;
     engine::TColor background_ = 0;

@@ -722,7 +722,9 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
         table[k].HasData = true;
     }
     const int kept[] = {2, 5};
-    ASSERT_EQ(memories::writeMemoryFile(dir.filePath("m.txt"), table, kept), "");
+    ASSERT_EQ(
+        memories::writeMemoryFile(dir.filePath("m.txt"), memories::MemoryKind::Rta, table, kept),
+        "");
 
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

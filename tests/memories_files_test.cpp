@@ -79,7 +79,7 @@ TEST(MemoryFile, OneAndAllSlotsComeBackExactlyWhateverTheLocale)
     QTemporaryDir dir;
     const QString one = dir.filePath("one.txt");
     const int three[] = {3};
-    ASSERT_EQ(writeMemoryFile(one, gTable, three), "");
+    ASSERT_EQ(writeMemoryFile(one, memories::MemoryKind::Rta, gTable, three), "");
     std::vector<LoadedMemory> loaded;
     ASSERT_EQ(readMemoryFile(one, loaded), "");
     ASSERT_EQ(loaded.size(), 1u);
@@ -87,7 +87,7 @@ TEST(MemoryFile, OneAndAllSlotsComeBackExactlyWhateverTheLocale)
     expectSameMeasurement(*loaded[0].rec, gTable[3]);
 
     const int all[] = {1, 2, 3, 4, 5, 6, 7, 8};
-    const QByteArray text = memoryFileText(gTable, all);
+    const QByteArray text = memoryFileText(memories::MemoryKind::Rta, gTable, all);
     EXPECT_FALSE(text.contains("0,12")) << "a decimal comma slipped in";
     ASSERT_EQ(parseMemoryFile(text, loaded), "");
     ASSERT_EQ(loaded.size(), 8u);
@@ -103,7 +103,7 @@ TEST(MemoryFile, AnythingElseIsRefusedAndChangesNothing)
 {
     fill(gTable[2], 2);
     const int two[] = {2};
-    const QByteArray good = memoryFileText(gTable, two);
+    const QByteArray good = memoryFileText(memories::MemoryKind::Rta, gTable, two);
     QByteArray badEntry = good;
     badEntry.replace("\n3, ", "\n4, ");
     QByteArray missingEnd = good;
