@@ -8,7 +8,6 @@
 #include "string_table.h"
 
 #include "display/fft_curves.h"
-#include "display/legend_layout.h"
 #include "engine/fft_block.h"
 
 #include <QToolButton>
@@ -113,13 +112,7 @@ void TfrmMain::updateFftLegend()
     }
     fftLegend_->setFont(font());
     fftLegend_->setEntries(std::move(entries), kFftLegendBackground, kFftLegendFrame);
-    if (fftLegend_->isHidden())
-        return;
-    const display::Rect place =
-        display::placeLegend(fftLegend_->width(), fftLegend_->height(), pbxFFTGraph->width(),
-                             pbxFFTGraph->height(), curves);
-    fftLegend_->move(pbxFFTGraph->pos() + QPoint(place.Left, place.Top));
-    fftLegend_->raise();
+    fftLegend_->placeOver(*pbxFFTGraph, curves);
 }
 
 } // namespace app

@@ -10,7 +10,6 @@
 
 #include "display/colour_map.h"
 #include "display/legend.h"
-#include "display/legend_layout.h"
 #include "display/rta_display.h"
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
@@ -124,13 +123,7 @@ void TfrmMain::updateRtaLegend()
     rtaLegend_->setFont(font());
     rtaLegend_->setEntries(std::move(entries), colours[settings::LegendBackgroundColour],
                            colours[settings::LegendTextColour]);
-    if (rtaLegend_->isHidden())
-        return;
-    const display::Rect place =
-        display::placeLegend(rtaLegend_->width(), rtaLegend_->height(), pbxOctaveGraph->width(),
-                             pbxOctaveGraph->height(), curves);
-    rtaLegend_->move(pbxOctaveGraph->pos() + QPoint(place.Left, place.Top));
-    rtaLegend_->raise();
+    rtaLegend_->placeOver(*pbxOctaveGraph, curves);
 }
 
 void TfrmMain::pbxOctGridPaint()

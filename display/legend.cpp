@@ -56,6 +56,15 @@ void Legend::setEntries(std::vector<LegendEntry> entries, engine::TColor backgro
     update();
 }
 
+void Legend::placeOver(const QWidget& graph, std::span<const DrawnCurve> curves)
+{
+    if (isHidden())
+        return;
+    const Rect place = placeLegend(width(), height(), graph.width(), graph.height(), curves);
+    move(graph.pos() + QPoint(place.Left, place.Top));
+    raise();
+}
+
 void Legend::paintEvent(QPaintEvent*)
 {
     QPainter p(this);

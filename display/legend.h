@@ -5,11 +5,14 @@
 // it takes no mouse input. Where it goes is legend_layout.h's business.
 // UI thread only; its Qt parent owns it.
 
+#include "legend_layout.h"
+
 #include "engine/colour.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <span>
 #include <vector>
 
 namespace display {
@@ -34,6 +37,10 @@ public:
     void setEntries(std::vector<LegendEntry> entries, engine::TColor background,
                     engine::TColor frame);
     const std::vector<LegendEntry>& entries() const { return entries_; }
+    // Moves the legend, a sibling of `graph`, into the corner of the graph
+    // where it hides the fewest pixels of `curves` (graph pixels), and
+    // raises it; nothing while it is hidden.
+    void placeOver(const QWidget& graph, std::span<const DrawnCurve> curves);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -208,7 +208,8 @@ TEST_F(FftPageTest, StoredSpectraAreDrawnFromTheirOwnBinsAndStayBesideTheLiveCur
     }
     // Each peak on its own frequency and level, on either axis; the
     // snapshot of the grid holds none of them, and a block keeps them.
-    for (const engine::FftAxisScale scale : {engine::FftAxisScale::Linear, engine::FftAxisScale::Log}) {
+    for (const engine::FftAxisScale scale :
+         {engine::FftAxisScale::Linear, engine::FftAxisScale::Log}) {
         SCOPED_TRACE(static_cast<int>(scale));
         app::FftPageSettings settings = w.fftPageSettings();
         settings.view.scale = scale;

@@ -453,7 +453,8 @@ TEST_F(RtaPageTest, StoredCurvesAreShownInTheReferenceInForceOrNamedWhereTheyCan
         double offset;
     } files[] = {
         {2, nullptr, raw},
-        {3, "levels: Bezug: dB SPL; Bewertung: Z; Kalibriert: 100.00 dB (2026-12-08T10:00:00)", 100},
+        {3, "levels: Bezug: dB SPL; Bewertung: Z; Kalibriert: 100.00 dB (2026-12-08T10:00:00)",
+         100},
         {4, "levels: Bezug: dB SPL; Bewertung: Z", 100},
     };
     QByteArray text = "Spectrion spectra 1\n";
