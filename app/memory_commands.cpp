@@ -198,6 +198,9 @@ void TfrmMain::memoriesChanged()
 void TfrmMain::storeLastMeasurement(int s)
 {
     memories::SlotTable& table = activeSlots();
+    // Right after START the FFT page has no spectrum yet until its first block.
+    if (!table[0].HasData)
+        return;
     memories::SpectrumRec& slot = table[static_cast<std::size_t>(s)];
     // A slot's colour is its own: the measurement comes in, the colour stays.
     const engine::TColor colour = slot.Color;
