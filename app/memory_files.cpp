@@ -31,7 +31,7 @@ namespace {
 const QString kSpectraFilter = "Spectra (*.txt);;All files (*)";
 const QString kFftSpectraFilter = "FFT spectra (*.fft.txt);;Spectra (*.txt);;All files (*)";
 
-const QString& filterOf(memories::MemoryKind kind)
+const QString& spectraFilterOf(memories::MemoryKind kind)
 {
     return kind == memories::MemoryKind::Fft ? kFftSpectraFilter : kSpectraFilter;
 }
@@ -45,7 +45,7 @@ bool hasLevels(const memories::SpectrumRec& rec)
 }
 
 // Some stored slot changed since it was last saved or opened.
-bool hasUnsaved(const memories::SlotTable& table)
+bool hasUnsavedSlots(const memories::SlotTable& table)
 {
     for (int k = 1; k <= 8; ++k) {
         const memories::SpectrumRec& rec = table[static_cast<std::size_t>(k)];
@@ -76,7 +76,7 @@ void TfrmMain::SavetoDisk1Click()
     if (!CurrentButton || !slotOf(CurrentButton).HasData || !memoryDialogs.file)
         return;
     const memories::MemoryKind kind = memoryKind();
-    const QString chosen = memoryDialogs.file("Save to Disk", filterOf(kind), true);
+    const QString chosen = memoryDialogs.file("Save to Disk", spectraFilterOf(kind), true);
     if (chosen.isEmpty())
         return;
     const int s[] = {CurrentButton->objectName().back().digitValue()};
@@ -111,7 +111,7 @@ bool TfrmMain::saveAllStoredSpectra(memories::MemoryKind kind)
     // The title names the page, since quitting may save both pages' memories.
     const QString title = Saveallstoredspectra1->text().remove('&') + " – " +
                           LoadStr(kind == memories::MemoryKind::Fft ? sMemoryFft : sMemoryRta);
-    const QString chosen = memoryDialogs.file(title, filterOf(kind), true);
+    const QString chosen = memoryDialogs.file(title, spectraFilterOf(kind), true);
     if (chosen.isEmpty())
         return false;
     const QString error =
@@ -143,7 +143,7 @@ bool TfrmMain::openSpectra(const QString& title, std::vector<memories::LoadedMem
     if (!memoryDialogs.file)
         return false;
     const memories::MemoryKind wanted = memoryKind();
-    const QString path = memoryDialogs.file(title, filterOf(wanted), false);
+    const QString path = memoryDialogs.file(title, spectraFilterOf(wanted), false);
     if (path.isEmpty())
         return false;
     std::vector<memories::LoadedMemory> read;
@@ -319,7 +319,7 @@ memories::CsvLayout TfrmMain::csvLayout(const memories::SpectrumRec& first) cons
 
 bool TfrmMain::hasUnsavedMemories() const
 {
-    return hasUnsaved(state_.memory.RTAMemRecord) || hasUnsaved(state_.memory.FFTMemRecord);
+    return hasUnsavedSlots(state_.memory.RTAMemRecord) || hasUnsavedSlots(state_.memory.FFTMemRecord);
 }
 
 bool TfrmMain::mayClose()
@@ -331,7 +331,7 @@ bool TfrmMain::mayClose()
         // Each page's memories into a file of their own kind.
         for (const memories::MemoryKind kind :
              {memories::MemoryKind::Rta, memories::MemoryKind::Fft})
-            if (hasUnsaved(memoryTable(kind)) && !saveAllStoredSpectra(kind))
+            if (hasUnsavedSlots(memoryTable(kind)) && !saveAllStoredSpectra(kind))
                 return false;
         return true;
     case QuitAnswer::Discard:
