@@ -319,7 +319,8 @@ memories::CsvLayout TfrmMain::csvLayout(const memories::SpectrumRec& first) cons
 
 bool TfrmMain::hasUnsavedMemories() const
 {
-    return hasUnsavedSlots(state_.memory.RTAMemRecord) || hasUnsavedSlots(state_.memory.FFTMemRecord);
+    return hasUnsavedSlots(state_.memory.RTAMemRecord) ||
+           hasUnsavedSlots(state_.memory.FFTMemRecord);
 }
 
 bool TfrmMain::mayClose()
