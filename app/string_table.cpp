@@ -67,6 +67,19 @@ constexpr Entry kTexts[] = {
     {65275, "Drevmark"},
     {65276, "1.2"},
     {65277, "Spectrion"},
+    {65400, "Die Einstellungen konnten nicht gespeichert werden. Prüfen Sie, ob die Datei %1 und "
+            "ihr Ordner beschreibbar sind und der Datenträger Platz hat, oder wählen Sie mit "
+            "--settings eine andere Datei.\nTechnische Angabe: %2"},
+    {65401, "Das Minimum der Y-Achse muss unter ihrem Maximum liegen. Der vorige Wert gilt "
+            "weiter."},
+    {65402, "Die Schrittweite der Y-Achse muss größer als 0 dB sein. Der vorige Wert gilt "
+            "weiter."},
+    {65403, "Mit dieser Schrittweite hätte die Y-Achse mehr als 100 Gitterlinien. Der vorige "
+            "Wert gilt weiter."},
+    {65404, "Die Grenzen der X-Achse müssen zwischen 1 Hz und 24000 Hz liegen. Der vorige Wert "
+            "gilt weiter."},
+    {65405, "Das Minimum der X-Achse muss unter ihrem Maximum liegen. Der vorige Wert gilt "
+            "weiter."},
 };
 
 constexpr bool sortedById()

@@ -1,6 +1,7 @@
 #pragma once
-// The program's numbered texts (65200 .. 65279): every text set on a control
-// or shown in a message at run time comes from here, in German.
+// The program's numbered texts (65200 .. 65279, and the newer ones from 65400
+// on): every text set on a control or shown in a message at run time comes
+// from here, in German.
 
 #include <QString>
 
@@ -62,6 +63,7 @@ enum StringId : int {
     sMaker = 65275,
     sVersion = 65276,
     sProduct = 65277,
+    sSettingsSaveFailed = 65400, // %1 the settings file, %2 the technical reason
 };
 
 } // namespace app
