@@ -1,7 +1,9 @@
 #pragma once
 // The command line that makes every feature runnable unattended: virtual
-// inputs, the page to open, an immediate start, a screenshot and/or an export
-// after N blocks, and the settings file.
+// inputs, the input device, the page to open, an immediate start, a
+// screenshot and/or an export after N blocks, and the settings file. Parsed
+// before any window system is needed, so --help and --version work without a
+// display.
 
 #include <QString>
 #include <QStringList>
@@ -12,10 +14,17 @@ namespace app {
 
 enum class Page { Rta = 0, Fft = 1, Scope = 2 };
 
+// The most blocks an unattended run waits for: about 47 hours of capture.
+inline constexpr int kMaxAfterBlocks = 1000000;
+// The highest channel a sound file may be read from.
+inline constexpr int kMaxChannel = 64;
+
 struct Options {
     QStringList inputFiles;  // --input-file PATH (repeatable)
     QStringList testSignals; // --test-signal SPEC (repeatable)
-    Page page = Page::Rta;
+    int channel = 0;         // --channel N: the files' channel N (1 the first); 0 mixes all
+    QString device;          // --device NAME: the input by its list entry
+    std::optional<Page> page; // --page; none: the page of the last run
     bool start = false;
     QString screenshot;  // --screenshot PNG
     QString exportPath;  // --export PATH
@@ -27,6 +36,7 @@ struct ParseResult {
     std::optional<Options> options; // empty on an error
     QString error;                  // one line, when options is empty
     bool helpRequested = false;
+    bool versionRequested = false;
 };
 
 // Parses the arguments (argv[0] included). Unknown options, missing or bad
@@ -35,5 +45,7 @@ ParseResult parseCommandLine(const QStringList& arguments);
 
 // The usage text printed after an error and for --help.
 QString usageText();
+// What --version prints.
+QString versionText();
 
 } // namespace app

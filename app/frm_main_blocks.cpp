@@ -11,6 +11,7 @@
 
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <span>
@@ -39,6 +40,8 @@ void TfrmMain::AudioIn1Start(QObject* /*Sender*/)
     shpOnOFF->setBrushColor(engine::RGB(0, 224, 0));
     btnONOFF->setText("STOP");
     engine::onCaptureStart(state_.measurement);
+    statusTimer_->start();
+    updateStatusLine();
 }
 
 void TfrmMain::AudioIn1Stop(QObject* /*Sender*/)
@@ -48,6 +51,8 @@ void TfrmMain::AudioIn1Stop(QObject* /*Sender*/)
     shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
     btnONOFF->setText("START");
     mem0->setEnabled(true);
+    statusTimer_->stop();
+    updateStatusLine();
     if (AudioIn1->deviceFailed())
         ShowMessage(this, LoadStr(sCaptureFailed).arg(AudioIn1->ErrorMessage));
 }

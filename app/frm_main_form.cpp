@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace app {
@@ -69,12 +71,14 @@ void TfrmMain::createControls()
     mem0->setChecked(true);
     btnStore->setObjectName("btnStore");
     // The slot buttons write their digits in the colour of their curve
-    // (white at start), so they get a dark face on which every colour reads.
+    // (white at start), so they get a dark face on which every colour reads;
+    // the keyboard's focus shows as a bright frame on it.
     for (QToolButton* b : mem)
         b->setStyleSheet(
             "QToolButton { background: #505050; border: 1px solid #2a2a2a; border-radius: 2px; }"
             "QToolButton:checked { background: #1c1c1c; border-color: #a0a0a0; }"
-            "QToolButton:disabled { background: #9a9a9a; border-color: #b0b0b0; }");
+            "QToolButton:disabled { background: #9a9a9a; border-color: #b0b0b0; }"
+            "QToolButton:focus { border: 2px solid #30a0ff; }");
 
     lblinput = label(client, "Input", 560, 3);
     WaveDevice = place(new QComboBox(client), 560, 18, 160, 21);
@@ -89,6 +93,18 @@ void TfrmMain::createControls()
 
     lblComment = label(client, "Comment", 8, 552);
     txtComment = place(new QLineEdit(client), 78, 547, 665, 21);
+
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName("lblStatus");
+    statusBar()->addWidget(lblStatus, 1);
+    statusBar()->setSizeGripEnabled(false);
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setInterval(250);
+    connect(statusTimer_, &QTimer::timeout, this, [this] { updateStatusLine(); });
+
+    // Space belongs to START/STOP, not to opening a list.
+    for (QComboBox* list : {cboOctaveType, cboAveraging, WaveDevice})
+        list->installEventFilter(this);
 }
 
 void TfrmMain::createPages()
@@ -154,10 +170,11 @@ void TfrmMain::createMenus()
     Tools2 = bar->addMenu("&Tools");
     Settings1 = Tools2->addAction("Settings");
     InputVolumeControl1 = Tools2->addAction("Input Volume Control");
-    RecheckInputDevice1 = Tools2->addAction("Refresh Input Device List");
+    RecheckInputDevice1 = Tools2->addAction("&Refresh Input Device List");
 
     Help1 = bar->addMenu("&Help");
     Help2 = Help1->addAction("&Help");
+    Help2->setShortcut(QKeySequence::HelpContents);
     Introduction1 = Help1->addAction("&Introduction");
     Help1->addSeparator();
     OpenSupportForum1 = Help1->addAction("Open Support &Forum");

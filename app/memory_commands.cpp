@@ -69,14 +69,14 @@ bool hasLevels(const memories::SpectrumRec& rec)
 void TfrmMain::createMemoryCommands()
 {
     popMemoryButtons = new QMenu(this);
-    StoreLastmeasurement1 = popMemoryButtons->addAction("Store Last measurement");
+    StoreLastmeasurement1 = popMemoryButtons->addAction("&Store Last measurement");
     popMemoryButtons->addSeparator();
-    ChangeColor1 = popMemoryButtons->addAction("Change Color");
-    ChangestoredComment1 = popMemoryButtons->addAction("Change stored Comment");
-    SavetoDisk1 = popMemoryButtons->addAction("Save to Disk");
-    OpenfromDisk1 = popMemoryButtons->addAction("Open from Disk");
+    ChangeColor1 = popMemoryButtons->addAction("Change &Color");
+    ChangestoredComment1 = popMemoryButtons->addAction("Change stored Co&mment");
+    SavetoDisk1 = popMemoryButtons->addAction("Save to &Disk");
+    OpenfromDisk1 = popMemoryButtons->addAction("&Open from Disk");
     popMemoryButtons->addSeparator();
-    Clear1 = popMemoryButtons->addAction("Clear");
+    Clear1 = popMemoryButtons->addAction("C&lear");
 
     connect(StoreLastmeasurement1, &QAction::triggered, this,
             [this] { StoreLastmeasurement1Click(); });

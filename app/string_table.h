@@ -64,6 +64,27 @@ enum StringId : int {
     sVersion = 65276,
     sProduct = 65277,
     sSettingsSaveFailed = 65400, // %1 the settings file, %2 the technical reason
+    sDeviceMissing = 65406,      // %1 the stored device's name
+    sStartNoDevice = 65410,      // why a start failed, by the device layer's code
+    sStartDeviceBusy = 65411,
+    sStartDeviceUnavailable = 65412,
+    sStartBadFormat = 65413,
+    sStartNoMemory = 65414,
+    sStartFailed = 65415,
+    sTechnicalDetail = 65416, // %1 the technical text after a German sentence
+    sNoBrowser = 65420,       // %1 the page
+    sNoMixer = 65421,
+    sStatusInput = 65430, // the status line's parts
+    sStatusRate = 65431,
+    sStatusBlocks = 65432,
+    sStatusDropped = 65433,
+    sStatusOverflows = 65434,
+    sStatusStalled = 65435,
+    sStatusResampled = 65436,
+    sStatusChannel = 65437,
+    sStatusMixed = 65438,
+    sStatusRepaired = 65439,
+    sStatusStopped = 65440,
 };
 
 } // namespace app

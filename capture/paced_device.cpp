@@ -67,10 +67,13 @@ private:
                 sink_.fail(source_->failureText());
                 return;
             }
-            if (format_.wBitsPerSample == 16)
-                floatToPcm16(samples_.data(), samples_.size(), bytes_.data());
-            else
-                floatToPcm8(samples_.data(), samples_.size(), bytes_.data());
+            const std::size_t repaired =
+                source_->takeRepairedSamples() +
+                (format_.wBitsPerSample == 16
+                     ? floatToPcm16(samples_.data(), samples_.size(), bytes_.data())
+                     : floatToPcm8(samples_.data(), samples_.size(), bytes_.data()));
+            if (repaired > 0)
+                sink_.noteRepairedSamples(repaired);
             sink_.deliver(bytes_.data(), bytes_.size());
         }
     }
@@ -89,9 +92,16 @@ private:
 
 } // namespace
 
-PacedDevice::PacedDevice(std::string name, SourceFactory factory)
-    : name_(std::move(name)), factory_(std::move(factory))
+PacedDevice::PacedDevice(std::string name, SourceFactory factory, const WAVEINCAPS& source)
+    : name_(std::move(name)), factory_(std::move(factory)), source_(source)
 {
+}
+
+void PacedDevice::describeSource(WAVEINCAPS& caps) const
+{
+    caps.dwSourceRate = source_.dwSourceRate;
+    caps.wSourceChannels = source_.wSourceChannels;
+    caps.wSourceChannel = source_.wSourceChannel;
 }
 
 int PacedDevice::chunkFrames(DWORD rate)

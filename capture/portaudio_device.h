@@ -5,6 +5,7 @@
 #include "input_device.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace capture::portaudio {
@@ -17,5 +18,9 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
 
 // PortAudio inputs open now.
 int openInputs();
+
+// What PortAudio and the libraries below it printed during the last scan, and why it could not
+// start (if so); empty when they had nothing to say.
+const std::string& diagnostics();
 
 } // namespace capture::portaudio

@@ -9,15 +9,22 @@
 
 namespace capture {
 
-QString registerInputFile(const QString& path)
+QString registerInputFile(const QString& path, int channel)
 {
     const std::string file = QFile::encodeName(path).toStdString();
-    if (const std::string error = checkSoundFile(file); !error.empty())
+    SoundFileInfo info;
+    if (const std::string error = checkSoundFile(file, channel, &info); !error.empty())
         return QString::fromStdString(error);
-    registerVirtualDevice(QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
-                          [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
-                              return openSoundFile(file, format, maxFrames, error);
-                          });
+    WAVEINCAPS source{};
+    source.dwSourceRate = static_cast<DWORD>(info.rate);
+    source.wSourceChannels = static_cast<WORD>(info.channels);
+    source.wSourceChannel = static_cast<WORD>(channel);
+    registerVirtualDevice(
+        QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
+        [file, channel](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
+            return openSoundFile(file, channel, format, maxFrames, error);
+        },
+        source);
     return {};
 }
 
@@ -34,10 +41,10 @@ QString registerTestSignal(const QString& description)
     return {};
 }
 
-void registerVirtualDevice(const QString& name, SourceFactory factory)
+void registerVirtualDevice(const QString& name, SourceFactory factory, const WAVEINCAPS& source)
 {
     DeviceList::instance().addVirtual(
-        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory)));
+        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory), source));
 }
 
 void clearVirtualDevices()

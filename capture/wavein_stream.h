@@ -47,6 +47,7 @@ public:
 
     void deliver(const std::uint8_t* bytes, std::size_t count) noexcept override;
     void noteOverflow() noexcept override;
+    void noteRepairedSamples(std::size_t count) noexcept override;
     void fail(const char* reason) noexcept override;
 
 private:
@@ -73,6 +74,8 @@ private:
     std::array<char, 256> faultText_{};
     std::atomic<std::uint64_t> dropped_{0};
     std::atomic<std::uint64_t> overflows_{0};
+    std::atomic<std::uint64_t> delivered_{0};
+    std::atomic<std::uint64_t> repaired_{0};
 
     int wakeRead_ = -1;
     int wakeWrite_ = -1;

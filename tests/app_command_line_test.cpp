@@ -19,7 +19,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
 {
     const auto r = parse({"--input-file", "a.wav", "--test-signal", "sine:1000", "--test-signal",
                           "pink", "--page", "scope", "--start", "--screenshot", "out.png",
-                          "--after-blocks", "5", "--export", "x.txt", "--settings", "s.json"});
+                          "--after-blocks", "5", "--export", "x.txt", "--settings", "s.json",
+                          "--channel", "2", "--device", "Test signal: pink"});
     ASSERT_TRUE(r.options) << r.error.toStdString();
     EXPECT_EQ(r.options->inputFiles, QStringList{"a.wav"});
     EXPECT_EQ(r.options->testSignals, (QStringList{"sine:1000", "pink"}));
@@ -29,10 +30,13 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(r.options->afterBlocks, 5);
     EXPECT_EQ(r.options->exportPath, "x.txt");
     EXPECT_EQ(r.options->settings, "s.json");
+    EXPECT_EQ(r.options->channel, 2);
+    EXPECT_EQ(r.options->device, "Test signal: pink");
 
     const auto plain = parse({});
     ASSERT_TRUE(plain.options);
-    EXPECT_EQ(plain.options->page, app::Page::Rta);
+    EXPECT_FALSE(plain.options->page) << "the page of the last run";
+    EXPECT_EQ(plain.options->channel, 0);
     EXPECT_FALSE(plain.options->start);
 
     // A screenshot with --start but no block count is taken after the first block.
@@ -40,6 +44,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     ASSERT_TRUE(first.options);
     EXPECT_EQ(first.options->afterBlocks, 1);
     EXPECT_TRUE(parse({"--help"}).helpRequested);
+    EXPECT_TRUE(parse({"--version"}).versionRequested);
+    EXPECT_EQ(app::versionText(), "Spectrion 1.2\n");
 }
 
 TEST(CommandLine, RejectsBadOptionsWithOneLine)
@@ -55,6 +61,16 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--export", "x.txt"},
         {"stray"},
         {"--screenshot", ""},
+        // Numbers out of range, however they are written.
+        {"--start", "--screenshot", "a.png", "--after-blocks", "4294968"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "1000001"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "99999999999999999999"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "-1"},
+        {"--input-file", "a.wav", "--channel", "0"},
+        {"--input-file", "a.wav", "--channel", "65"},
+        {"--input-file", "a.wav", "--channel", "1.5"},
+        {"--channel", "1"},
+        {"--device", ""},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
