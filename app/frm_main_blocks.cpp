@@ -5,6 +5,7 @@
 #include "frm_main.h"
 
 #include "message_box.h"
+#include "status_line.h"
 #include "string_table.h"
 
 #include "engine/fft_block.h"
@@ -25,8 +26,12 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
                                                 static_cast<std::size_t>(Size / 2));
     const int page = pgcAnalyzers->currentIndex();
     // The program records mono only; a stereo block is left alone.
-    if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block)
+    if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block) {
         pages_[page].block(samples);
+        // The measurement carries the gaps of its capture into the memories and the export.
+        activeSlots()[0].droppedBlocks = static_cast<std::int64_t>(
+            droppedBlocks(AudioIn1->droppedFrames(), static_cast<int>(samples.size())));
+    }
     if (blockObserver_)
         blockObserver_();
     return true;

@@ -97,6 +97,15 @@ public:
         return value;
     }
 
+    // The text after "key: " of the next line when it has that key; nothing, reading nothing,
+    // when it has another.
+    std::optional<QByteArray> optionalField(const char* key)
+    {
+        if (atEnd() || !lines_[next_].startsWith(QByteArray(key) + ":"))
+            return std::nullopt;
+        return field(key);
+    }
+
     bool exactly(const char* text)
     {
         const std::optional<QByteArray> line = take();
@@ -171,6 +180,15 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
             return in.fail("unbekannte Mittelung"), false;
     }
 
+    // Written since files carry it; older files have none.
+    std::int64_t dropped = -1;
+    if (const auto droppedText = in.optionalField("dropped")) {
+        bool ok = false;
+        dropped = droppedText->toLongLong(&ok);
+        if (!ok || dropped < 0)
+            return in.fail("ungültige Zahl verlorener Blöcke"), false;
+    }
+
     const auto entriesText = in.field("entries");
     const auto entries = entriesText ? toInt(*entriesText) : std::nullopt;
     if (!entries || *entries < 1 || *entries > engine::kBinArraySize)
@@ -207,6 +225,7 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
     rec.stored = stored;
     rec.windowType = windowType;
     rec.averaging = averaging;
+    rec.droppedBlocks = dropped;
     rec.HasData = true;
     rec.DrawMe = false;
     return true;
@@ -236,6 +255,8 @@ QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
                "\n";
         out += "window: " + windowName(rec.windowType) + "\n";
         out += "averaging: " + averagingText(rec.averaging) + "\n";
+        if (rec.droppedBlocks >= 0)
+            out += "dropped: " + QByteArray::number(rec.droppedBlocks) + "\n";
         out += "entries: " + QByteArray::number(entries) + "\n";
         out += QByteArray(kColumns) + "\n";
         for (int j = 0; j < entries; ++j)

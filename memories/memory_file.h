@@ -9,6 +9,7 @@
 //   stored: 2026-12-07T22:41:05  (empty when not known)
 //   window: Hann                 window type of the octave-band analysis
 //   averaging: 0.02              weight of the newest block in the display
+//   dropped: 0                   blocks lost in the capture until then (when known)
 //   entries: 32                  band-plan entries (borders) that follow
 //   entry, border_Hz, level_dB, row, x, y
 //   0, 17, nan, 386, 0, 0        entry 0 bounds no band: its level is nan

@@ -28,6 +28,8 @@ QByteArray spectrumExportText(const QString& fullPath, const SpectrumRec& rec)
     const int entries = std::clamp(rec.bands, 0, engine::kBinArraySize);
     for (int j = 0; j < entries; ++j)
         out += decimal(rec.f[j]) + ", " + decimal(j == 0 ? qQNaN() : rec.levels[j]) + "\r\n";
+    if (rec.droppedBlocks >= 0)
+        out += "dropped blocks, " + QByteArray::number(rec.droppedBlocks) + "\r\n";
     return out;
 }
 

@@ -29,6 +29,8 @@
 #include <algorithm>
 #include <memory>
 
+#include <sys/stat.h>
+
 using app::TfrmMain;
 
 namespace {
@@ -274,9 +276,15 @@ TEST_F(MainWindowTest, NoInputShowsTheCheckButtonAndTheMessage)
 // The program itself, as a script would run it.
 TEST(Program, RejectsBadArgumentsWithStatusTwo)
 {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.wav");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     for (const QStringList& args :
          {QStringList{"--bogus"}, QStringList{"--page", "bode"},
-          QStringList{"--test-signal", "hum"}, QStringList{"--input-file", "/no/such/file.wav"}}) {
+          QStringList{"--test-signal", "hum"}, QStringList{"--input-file", "/no/such/file.wav"},
+          QStringList{"--input-file", fifo}, QStringList{"--input-file", "/dev/zero"},
+          QStringList{"--test-signal", "sweep:20-20000:1e300"},
+          QStringList{"--start", "--screenshot", "a.png", "--after-blocks", "4294968"}}) {
         QProcess p;
         p.start(SPECTRION_EXE, args);
         ASSERT_TRUE(p.waitForFinished(20000)) << args.join(' ').toStdString();

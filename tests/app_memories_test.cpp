@@ -256,7 +256,8 @@ TEST_F(MemoriesTest, ExportCarriesBordersAndLevelsOfTheLastBlock)
     QFile f(chosen + ".txt");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 32 + 1);
+    ASSERT_EQ(lines.size(), 2 + 32 + 1 + 1);
+    EXPECT_EQ(lines[2 + 32], "dropped blocks, 0\r");
     EXPECT_EQ(lines[1], QDir(dir.path()).absoluteFilePath("terz.txt").toUtf8() + "\r");
     EXPECT_EQ(lines[2], "17, nan\r");
     // Band 18 ends at 1060 Hz and holds the tone at its Parseval level.
@@ -290,7 +291,8 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
     QFile f(dir.filePath("out.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 32 + 1);
+    ASSERT_EQ(lines.size(), 2 + 32 + 1 + 1);
+    EXPECT_TRUE(lines[2 + 32].startsWith("dropped blocks, ")) << lines[2 + 32].toStdString();
     int loudest = 3;
     for (int j = 3; j < 2 + 32; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
