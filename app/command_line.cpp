@@ -15,14 +15,17 @@ const QCommandLineOption
                 "white[:LEVEL_dBFS], sweep:F1-F2:SECONDS or silence.",
                 "SPEC");
 const QCommandLineOption
-    kChannel("channel", "Reads channel N (1 for the first) of every --input-file instead of "
-                        "mixing its channels.",
+    kChannel("channel",
+             "Reads channel N (1 for the first) of every --input-file instead of "
+             "mixing its channels.",
              "N");
-const QCommandLineOption kDevice("device", "Records from the input device of this name, as the "
-                                           "list shows it.",
+const QCommandLineOption kDevice("device",
+                                 "Records from the input device of this name, as the "
+                                 "list shows it.",
                                  "NAME");
-const QCommandLineOption kPage("page", "Opens the page rta, fft or scope (default: the page of "
-                                       "the last run).",
+const QCommandLineOption kPage("page",
+                               "Opens the page rta, fft or scope (default: the page of "
+                               "the last run).",
                                "PAGE");
 const QCommandLineOption kStart("start", "Starts capturing at once.");
 const QCommandLineOption kScreenshot("screenshot", "Saves a picture of the window and quits.",

@@ -20,10 +20,10 @@ inline constexpr int kMaxAfterBlocks = 1000000;
 inline constexpr int kMaxChannel = 64;
 
 struct Options {
-    QStringList inputFiles;  // --input-file PATH (repeatable)
-    QStringList testSignals; // --test-signal SPEC (repeatable)
-    int channel = 0;         // --channel N: the files' channel N (1 the first); 0 mixes all
-    QString device;          // --device NAME: the input by its list entry
+    QStringList inputFiles;   // --input-file PATH (repeatable)
+    QStringList testSignals;  // --test-signal SPEC (repeatable)
+    int channel = 0;          // --channel N: the files' channel N (1 the first); 0 mixes all
+    QString device;           // --device NAME: the input by its list entry
     std::optional<Page> page; // --page; none: the page of the last run
     bool start = false;
     QString screenshot;  // --screenshot PNG

@@ -4,16 +4,16 @@
 #include "frm_main.h"
 
 #include "desktop.h"
-#include "form_widgets.h"
 #include "device_messages.h"
+#include "form_widgets.h"
 #include "message_box.h"
 #include "string_table.h"
 
+#include "capture/wavein.h"
 #include "display/colour_map.h"
 #include "dsp/window.h"
 #include "engine/band_plan.h"
 #include "engine/rta_block.h"
-#include "capture/wavein.h"
 #include "settings/control_store.h"
 #include "settings/save_failure.h"
 
@@ -22,7 +22,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
-#include <QPointer>
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -30,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -217,7 +217,8 @@ void TfrmMain::btnONOFFClick()
     } else {
         // The device layer's diagnostics tell why a device is missing or unavailable.
         const capture::MMRESULT code = AudioIn1->LastError();
-        const bool absent = code == capture::MMSYSERR_BADDEVICEID || code == capture::MMSYSERR_NODRIVER;
+        const bool absent =
+            code == capture::MMSYSERR_BADDEVICEID || code == capture::MMSYSERR_NODRIVER;
         ShowMessage(this, startFailureText(code, AudioIn1->ErrorMessage),
                     absent ? QString::fromStdString(capture::waveInGetDiagnostics()) : QString());
     }
@@ -424,8 +425,9 @@ void TfrmMain::FormClose()
     // Only what changed is written, so a store that cannot be written troubles nobody who
     // changed nothing, and is reported once.
     const settings::StoreKey key = settings::settingsKey(LoadStr(sMaker), LoadStr(sProduct));
-    const QString failure =
-        savesWindowSettings_ ? saveWindowSettings(key, loadedSettings_, windowSettings()) : QString();
+    const QString failure = savesWindowSettings_
+                                ? saveWindowSettings(key, loadedSettings_, windowSettings())
+                                : QString();
     if (!failure.isEmpty() && settings::isNewSaveFailure(failure))
         ShowMessage(this, settings::saveFailureMessage(LoadStr(sSettingsSaveFailed), key.fileName,
                                                        failure));

@@ -44,7 +44,8 @@ void TfrmMain::btnRecheckClick()
     AudioIn1->SetWaveDevice(capture::WAVE_MAPPER);
     inputChanged();
     QApplication::processEvents(); // let the window show the change before the message
-    ShowMessage(this, LoadStr(sNoSoundCard), QString::fromStdString(capture::waveInGetDiagnostics()));
+    ShowMessage(this, LoadStr(sNoSoundCard),
+                QString::fromStdString(capture::waveInGetDiagnostics()));
 }
 
 void TfrmMain::WaveDeviceChange()
@@ -59,7 +60,8 @@ bool TfrmMain::selectInputDevice(const QString& name)
 {
     const int entry = name.isEmpty() ? 0 : WaveDevice->findText(name, Qt::MatchExactly);
     WaveDevice->setCurrentIndex(std::max(entry, 0));
-    AudioIn1->SetWaveDevice(entry > 0 ? static_cast<capture::UINT>(entry - 1) : capture::WAVE_MAPPER);
+    AudioIn1->SetWaveDevice(entry > 0 ? static_cast<capture::UINT>(entry - 1)
+                                      : capture::WAVE_MAPPER);
     inputChanged();
     return entry >= 0;
 }
@@ -83,7 +85,8 @@ void TfrmMain::updateStatusLine()
     facts.overflows = AudioIn1->deviceOverflows();
     facts.repairedSamples = AudioIn1->repairedSamples();
     facts.stalled = AudioIn1->stalled();
-    facts.blockFrames = AudioIn1->BufferSize() / std::max<int>(AudioIn1->WaveFormat().nBlockAlign, 1);
+    const int frameBytes = AudioIn1->WaveFormat().nBlockAlign; // a copy: the record is packed
+    facts.blockFrames = AudioIn1->BufferSize() / std::max(frameBytes, 1);
     facts.source = inputCaps_;
     lblStatus->setText(statusText(facts));
 }

@@ -2,8 +2,8 @@
 // them (pixels, no layouts). Texts set here are the form's English defaults;
 // FormCreate puts the string table's texts on them.
 
-#include "frm_main.h"
 #include "form_widgets.h"
+#include "frm_main.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -47,6 +47,9 @@ void TfrmMain::createControls()
     shpOnOFF = place(new display::Shape(client, display::ShapeType::RoundRect), 8, 10, 66, 33);
     shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
     btnONOFF = place(new QPushButton("START", client), 13, 14, 56, 25);
+    // The button sits on the indicator, whose colour swallows the style's faint focus frame.
+    btnONOFF->setStyleSheet("QPushButton:focus { border: 2px solid #30a0ff; border-radius: 3px;"
+                            " background: #f4f4f4; }");
 
     lblOctaveBW = label(client, "Octave BW", 86, 3);
     cboOctaveType = place(new QComboBox(client), 86, 18, 91, 21);

@@ -91,7 +91,8 @@ int main(int argc, char** argv)
         static_cast<int>(options.inputFiles.size() + options.testSignals.size());
     if (!options.device.isEmpty()) {
         if (!frmMain.selectInputDevice(options.device))
-            return usageError(QString("--device: no input device is named '%1'.").arg(options.device));
+            return usageError(
+                QString("--device: no input device is named '%1'.").arg(options.device));
     } else if (virtualInputs > 0) {
         // The command line's inputs come last in the list; the first of them is used.
         const int first = static_cast<int>(capture::waveInGetNumDevs()) - virtualInputs;

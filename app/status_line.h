@@ -13,10 +13,10 @@
 namespace app {
 
 struct CaptureFacts {
-    QString device;        // the input's name as the list shows it
+    QString device; // the input's name as the list shows it
     capture::DWORD rate = 0;
     bool running = false;
-    int blocks = 0;                // blocks handled in the current (or last) capture
+    int blocks = 0; // blocks handled in the current (or last) capture
     std::uint64_t droppedFrames = 0;
     std::uint64_t overflows = 0;
     std::uint64_t repairedSamples = 0;

@@ -15,10 +15,10 @@
 namespace app {
 
 struct WindowSettings {
-    QString inputDevice;           // empty: the system default
-    int averaging = 0;             // item of cboAveraging, 0 .. 3
-    int resolution = 1;            // item of cboOctaveType, 0 .. 3
-    int page = 0;                  // 0 RTA, 1 FFT, 2 oscilloscope
+    QString inputDevice;            // empty: the system default
+    int averaging = 0;              // item of cboAveraging, 0 .. 3
+    int resolution = 1;             // item of cboOctaveType, 0 .. 3
+    int page = 0;                   // 0 RTA, 1 FFT, 2 oscilloscope
     std::optional<QPoint> position; // top-left corner of the frame; none: the screen's corner
 
     bool operator==(const WindowSettings&) const = default;

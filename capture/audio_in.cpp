@@ -117,7 +117,8 @@ bool TAudioIn::StartIt()
             return false;
         }
     }
-    const double blockMs = 1000.0 * FBufferSize / std::max<DWORD>(FWaveFmtEx.nAvgBytesPerSec, 1);
+    const DWORD bytesPerSecond = FWaveFmtEx.nAvgBytesPerSec; // a copy: the record is packed
+    const double blockMs = 1000.0 * FBufferSize / std::max<DWORD>(bytesPerSecond, 1);
     FStallWatch.start(blockMs, monotonicMs(), FStallGiveUpMs);
     FStallTimer->start();
     return true;

@@ -29,7 +29,8 @@ SndfilePtr openFile(const std::string& path, int channel, SF_INFO& info, std::st
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-        error = "\"" + path + "\" is not a regular file (a FIFO, a device or a folder is no sound file)";
+        error = "\"" + path +
+                "\" is not a regular file (a FIFO, a device or a folder is no sound file)";
         return nullptr;
     }
     info = SF_INFO{};

@@ -17,9 +17,8 @@ void removeLeftovers(const QString& fileName)
     const QRegularExpression leftover(
         QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(target.fileName())));
     QDir folder = target.absoluteDir();
-    const QStringList candidates =
-        folder.entryList({target.fileName() + QStringLiteral(".??????")},
-                         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    const QStringList candidates = folder.entryList({target.fileName() + QStringLiteral(".??????")},
+                                                    QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : candidates)
         if (leftover.match(name).hasMatch())
             folder.remove(name);

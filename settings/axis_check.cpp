@@ -29,8 +29,7 @@ AxisProblem checkAxes(const AxisTexts& texts)
 bool isLevelProblem(AxisProblem problem)
 {
     return problem == AxisProblem::LevelRangeInverted ||
-           problem == AxisProblem::LevelStepNotPositive ||
-           problem == AxisProblem::LevelStepTooFine;
+           problem == AxisProblem::LevelStepNotPositive || problem == AxisProblem::LevelStepTooFine;
 }
 
 } // namespace settings

@@ -122,8 +122,9 @@ bool Registry::closeKey()
         return false;
     }
     if (!applyValues(contents.tree, m_path, 0, written)) {
-        m_error = writeFailure(m_fileName, QStringLiteral("%1 is a value, not a key")
-                                               .arg(m_path.join(QLatin1Char('\\'))));
+        m_error = writeFailure(
+            m_fileName,
+            QStringLiteral("%1 is a value, not a key").arg(m_path.join(QLatin1Char('\\'))));
         return false;
     }
     const QString why = writeStoreFile(m_fileName, contents.tree);

@@ -281,7 +281,8 @@ bool TfrmSettings::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmSettings::axisFieldExit(QLineEdit& field)
 {
-    const bool levelField = &field == txtYAxisMax || &field == txtYAxisMin || &field == txtYAxisStep;
+    const bool levelField =
+        &field == txtYAxisMax || &field == txtYAxisMin || &field == txtYAxisStep;
     if (levelField && !textToInteger(field.text())) {
         restoreLevelField(field);
     } else if (!levelField && !axisValue(field.text())) {
@@ -291,9 +292,8 @@ void TfrmSettings::axisFieldExit(QLineEdit& field)
         // Shown once the focus has settled: a message box opened while the focus is leaving the
         // field would take it in the middle of the move.
         if (m_hooks.showMessage)
-            QTimer::singleShot(0, this, [this, problem] {
-                m_hooks.showMessage(text(problemText(problem)));
-            });
+            QTimer::singleShot(
+                0, this, [this, problem] { m_hooks.showMessage(text(problemText(problem))); });
     }
     // A restored text must fit the others too; the start texts always do.
     if (checkAxes(axisTexts()) != AxisProblem::None)

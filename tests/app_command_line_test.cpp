@@ -17,10 +17,27 @@ app::ParseResult parse(QStringList args)
 
 TEST(CommandLine, AcceptsEveryOptionTogether)
 {
-    const auto r = parse({"--input-file", "a.wav", "--test-signal", "sine:1000", "--test-signal",
-                          "pink", "--page", "scope", "--start", "--screenshot", "out.png",
-                          "--after-blocks", "5", "--export", "x.txt", "--settings", "s.json",
-                          "--channel", "2", "--device", "Test signal: pink"});
+    const auto r = parse({"--input-file",
+                          "a.wav",
+                          "--test-signal",
+                          "sine:1000",
+                          "--test-signal",
+                          "pink",
+                          "--page",
+                          "scope",
+                          "--start",
+                          "--screenshot",
+                          "out.png",
+                          "--after-blocks",
+                          "5",
+                          "--export",
+                          "x.txt",
+                          "--settings",
+                          "s.json",
+                          "--channel",
+                          "2",
+                          "--device",
+                          "Test signal: pink"});
     ASSERT_TRUE(r.options) << r.error.toStdString();
     EXPECT_EQ(r.options->inputFiles, QStringList{"a.wav"});
     EXPECT_EQ(r.options->testSignals, (QStringList{"sine:1000", "pink"}));

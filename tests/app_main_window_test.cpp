@@ -233,12 +233,14 @@ TEST_F(MainWindowTest, TheDeviceShownIsTheDeviceUsedAcrossStarts)
     TfrmMain& w = create();
     EXPECT_EQ(w.WaveDevice->currentText(), "Test signal: pink");
     capture::WAVEINCAPS caps{};
-    ASSERT_EQ(capture::waveInGetDevCaps(w.AudioIn1->WaveDevice(), &caps), capture::MMSYSERR_NOERROR);
+    ASSERT_EQ(capture::waveInGetDevCaps(w.AudioIn1->WaveDevice(), &caps),
+              capture::MMSYSERR_NOERROR);
     EXPECT_EQ(caps.szPname, "Test signal: pink");
     EXPECT_EQ(w.cboAveraging->currentIndex(), 2);
     EXPECT_EQ(w.cboOctaveType->currentIndex(), 3);
     EXPECT_EQ(w.pgcAnalyzers->currentIndex(), 1);
-    EXPECT_TRUE(w.lblStatus->text().startsWith("Eingang: Test signal: pink")) << w.lblStatus->text().toStdString();
+    EXPECT_TRUE(w.lblStatus->text().startsWith("Eingang: Test signal: pink"))
+        << w.lblStatus->text().toStdString();
 
     // A device that has gone: the system default, with a notice.
     w.close();
@@ -248,7 +250,8 @@ TEST_F(MainWindowTest, TheDeviceShownIsTheDeviceUsedAcrossStarts)
     TfrmMain& again = create();
     EXPECT_EQ(again.WaveDevice->currentIndex(), 0);
     EXPECT_EQ(again.AudioIn1->WaveDevice(), capture::WAVE_MAPPER);
-    EXPECT_TRUE(again.statusBar()->currentMessage().contains("„Test signal: pink“ ist nicht vorhanden"))
+    EXPECT_TRUE(
+        again.statusBar()->currentMessage().contains("„Test signal: pink“ ist nicht vorhanden"))
         << again.statusBar()->currentMessage().toStdString();
 }
 

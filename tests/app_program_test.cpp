@@ -56,12 +56,12 @@ protected:
 TEST_F(ProgramRun, AnUnattendedRunWhoseStartFailsEndsWithStatusOneInSeconds)
 {
     // The tone is above half the rate: the device refuses to open.
-    const Outcome r = runProgram({"--test-signal", "sine:30000", "--start", "--screenshot",
-                       dir.filePath("x.png")},
-                      env);
+    const Outcome r = runProgram(
+        {"--test-signal", "sine:30000", "--start", "--screenshot", dir.filePath("x.png")}, env);
     EXPECT_EQ(r.status, 1) << r.err.toStdString();
     EXPECT_LT(r.ms, 20000);
-    EXPECT_TRUE(r.err.contains("spectrion: Die Aufnahme konnte nicht beginnen")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("spectrion: Die Aufnahme konnte nicht beginnen"))
+        << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("x.png")));
 }
 
@@ -90,15 +90,16 @@ TEST_F(ProgramRun, AnAlsaConfigurationWithoutDevicesIsReportedAndTheVirtualInput
         QProcessEnvironment alsa = env;
         alsa.insert("ALSA_CONFIG_PATH", f.fileName());
 
-        const Outcome none = runProgram({"--start", "--screenshot", dir.filePath("none.png")}, alsa);
+        const Outcome none =
+            runProgram({"--start", "--screenshot", dir.filePath("none.png")}, alsa);
         EXPECT_EQ(none.status, 1) << none.err.toStdString();
         EXPECT_TRUE(none.err.contains("spectrion: Es wurde keine Soundkarte gefunden!"))
             << none.err.toStdString();
         EXPECT_TRUE(none.err.contains("defines no \"default\" PCM")) << none.err.toStdString();
 
         const Outcome pink = runProgram({"--test-signal", "pink", "--start", "--screenshot",
-                              dir.filePath("pink.png"), "--after-blocks", "2"},
-                             alsa);
+                                         dir.filePath("pink.png"), "--after-blocks", "2"},
+                                        alsa);
         EXPECT_EQ(pink.status, 0) << pink.err.toStdString();
         EXPECT_TRUE(QFile::exists(dir.filePath("pink.png")));
     }
@@ -118,9 +119,9 @@ TEST_F(ProgramRun, ARunLeavesASettingsFileWithValuesOfOtherTypesAsItWas)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(settings);
     f.close();
-    const Outcome r = runProgram({"--test-signal", "pink", "--page", "fft", "--start", "--screenshot",
-                       dir.filePath("x.png")},
-                      env);
+    const Outcome r = runProgram({"--test-signal", "pink", "--page", "fft", "--start",
+                                  "--screenshot", dir.filePath("x.png")},
+                                 env);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), settings);

@@ -94,21 +94,21 @@ TEST_F(RobustnessTest, BlocksLostForWantOfABufferShowInTheStatusLine)
 
 TEST_F(RobustnessTest, AStalledDeviceShowsAndEndsTheCaptureWithAMessage)
 {
-    capture::registerVirtualDevice("freezing",
-                                   [](const capture::WAVEFORMATEX&, int, std::string&) {
-                                       return std::make_unique<FreezingSource>(48000, 3000);
-                                   });
+    capture::registerVirtualDevice("freezing", [](const capture::WAVEFORMATEX&, int, std::string&) {
+        return std::make_unique<FreezingSource>(48000, 3000);
+    });
     TfrmMain& w = create();
     choose("freezing");
     w.AudioIn1->SetStallGiveUpMs(2000);
     w.btnONOFFClick();
     ASSERT_TRUE(captest::waitUntil([&] { return blocks >= 2; }, 5000));
-    ASSERT_TRUE(captest::waitUntil([&] { return w.lblStatus->text().contains("liefert nichts!"); },
-                                   3000))
+    ASSERT_TRUE(
+        captest::waitUntil([&] { return w.lblStatus->text().contains("liefert nichts!"); }, 3000))
         << w.lblStatus->text().toStdString();
     ASSERT_TRUE(captest::waitUntil([&] { return w.btnONOFF->text() == "START"; }, 5000));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.front().startsWith("Die Aufnahme wurde beendet")) << messages.front().toStdString();
+    EXPECT_TRUE(messages.front().startsWith("Die Aufnahme wurde beendet"))
+        << messages.front().toStdString();
     EXPECT_TRUE(messages.front().contains("delivered no sound for"));
 }
 

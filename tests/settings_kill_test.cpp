@@ -77,8 +77,9 @@ TEST_F(SettingsKill, KilledClosesLeaveOneGenerationOfValues)
         environment.insert(QLatin1String(kChildVariable), file());
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=SettingsKill.ChildClosesTheDialogUntilKilled")});
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--gtest_filter=SettingsKill.ChildClosesTheDialogUntilKilled")});
         ASSERT_TRUE(child.waitForStarted(10000));
         // From the first round's first close on, the file is always there.
         for (int waited = 0; !QFile::exists(file()) && waited < 30000; waited += 5)
