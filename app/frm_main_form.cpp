@@ -73,6 +73,7 @@ void TfrmMain::createControls()
     }
     mem0->setChecked(true);
     btnStore->setObjectName("btnStore");
+    btnStore->setStyleSheet("QToolButton:focus { border: 2px solid #30a0ff; border-radius: 2px; }");
     // The slot buttons write their digits in the colour of their curve
     // (white at start), so they get a dark face on which every colour reads;
     // the keyboard's focus shows as a bright frame on it.
@@ -90,6 +91,7 @@ void TfrmMain::createControls()
     btnRecheck->hide();
     btnVolumeControl = place(new QToolButton(client), 721, 18, 26, 21);
     btnVolumeControl->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    btnVolumeControl->setStyleSheet(btnStore->styleSheet());
 
     pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495);
     createPages();

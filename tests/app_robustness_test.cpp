@@ -175,3 +175,28 @@ TEST_F(RobustnessTest, WithoutAMixerOrABrowserAMessageSaysWhatToInstall)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StatusLine, SaysWhatASoundFileInputDoesAndCountsPartBlocksAsLost)
+{
+    app::CaptureFacts f;
+    f.device = "Sound file: cd.wav";
+    f.rate = 48000;
+    f.running = true;
+    f.blocks = 12;
+    f.droppedFrames = 8193;
+    f.source.dwSourceRate = 44100;
+    f.source.wSourceChannels = 4;
+    f.source.wSourceChannel = 2;
+    EXPECT_EQ(app::statusText(f), "Eingang: Sound file: cd.wav · Datei mit 44100 Hz, umgerechnet "
+                                  "auf 48000 Hz · Kanal 2 von 4 · Block 12 · verloren: 2 Blöcke");
+    f.source.wSourceChannel = 0;
+    f.source.dwSourceRate = 48000;
+    f.repairedSamples = 3;
+    EXPECT_EQ(app::statusText(f),
+              "Eingang: Sound file: cd.wav · 48000 Hz · 4 Kanäle gemischt · "
+              "Block 12 · verloren: 2 Blöcke · ungültige Abtastwerte ersetzt: 3");
+}
+
+} // namespace
