@@ -2,6 +2,8 @@
 
 #include "string_table.h"
 
+#include "capture/test_signal.h"
+
 #include <QCommandLineParser>
 
 namespace app {
@@ -27,6 +29,8 @@ const QCommandLineOption kPage("page",
                                "Opens the page rta, fft or scope (default: the page of "
                                "the last run).",
                                "PAGE");
+const QCommandLineOption
+    kAveraging("averaging", "The octave analysis averages none, fast, slow or very-slow.", "SPEED");
 const QCommandLineOption kStart("start", "Starts capturing at once.");
 const QCommandLineOption kScreenshot("screenshot", "Saves a picture of the window and quits.",
                                      "PNG");
@@ -37,6 +41,19 @@ const QCommandLineOption kAfterBlocks("after-blocks",
 const QCommandLineOption
     kExport("export", "Writes the last measured spectrum to a text file and quits.", "PATH");
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
+const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
+                                "BANDS");
+const QCommandLineOption kNoPacing("no-pacing",
+                                   "Sound-file inputs deliver their blocks as fast as they are "
+                                   "analysed, not in real time: for batch runs over recordings.");
+const QCommandLineOption
+    kGenerator("generator",
+               "Plays a signal on an output device from the start, as --test-signal describes it "
+               "(pink, white, sine or sweep; LEVEL_dBFS -20 when not given).",
+               "SPEC");
+const QCommandLineOption
+    kOutputDevice("output-device",
+                  "The output device --generator plays on (default: the system's).", "NAME");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 const QCommandLineOption kVersion("version", "Shows the program's version.");
 
@@ -47,8 +64,9 @@ void describe(QCommandLineParser& parser)
         "Records 16-bit mono at 48000 Hz from a sound-card input, a sound file (any rate and "
         "channel count libsndfile reads, resampled to 48000 Hz) or a test signal.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kInputFile, kChannel, kTestSignal, kDevice, kPage, kStart, kScreenshot,
-                       kAfterBlocks, kExport, kSettings, kVersion, kHelp});
+    parser.addOptions({kInputFile, kChannel, kTestSignal, kDevice, kPage, kBands, kAveraging,
+                       kStart, kScreenshot, kAfterBlocks, kExport, kSettings, kNoPacing, kGenerator,
+                       kOutputDevice, kVersion, kHelp});
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -70,6 +88,18 @@ std::optional<int> wholeNumber(const QString& text, int least, int most)
     if (!ok || value < least || value > most)
         return std::nullopt;
     return static_cast<int>(value);
+}
+
+std::optional<GeneratorSettings> generatorSignal(const QString& spec, QString& error)
+{
+    std::string reason;
+    const auto params =
+        capture::parseTestSignal(spec.toStdString(), reason, GeneratorSettings::kDefaultLevelDb);
+    if (!params) {
+        error = QString::fromStdString(reason);
+        return std::nullopt;
+    }
+    return GeneratorSettings::fromParams(*params, error);
 }
 
 } // namespace
@@ -123,6 +153,21 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--page takes rta, fft or scope, not '%1'.").arg(parser.value(kPage))};
         o.page = *page;
     }
+    if (parser.isSet(kBands)) {
+        o.bands = QStringList{"1/1", "1/3", "1/6", "1/12"}.indexOf(parser.value(kBands));
+        if (o.bands < 0)
+            return {std::nullopt, QString("--bands takes 1/1, 1/3, 1/6 or 1/12, not '%1'.")
+                                      .arg(parser.value(kBands))};
+    }
+    if (parser.isSet(kAveraging)) {
+        o.averaging =
+            QStringList{"none", "fast", "slow", "very-slow"}.indexOf(parser.value(kAveraging));
+        if (o.averaging < 0)
+            return {std::nullopt,
+                    QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
+                        .arg(parser.value(kAveraging))};
+    }
+    o.pacing = !parser.isSet(kNoPacing);
     o.start = parser.isSet(kStart);
     o.screenshot = parser.value(kScreenshot);
     o.exportPath = parser.value(kExport);
@@ -145,6 +190,16 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return {std::nullopt, "--after-blocks needs --screenshot or --export."};
         if (!o.start)
             return {std::nullopt, "--after-blocks needs --start: no blocks arrive otherwise."};
+    }
+    if (parser.isSet(kGenerator)) {
+        QString error;
+        o.generator = generatorSignal(parser.value(kGenerator), error);
+        if (!o.generator)
+            return {std::nullopt,
+                    QString("--generator %1: %2.").arg(parser.value(kGenerator), error)};
+        o.generator->outputDevice = parser.value(kOutputDevice);
+    } else if (parser.isSet(kOutputDevice)) {
+        return {std::nullopt, "--output-device needs --generator."};
     }
     if (!o.exportPath.isEmpty() && !o.start)
         return {std::nullopt, "--export needs --start: it writes a measured spectrum."};

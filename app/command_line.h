@@ -1,9 +1,11 @@
 #pragma once
 // The command line that makes every feature runnable unattended: virtual
 // inputs, the input device, the page to open, an immediate start, a
-// screenshot and/or an export after N blocks, and the settings file. Parsed
-// before any window system is needed, so --help and --version work without a
-// display.
+// screenshot and/or an export after N blocks, the settings file, and a signal
+// to play on an output. Parsed before any window system is needed, so --help
+// and --version work without a display.
+
+#include "generator_settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,17 +21,24 @@ inline constexpr int kMaxAfterBlocks = 1000000;
 // The highest channel a sound file may be read from.
 inline constexpr int kMaxChannel = 64;
 
+// The RTA's resolution items ("1 Octave" .. "1/12 Octave") and averaging
+// items ("Keine" .. "Sehr Langsam") as their combo boxes number them.
 struct Options {
     QStringList inputFiles;   // --input-file PATH (repeatable)
     QStringList testSignals;  // --test-signal SPEC (repeatable)
     int channel = 0;          // --channel N: the files' channel N (1 the first); 0 mixes all
     QString device;           // --device NAME: the input by its list entry
     std::optional<Page> page; // --page; none: the page of the last run
+    int averaging = -1; // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
     bool start = false;
     QString screenshot;  // --screenshot PNG
     QString exportPath;  // --export PATH
     int afterBlocks = 0; // --after-blocks N; 0 = not given
     QString settings;    // --settings PATH
+    int bands = -1;      // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
+    bool pacing = true;  // --no-pacing clears it: sound files deliver as fast as taken
+    // --generator SPEC [--output-device NAME]: what to play from the start.
+    std::optional<GeneratorSettings> generator;
 };
 
 struct ParseResult {

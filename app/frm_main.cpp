@@ -6,6 +6,7 @@
 #include "desktop.h"
 #include "device_messages.h"
 #include "form_widgets.h"
+#include "frm_generator.h"
 #include "message_box.h"
 #include "string_table.h"
 
@@ -14,6 +15,7 @@
 #include "dsp/window.h"
 #include "engine/band_plan.h"
 #include "engine/rta_block.h"
+#include "engine/rta_curve.h"
 #include "settings/control_store.h"
 #include "settings/save_failure.h"
 
@@ -65,6 +67,7 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     createFftPage();
     createScopePage();
     createMemoryCommands();
+    createGenerator();
     FormCreate();
 }
 
@@ -265,8 +268,16 @@ void TfrmMain::pgcAnalyzersChange()
 
 void TfrmMain::cboOctaveTypeChange()
 {
-    engine::applyOctaveType(state_.bandPlan, state_.measurement, cboOctaveType->currentIndex() + 1,
-                            pbxOctaveGraph->width(), pbxOctGrid->height(), rtaGraphOrigin().y());
+    const engine::RtaGeometry g = rtaGeometry();
+    if (engine::applyOctaveType(state_.bandPlan, state_.measurement,
+                                cboOctaveType->currentIndex() + 1, g)) {
+        // The columns stand on the frequency axis from the start.
+        const RtaSettings settings = rtaSettings();
+        const auto n = static_cast<std::size_t>(state_.bandPlan.validbands);
+        engine::layOutBandColumns(std::span(state_.bandPlan.OctBinBorderList).first(n),
+                                  engine::rtaFrequencyAxis(settings.xAxisMin, settings.xAxisMax, g),
+                                  g, state_.measurement.NewPoints[0]);
+    }
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.f = state_.bandPlan.OctBinBorderList;
     last.bands = state_.bandPlan.validbands;
@@ -431,6 +442,7 @@ void TfrmMain::FormClose()
     if (!failure.isEmpty() && settings::isNewSaveFailure(failure))
         ShowMessage(this, settings::saveFailureMessage(LoadStr(sSettingsSaveFailed), key.fileName,
                                                        failure));
+    frmGenerator->close();
     AudioIn1->StopAtOnce();
 }
 

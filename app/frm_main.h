@@ -12,6 +12,8 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/rta_block.h"
+#include "engine/rta_geometry.h"
 #include "engine/scope_trace.h"
 #include "memories/memory_file.h"
 #include "settings/colour_chooser.h"
@@ -41,6 +43,8 @@ class QToolButton;
 
 namespace app {
 
+class TfrmGenerator;
+
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 
@@ -60,6 +64,7 @@ public:
     // --- controls (names as in the old form) ---
     display::Shape* shpOnOFF = nullptr;
     QPushButton* btnONOFF = nullptr;
+    QToolButton* btnGenerator = nullptr; // down while the generator window is open
     QLabel* lblOctaveBW = nullptr;
     QComboBox* cboOctaveType = nullptr;
     QLabel* lblAvgSpeed = nullptr;
@@ -109,6 +114,7 @@ public:
     QAction* Settings1 = nullptr;
     QAction* InputVolumeControl1 = nullptr;
     QAction* RecheckInputDevice1 = nullptr;
+    QAction* Generator1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* Introduction1 = nullptr;
@@ -116,6 +122,8 @@ public:
     QAction* MoreAudioSoftware1 = nullptr;
 
     capture::TAudioIn* AudioIn1 = nullptr;
+    // The generator window, owned as a child; closing the main window closes it.
+    TfrmGenerator* frmGenerator = nullptr;
     QString HelpFilePath;
 
     // --- handlers ---
@@ -183,6 +191,14 @@ private:
     RtaSettings rtaSettings() const;
     // Where pbxOctaveGraph's (0, 0) lies on pbxOctGrid.
     QPoint rtaGraphOrigin() const;
+    // The sizes and places of both boxes, for the curve's maths.
+    engine::RtaGeometry rtaGeometry() const;
+    static engine::RtaAxes rtaAxes(const RtaSettings& settings);
+    // A stored slot's curve on pbxOctaveGraph, laid out from its band
+    // borders and levels on the axes in force.
+    void drawStoredRtaCurve(const memories::SpectrumRec& slot);
+    // Points of the stored curve being drawn (64 KiB, reused).
+    std::unique_ptr<engine::CoordArray> storedCurvePoints_ = std::make_unique<engine::CoordArray>();
 
     // The arithmetic-failure message is shown at most once per activation of
     // the page (every START activates it), never once per block.
@@ -207,6 +223,8 @@ public:
     // curve over the grid restored from the snapshot, and slot 0 of
     // FFTMemRecord.
     void fftBufferFilled(std::span<const std::int16_t> samples);
+    // Where pbxFFTGraph's (0, 0) lies on pbxFFTGrid.
+    QPoint fftGraphOrigin() const;
 
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
@@ -303,6 +321,8 @@ private:
     void createControls();
     void createPages();
     void createMenus();
+    // The generator window, its menu command and its toggle beside START.
+    void createGenerator();
     void connectHandlers();
     void selectPage(int index);
     void loadMemoryButtons(const memories::SlotTable& table);

@@ -11,6 +11,7 @@
 
 #include "capture/wavein.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -31,6 +32,8 @@ void TfrmMain::btnRecheckClick()
     }
     WaveDevice->clear();
     WaveDevice->addItems(names);
+    // The field is narrow; its list opens wide enough for whole names.
+    WaveDevice->view()->setMinimumWidth(WaveDevice->view()->sizeHintForColumn(0) + 8);
 
     if (capture::waveInGetNumDevs() != 0) {
         WaveDevice->show();

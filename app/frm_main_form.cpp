@@ -50,18 +50,24 @@ void TfrmMain::createControls()
     // The button sits on the indicator, whose colour swallows the style's faint focus frame.
     btnONOFF->setStyleSheet("QPushButton:focus { border: 2px solid #30a0ff; border-radius: 3px;"
                             " background: #f4f4f4; }");
+    // The generator's toggle; the controls right of it moved over to make room.
+    btnGenerator = place(new QToolButton(client), 80, 14, 26, 25);
+    btnGenerator->setCheckable(true);
+    btnGenerator->setObjectName("btnGenerator");
+    btnGenerator->setStyleSheet(
+        "QToolButton:focus { border: 2px solid #30a0ff; border-radius: 2px; }");
 
-    lblOctaveBW = label(client, "Octave BW", 86, 3);
-    cboOctaveType = place(new QComboBox(client), 86, 18, 91, 21);
+    lblOctaveBW = label(client, "Octave BW", 114, 3);
+    cboOctaveType = place(new QComboBox(client), 114, 18, 91, 21);
     cboOctaveType->addItems({"1 Octave", "1/3 Octave", "1/6 Octave", "1/12 Octave"});
     cboOctaveType->setCurrentIndex(1);
 
-    lblAvgSpeed = label(client, "Averaging", 186, 3);
-    cboAveraging = place(new QComboBox(client), 186, 18, 80, 21);
+    lblAvgSpeed = label(client, "Averaging", 214, 3);
+    cboAveraging = place(new QComboBox(client), 214, 18, 80, 21);
     cboAveraging->addItems({"No Averaging", "Fast", "Slow", "Very Slow"});
     cboAveraging->setCurrentIndex(0);
 
-    grpMemory = place(new QGroupBox("Memory", client), 280, 4, 274, 45);
+    grpMemory = place(new QGroupBox("Memory", client), 308, 4, 274, 45);
     mem0 = speedButton(grpMemory, "L", 6, 23);
     btnStore = speedButton(grpMemory, "Store", 31, 42);
     mem[0] = mem0;
@@ -84,10 +90,10 @@ void TfrmMain::createControls()
             "QToolButton:disabled { background: #9a9a9a; border-color: #b0b0b0; }"
             "QToolButton:focus { border: 2px solid #30a0ff; }");
 
-    lblinput = label(client, "Input", 560, 3);
-    WaveDevice = place(new QComboBox(client), 560, 18, 160, 21);
+    lblinput = label(client, "Input", 588, 3);
+    WaveDevice = place(new QComboBox(client), 588, 18, 132, 21);
     WaveDevice->setToolTip("Output Device (Sound Card)  Selector");
-    btnRecheck = place(new QPushButton("Recheck", client), 560, 18, 160, 21);
+    btnRecheck = place(new QPushButton("Recheck", client), 588, 18, 132, 21);
     btnRecheck->hide();
     btnVolumeControl = place(new QToolButton(client), 721, 18, 26, 21);
     btnVolumeControl->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
@@ -127,12 +133,16 @@ void TfrmMain::createPages()
     shpGraphBackground = place(new display::Shape(tabOctave), 0, 0, 739, 467);
     shpGraphBackground->setPenColor(engine::clBlack);
     pbxOctGrid = place(new display::PaintBox(tabOctave), 0, 0, 739, 465);
-    pbxOctaveGraph = place(new display::PaintBox(tabOctave, pbxOctGrid), 40, 48, 659, 386);
+    // The graph covers the plot area exactly: the level axis from its
+    // maximum (row 40 of the grid) to its minimum (row 425) can be drawn.
+    pbxOctaveGraph = place(new display::PaintBox(tabOctave, pbxOctGrid), 40, 40, 659, 386);
 
     pbxFFTGrid = place(new display::PaintBox(tabFFT), 0, 0, 739, 467);
     lblCursor = label(tabFFT, "", 48, 44);
     lblCursor->hide();
-    pbxFFTGraph = place(new display::PaintBox(tabFFT, pbxFFTGrid), 43, 40, 659, 387);
+    // Its column 0 (0 Hz) on the grid's left edge, so that the curve's
+    // frequencies fall on the grid's lines.
+    pbxFFTGraph = place(new display::PaintBox(tabFFT, pbxFFTGrid), 40, 40, 659, 387);
 
     Shape1 = place(new display::Shape(tabScope), 68, 3, 417, 418);
     Shape1->setBrushColor(engine::clBtnFace);
@@ -176,6 +186,7 @@ void TfrmMain::createMenus()
     Settings1 = Tools2->addAction("Settings");
     InputVolumeControl1 = Tools2->addAction("Input Volume Control");
     RecheckInputDevice1 = Tools2->addAction("&Refresh Input Device List");
+    Generator1 = Tools2->addAction("Generator ...");
 
     Help1 = bar->addMenu("&Help");
     Help2 = Help1->addAction("&Help");

@@ -3,6 +3,7 @@
 
 #include "app_state.h"
 #include "command_line.h"
+#include "frm_generator.h"
 #include "frm_main.h"
 #include "message_box.h"
 #include "string_table.h"
@@ -34,7 +35,7 @@ int usageError(const QString& error)
 QString registerInputs(const app::Options& o)
 {
     for (const QString& path : o.inputFiles)
-        if (const QString e = capture::registerInputFile(path, o.channel); !e.isEmpty())
+        if (const QString e = capture::registerInputFile(path, o.channel, o.pacing); !e.isEmpty())
             return QString("--input-file %1: %2").arg(path, e);
     for (const QString& signal : o.testSignals)
         if (const QString e = capture::registerTestSignal(signal); !e.isEmpty())
@@ -100,12 +101,24 @@ int main(int argc, char** argv)
     }
     if (options.page)
         frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(*options.page));
+    if (options.bands >= 0) {
+        frmMain.cboOctaveType->setCurrentIndex(options.bands);
+        frmMain.cboOctaveTypeChange();
+    }
+    if (options.averaging >= 0) {
+        frmMain.cboAveraging->setCurrentIndex(options.averaging);
+        frmMain.cboAveragingChange();
+    }
 
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
     });
     frmMain.restorePosition();
     frmMain.show();
+    if (options.generator) {
+        frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
+        frmMain.frmGenerator->play(*options.generator);
+    }
     if (options.start)
         frmMain.btnONOFFClick();
     unattended.begin();

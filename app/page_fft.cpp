@@ -3,6 +3,8 @@
 
 #include "frm_main.h"
 
+#include "string_table.h"
+
 #include "display/fft_curves.h"
 #include "display/fft_grid.h"
 #include "engine/fft_block.h"
@@ -26,11 +28,16 @@ void TfrmMain::setUpFftPage()
     pbxFFTGraph->Repaint();
 }
 
+QPoint TfrmMain::fftGraphOrigin() const
+{
+    return pbxFFTGraph->pos() - pbxFFTGrid->pos();
+}
+
 void TfrmMain::pbxFFTGridPaint()
 {
     display::Canvas& graph = pbxFFTGraph->canvas();
-    display::PaintAxesFFT(pbxFFTGrid->canvas(), graph, imgPhantomFFTGrid,
-                          state_.measurement.Columnwidth);
+    display::PaintAxesFFT(pbxFFTGrid->canvas(), graph, fftGraphOrigin(), imgPhantomFFTGrid,
+                          state_.measurement.Columnwidth, LoadStr(sFftLevelAxisTitle));
     // After the snapshot: the next block's erase takes these curves away.
     for (const memories::SpectrumRec& slot : state_.memory.FFTMemRecord)
         if (slot.HasData && slot.DrawMe)
@@ -40,7 +47,8 @@ void TfrmMain::pbxFFTGridPaint()
 void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
 {
     engine::MeasurementState& m = state_.measurement;
-    engine::processFftBlock(m, samples, pbxFFTGraph->height());
+    // The grid's 0 line, where a full-scale sine peaks, in graph rows.
+    engine::processFftBlock(m, samples, display::kFftGridTop - fftGraphOrigin().y());
     display::drawFftCurve(pbxFFTGraph->canvas(), imgPhantomFFTGrid.canvas(), m.NewPoints,
                           engine::kFftBinsDrawn);
     memories::SpectrumRec& last = state_.memory.FFTMemRecord[0];

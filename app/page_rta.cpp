@@ -9,6 +9,7 @@
 #include "display/rta_display.h"
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
+#include "engine/rta_curve.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -39,6 +40,29 @@ QPoint TfrmMain::rtaGraphOrigin() const
     return pbxOctaveGraph->pos() - pbxOctGrid->pos();
 }
 
+engine::RtaGeometry TfrmMain::rtaGeometry() const
+{
+    const QPoint origin = rtaGraphOrigin();
+    return {pbxOctGrid->width(), pbxOctGrid->height(),    origin.x(),
+            origin.y(),          pbxOctaveGraph->width(), pbxOctaveGraph->height()};
+}
+
+engine::RtaAxes TfrmMain::rtaAxes(const RtaSettings& settings)
+{
+    return {settings.yAxisMin, settings.yAxisMax, settings.xAxisMin, settings.xAxisMax};
+}
+
+void TfrmMain::drawStoredRtaCurve(const memories::SpectrumRec& slot)
+{
+    const RtaSettings settings = rtaSettings();
+    const engine::RtaGeometry g = rtaGeometry();
+    // From the slot's borders and levels, through the axes in force now.
+    engine::curvePoints(slot.f, slot.levels, slot.bands,
+                        engine::rtaFrequencyAxis(settings.xAxisMin, settings.xAxisMax, g),
+                        engine::levelScaleOf(state_.measurement), g, *storedCurvePoints_);
+    display::drawRtaCurve(pbxOctaveGraph->canvas(), slot.Color, *storedCurvePoints_, slot.bands);
+}
+
 void TfrmMain::pbxOctGridPaint()
 {
     const RtaSettings settings = rtaSettings();
@@ -47,8 +71,9 @@ void TfrmMain::pbxOctGridPaint()
     display::RtaGridPicture picture;
     // Limits without a scale keep the last one for the curve; the grid then
     // shows no level lines, since it cannot place them for these limits.
-    const bool scaled = engine::updateLevelScale(m, settings.yAxisMin, settings.yAxisMax,
-                                                 pbxOctGrid->height(), rtaGraphOrigin().y());
+    const engine::RtaGeometry g = rtaGeometry();
+    const bool scaled =
+        engine::updateLevelScale(m, settings.yAxisMin, settings.yAxisMax, g.gridHeight, g.graphTop);
     if (scaled && settings.yAxisMinWhole && settings.yAxisMaxWhole && settings.yAxisStepWhole)
         picture.levels = display::LevelAxis{*settings.yAxisMinWhole, *settings.yAxisMaxWhole,
                                             *settings.yAxisStepWhole, m.OneDB};
@@ -65,8 +90,7 @@ void TfrmMain::pbxOctGridPaint()
     auto drawSlots = [&](std::size_t from) {
         for (std::size_t k = from; k < table.size(); ++k)
             if (table[k].HasData && table[k].DrawMe)
-                display::drawRtaCurve(pbxOctaveGraph->canvas(), table[k].Color,
-                                      table[k].coordinates, table[k].bands);
+                drawStoredRtaCurve(table[k]);
     };
     drawSlots(1);
     const display::Rect graph(0, 0, pbxOctaveGraph->width(), pbxOctaveGraph->height());
@@ -82,21 +106,20 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
 {
     const RtaSettings settings = rtaSettings();
     engine::MeasurementState& m = state_.measurement;
-    const int graphHeight = pbxOctaveGraph->height();
+    const engine::RtaGeometry g = rtaGeometry();
     // Rows count from the graph's top and columns are erased with the pixels
     // right under the graph (grid and shown memories), so that curve, grid and
     // labels agree.
-    const QPoint origin = rtaGraphOrigin();
     const engine::RtaBlockReport report =
-        engine::processRtaBlock(m, state_.bandPlan, samples, settings.yAxisMin, settings.yAxisMax,
-                                graphHeight, pbxOctGrid->height(), origin.y());
+        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g);
     display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgGraphBackground.canvas(), QPoint(0, 0),
-                              m.NewPoints, state_.bandPlan.validbands, graphHeight);
+                              m.NewPoints, state_.bandPlan.validbands, g.graphHeight);
 
+    // The last measurement is the curve as shown: its averaged levels.
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.l = m.OctBands;
     last.coordinates = m.NewPoints;
-    last.levels = m.OctBandLevels;
+    engine::copyAveragedLevels(m, state_.bandPlan, last.levels);
     last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
     last.averaging = cboAveraging->currentIndex();
 

@@ -67,6 +67,7 @@ constexpr Entry kTexts[] = {
     {65275, "Drevmark"},
     {65276, "1.2"},
     {65277, "Spectrion"},
+    {65300, "Pegel [dBFS]"},
     {65400, "Die Einstellungen konnten nicht gespeichert werden. Prüfen Sie, ob die Datei %1 und "
             "ihr Ordner beschreibbar sind und der Datenträger Platz hat, oder wählen Sie mit "
             "--settings eine andere Datei.\nTechnische Angabe: %2"},
@@ -107,6 +108,25 @@ constexpr Entry kTexts[] = {
     {65438, "%1 Kanäle gemischt"},
     {65439, "ungültige Abtastwerte ersetzt: %1"},
     {65440, "gestoppt"},
+    {65500, "Generator …"},
+    {65501, "Generator"},
+    {65502, "Ausgang"},
+    {65503, "Signal"},
+    {65504, "Rosa Rauschen"},
+    {65505, "Weißes Rauschen"},
+    {65506, "Sinus"},
+    {65507, "Gleitsinus"},
+    {65508, "Frequenz [Hz]"},
+    {65509, "Startfrequenz [Hz]"},
+    {65510, "Endfrequenz [Hz]"},
+    {65511, "Dauer [s]"},
+    {65512, "Pegel [dBFS, Effektivwert]"},
+    {65513, "Pegel [dBFS, Spitzenwert]"},
+    {65514, "Start"},
+    {65515, "Stop"},
+    {65516, "Der Generator wurde beendet, weil das Ausgabegerät nicht mehr spielt:\n%1"},
+    {65517, "Der Generator konnte nicht starten:\n%1"},
+    {65518, "Die Einstellungen des Generators konnten nicht gespeichert werden:\n%1"},
 };
 
 constexpr bool sortedById()

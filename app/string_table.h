@@ -1,7 +1,7 @@
 #pragma once
-// The program's numbered texts (65200 .. 65279, and the newer ones from 65400
-// on): every text set on a control or shown in a message at run time comes
-// from here, in German.
+// The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65400 ..
+// 65499 for the messages and the status line, 65500 .. 65599 for the generator): every text set
+// on a control or shown in a message at run time comes from here, in German.
 
 #include <QString>
 
@@ -63,6 +63,7 @@ enum StringId : int {
     sMaker = 65275,
     sVersion = 65276,
     sProduct = 65277,
+    sFftLevelAxisTitle = 65300,
     sSettingsSaveFailed = 65400, // %1 the settings file, %2 the technical reason
     sDeviceMissing = 65406,      // %1 the stored device's name
     sStartNoDevice = 65410,      // why a start failed, by the device layer's code
@@ -85,6 +86,25 @@ enum StringId : int {
     sStatusMixed = 65438,
     sStatusRepaired = 65439,
     sStatusStopped = 65440,
+    sGeneratorMenu = 65500,
+    sGenerator = 65501,
+    sOutput = 65502,
+    sSignal = 65503,
+    sPinkNoise = 65504,
+    sWhiteNoise = 65505,
+    sSine = 65506,
+    sSweep = 65507,
+    sFrequency = 65508,
+    sSweepStart = 65509,
+    sSweepEnd = 65510,
+    sSweepDuration = 65511,
+    sLevelRms = 65512,
+    sLevelPeak = 65513,
+    sStartOutput = 65514,
+    sStopOutput = 65515,
+    sOutputFailed = 65516,
+    sOutputNotStarted = 65517,
+    sGeneratorSettingsNotSaved = 65518,
 };
 
 } // namespace app

@@ -1,11 +1,14 @@
 #include "unattended.h"
 
+#include "frm_generator.h"
 #include "frm_main.h"
 #include "message_box.h"
 
 #include <QCoreApplication>
+#include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace app {
@@ -68,6 +71,10 @@ void UnattendedRun::begin()
         fail("the capture did not start");
         return;
     }
+    if (options_.generator && !window_.frmGenerator->playing()) {
+        fail("the generator did not start");
+        return;
+    }
     watchdog_.start(kFirstBlockMs);
 }
 
@@ -87,6 +94,9 @@ void UnattendedRun::blockHandled()
 void UnattendedRun::finish()
 {
     watchdog_.stop();
+    // A measurement of a signal that stopped on the way measures the wrong thing.
+    if (options_.generator && !window_.frmGenerator->playing())
+        return fail("the generator stopped playing");
     if (!options_.exportPath.isEmpty()) {
         const QString error = exportSpectrum_ ? exportSpectrum_(options_.exportPath)
                                               : QString("the export is not available");
@@ -95,12 +105,29 @@ void UnattendedRun::finish()
     }
     if (!options_.screenshot.isEmpty()) {
         QCoreApplication::processEvents();
-        if (!window_.grab().save(options_.screenshot, "PNG"))
+        if (!picture().save(options_.screenshot, "PNG"))
             return fail(QString("could not write %1").arg(options_.screenshot));
     }
     // End as a user would: closing the window stops the capture.
     window_.close();
     QCoreApplication::exit(0);
+}
+
+QPixmap UnattendedRun::picture() const
+{
+    const QPixmap main = window_.grab();
+    if (!window_.frmGenerator->isVisible())
+        return main;
+    // The generator's window beside the main one, so the picture says what played.
+    constexpr int kGap = 8;
+    const QPixmap generator = window_.frmGenerator->grab();
+    QPixmap both(main.width() + kGap + generator.width(),
+                 std::max(main.height(), generator.height()));
+    both.fill(window_.palette().color(QPalette::Mid));
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, main);
+    painter.drawPixmap(main.width() + kGap, 0, generator);
+    return both;
 }
 
 void UnattendedRun::fail(const QString& message)

@@ -7,6 +7,7 @@
 #include "command_line.h"
 
 #include <QObject>
+#include <QPixmap>
 #include <QTimer>
 
 #include <functional>
@@ -38,6 +39,8 @@ private:
     void blockHandled();
     void finish();
     void fail(const QString& message);
+    // The main window, with the generator's beside it while that is open.
+    QPixmap picture() const;
 
     TfrmMain& window_;
     Options options_;

@@ -41,11 +41,13 @@ void BM_RtaBlock(benchmark::State& run)
     auto plan = std::make_unique<engine::BandPlan>();
     dsp::BuildWindowTable(1, state->Window);
     engine::buildPrefFreqList(*plan);
-    engine::applyOctaveType(*plan, *state, static_cast<int>(run.range(0)), 659, 465);
+    // The page's default layout.
+    const engine::RtaGeometry g{739, 465, 40, 40, 659, 386};
+    engine::applyOctaveType(*plan, *state, static_cast<int>(run.range(0)), g);
     engine::applyAveragingItem(*state, 2);
     const auto block = noiseBlock();
     for (auto _ : run) {
-        const auto report = engine::processRtaBlock(*state, *plan, block, 20, 100, 386, 465);
+        const auto report = engine::processRtaBlock(*state, *plan, block, engine::RtaAxes{}, g);
         benchmark::DoNotOptimize(report);
         benchmark::DoNotOptimize(state->NewPoints[1].data());
         benchmark::ClobberMemory();
@@ -59,7 +61,7 @@ void BM_FftBlock(benchmark::State& run)
     engine::onCaptureStart(*state);
     const auto block = noiseBlock();
     for (auto _ : run) {
-        engine::processFftBlock(*state, block, 387);
+        engine::processFftBlock(*state, block, 0);
         benchmark::DoNotOptimize(state->NewPoints[1].data());
         benchmark::ClobberMemory();
     }

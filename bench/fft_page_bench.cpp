@@ -53,18 +53,19 @@ void BM_FftPageBlock(benchmark::State& run)
     display::PaintBox grid(&tab);
     grid.setGeometry(0, 0, 739, 467);
     display::PaintBox graph(&tab, &grid);
-    graph.setGeometry(43, 40, 659, 387);
+    graph.setGeometry(40, 40, 659, 387);
     display::OffscreenImage snapshot;
 
     auto state = std::make_unique<engine::MeasurementState>();
     auto slot = std::make_unique<memories::SpectrumRec>();
     engine::setUpFftTab(*state, graph.width());
     engine::onCaptureStart(*state);
-    display::PaintAxesFFT(grid.canvas(), graph.canvas(), snapshot, state->Columnwidth);
+    display::PaintAxesFFT(grid.canvas(), graph.canvas(), graph.pos(), snapshot, state->Columnwidth,
+                          "dBFS");
     const auto samples = block(static_cast<Input>(run.range(0)));
 
     for (auto _ : run) {
-        engine::processFftBlock(*state, samples, graph.height());
+        engine::processFftBlock(*state, samples, 0);
         display::drawFftCurve(graph.canvas(), snapshot.canvas(), state->NewPoints,
                               engine::kFftBinsDrawn);
         slot->bands = engine::kFftBinsDrawn;

@@ -29,7 +29,7 @@ void DeviceList::rescanIfDue()
 {
     if (scanned_ && nowMs() - lastScanMs_ < kRescanIntervalMs)
         return;
-    if (portaudio::openInputs() > 0 && scanned_)
+    if (portaudio::openStreams() > 0 && scanned_)
         return;
     if (portaudio::scan(real_, defaultReal_) || !scanned_) {
         scanned_ = true;

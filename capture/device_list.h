@@ -15,7 +15,7 @@ class DeviceList {
 public:
     static DeviceList& instance();
 
-    // Number of devices. Rescans PortAudio's devices when no PortAudio input
+    // Number of devices. Rescans PortAudio's devices when no PortAudio stream
     // is open and the last scan is older than a second, so a device plugged
     // in since shows up while a burst of calls scans only once.
     int count();

@@ -4,6 +4,7 @@
 
 #include "wavein_types.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,16 @@ public:
     virtual void noteRepairedSamples(std::size_t count) noexcept = 0;
     // The device stopped for good; reason is copied (at most 255 bytes kept).
     virtual void fail(const char* reason) noexcept = 0;
+    // For a device without a clock of its own, which delivers only what can
+    // be taken: waits at most `timeout` until the queued buffers have room
+    // for `bytes`; true when they have. A sink that never runs out of room
+    // returns true at once.
+    virtual bool waitForRoom(std::size_t bytes, std::chrono::milliseconds timeout) noexcept
+    {
+        (void)bytes;
+        (void)timeout;
+        return true;
+    }
 };
 
 // An opened device. Created stopped; start and stop may alternate. UI thread.

@@ -16,9 +16,9 @@ namespace {
 class PacedInput final : public OpenInput {
 public:
     PacedInput(std::unique_ptr<SignalSource> source, const WAVEFORMATEX& format, FrameSink& sink,
-               int chunkFrames)
+               int chunkFrames, bool paced)
         : source_(std::move(source)), format_(format), sink_(sink), chunkFrames_(chunkFrames),
-          samples_(static_cast<std::size_t>(chunkFrames) * format.nChannels),
+          paced_(paced), samples_(static_cast<std::size_t>(chunkFrames) * format.nChannels),
           bytes_(static_cast<std::size_t>(chunkFrames) * format.nBlockAlign)
     {
     }
@@ -33,7 +33,7 @@ public:
             return MMSYSERR_ERROR;
         }
         stopRequested_ = false;
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::thread([this] { paced_ ? run() : runUnpaced(); });
         return MMSYSERR_NOERROR;
     }
 
@@ -63,25 +63,50 @@ private:
                 if (wakeUp_.wait_until(lock, deadline, [this] { return stopRequested_; }))
                     return;
             }
-            if (!source_->render(samples_.data(), chunkFrames_, format_.nChannels)) {
-                sink_.fail(source_->failureText());
+            if (!deliverChunk())
                 return;
-            }
-            const std::size_t repaired =
-                source_->takeRepairedSamples() +
-                (format_.wBitsPerSample == 16
-                     ? floatToPcm16(samples_.data(), samples_.size(), bytes_.data())
-                     : floatToPcm8(samples_.data(), samples_.size(), bytes_.data()));
-            if (repaired > 0)
-                sink_.noteRepairedSamples(repaired);
-            sink_.deliver(bytes_.data(), bytes_.size());
         }
+    }
+
+    // No clock: a chunk whenever the queued buffers can take it whole.
+    void runUnpaced() noexcept
+    {
+        using namespace std::chrono_literals;
+        for (;;) {
+            {
+                std::lock_guard lock(mutex_);
+                if (stopRequested_)
+                    return;
+            }
+            // Short waits, so that a stop is seen soon.
+            if (sink_.waitForRoom(bytes_.size(), 10ms) && !deliverChunk())
+                return;
+        }
+    }
+
+    // Renders one chunk and hands it to the sink; false when the source failed.
+    bool deliverChunk() noexcept
+    {
+        if (!source_->render(samples_.data(), chunkFrames_, format_.nChannels)) {
+            sink_.fail(source_->failureText());
+            return false;
+        }
+        const std::size_t repaired =
+            source_->takeRepairedSamples() +
+            (format_.wBitsPerSample == 16
+                 ? floatToPcm16(samples_.data(), samples_.size(), bytes_.data())
+                 : floatToPcm8(samples_.data(), samples_.size(), bytes_.data()));
+        if (repaired > 0)
+            sink_.noteRepairedSamples(repaired);
+        sink_.deliver(bytes_.data(), bytes_.size());
+        return true;
     }
 
     std::unique_ptr<SignalSource> source_;
     const WAVEFORMATEX format_;
     FrameSink& sink_;
     const int chunkFrames_;
+    const bool paced_;
     std::vector<float> samples_;
     std::vector<std::uint8_t> bytes_;
     std::mutex mutex_;
@@ -92,8 +117,9 @@ private:
 
 } // namespace
 
-PacedDevice::PacedDevice(std::string name, SourceFactory factory, const WAVEINCAPS& source)
-    : name_(std::move(name)), factory_(std::move(factory)), source_(source)
+PacedDevice::PacedDevice(std::string name, SourceFactory factory, bool paced,
+                         const WAVEINCAPS& source)
+    : name_(std::move(name)), factory_(std::move(factory)), paced_(paced), source_(source)
 {
 }
 
@@ -119,7 +145,7 @@ MMRESULT PacedDevice::open(const WAVEFORMATEX& format, FrameSink& sink,
         detail = error + " (" + describeFormat(format) + ")";
         return WAVERR_BADFORMAT;
     }
-    input = std::make_unique<PacedInput>(std::move(source), format, sink, chunk);
+    input = std::make_unique<PacedInput>(std::move(source), format, sink, chunk, paced_);
     return MMSYSERR_NOERROR;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // A virtual input device: records a SignalSource in real time, paced by a
 // thread of its own that delivers a few milliseconds of frames at a time on
-// a fixed schedule, like a sound card's driver.
+// a fixed schedule, like a sound card's driver. Unpaced, the thread delivers
+// the same chunks as fast as the queued buffers take them, losing none: for
+// analysing a recording faster than it plays.
 
 #include "input_device.h"
 #include "signal_source.h"
@@ -13,7 +15,8 @@ namespace capture {
 class PacedDevice final : public InputDevice {
 public:
     // source: what the device makes of its source, as waveInGetDevCaps reports it.
-    PacedDevice(std::string name, SourceFactory factory, const WAVEINCAPS& source = {});
+    PacedDevice(std::string name, SourceFactory factory, bool paced = true,
+                const WAVEINCAPS& source = {});
 
     std::string name() const override { return name_; }
     int maxInputChannels() const override { return 2; }
@@ -27,6 +30,7 @@ public:
 private:
     std::string name_;
     SourceFactory factory_;
+    bool paced_;
     WAVEINCAPS source_;
 };
 

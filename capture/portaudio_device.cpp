@@ -15,16 +15,6 @@ bool initialised = false;
 int openCount = 0;
 std::string lastDiagnostics;
 
-std::string errorText(PaError error)
-{
-    std::string text = Pa_GetErrorText(error);
-    if (error == paUnanticipatedHostError) {
-        if (const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo(); info && info->errorText)
-            text += std::string(": ") + info->errorText;
-    }
-    return text;
-}
-
 // The code for a refused format check. PortAudio's ALSA layer answers a device it cannot open
 // at all (a sound server that is not running, say) with paBadIODeviceCombination: that is no
 // question of the format.
@@ -50,7 +40,7 @@ class PortAudioInput final : public OpenInput {
 public:
     PortAudioInput(FrameSink& sink, int bytesPerFrame) : sink_(sink), bytesPerFrame_(bytesPerFrame)
     {
-        ++openCount;
+        noteStreamOpened();
     }
     ~PortAudioInput() override
     {
@@ -58,7 +48,7 @@ public:
             stop();
             Pa_CloseStream(stream_);
         }
-        --openCount;
+        noteStreamClosed();
     }
 
     MMRESULT openStream(const PaStreamParameters& parameters, double rate, std::string& detail)
@@ -206,9 +196,34 @@ const std::string& diagnostics()
     return lastDiagnostics;
 }
 
-int openInputs()
+std::string errorText(int error)
+{
+    std::string text = Pa_GetErrorText(error);
+    if (error == paUnanticipatedHostError) {
+        if (const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo(); info && info->errorText)
+            text += std::string(": ") + info->errorText;
+    }
+    return text;
+}
+
+bool started()
+{
+    return initialised;
+}
+
+int openStreams()
 {
     return openCount;
+}
+
+void noteStreamOpened()
+{
+    ++openCount;
+}
+
+void noteStreamClosed()
+{
+    --openCount;
 }
 
 } // namespace capture::portaudio

@@ -13,11 +13,22 @@ namespace capture::portaudio {
 // Re-initialises PortAudio (its device list is a snapshot taken then) and
 // returns its input devices in its order; defaultIndex receives the position
 // of the default input in that list, or -1. Returns false, leaving the lists
-// empty, while a PortAudio input is open or when PortAudio cannot start.
+// empty, while a PortAudio stream is open or when PortAudio cannot start.
 bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex);
 
-// PortAudio inputs open now.
-int openInputs();
+// PortAudio's text for an error code (a PaError), with the host's own
+// message for an unanticipated host error.
+std::string errorText(int error);
+
+// Whether the last scan started PortAudio, so its device list can be read.
+bool started();
+
+// PortAudio streams open now, inputs and outputs: a scan would end them, so
+// none happens while one is open. Every opened stream notes its opening and
+// closing.
+int openStreams();
+void noteStreamOpened();
+void noteStreamClosed();
 
 // What PortAudio and the libraries below it printed during the last scan, and why it could not
 // start (if so); empty when they had nothing to say.

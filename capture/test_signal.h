@@ -10,6 +10,7 @@
 // text gives the same samples on every run.
 
 #include "signal_source.h"
+#include "test_signal_params.h"
 
 #include <memory>
 #include <optional>
@@ -18,20 +19,15 @@
 
 namespace capture {
 
-struct TestSignalParams {
-    enum class Kind { Sine, Sweep, Pink, White, Silence };
-    Kind kind = Kind::Silence;
-    double frequency = 0;  // Hz: the sine's, the sweep's start
-    double frequency2 = 0; // Hz: the sweep's end
-    double seconds = 0;    // the sweep's duration
-    double levelDb = 0;    // dBFS: peak for sine and sweep, RMS for noise
-};
-
 // Null with a one-line reason in error when the text is not a valid signal.
-std::optional<TestSignalParams> parseTestSignal(std::string_view text, std::string& error);
+// defaultLevelDb, when given, replaces the defaults above for a text without
+// a level.
+std::optional<TestSignalParams> parseTestSignal(std::string_view text, std::string& error,
+                                                std::optional<double> defaultLevelDb = {});
 
-// A source of the signal at the rate; null with a reason in error when a
-// frequency is not below half the rate.
+// A source of the signal at the rate (waveform.h says what its samples
+// are); null with a reason in error when a frequency is not below half the
+// rate.
 std::unique_ptr<SignalSource> makeTestSignal(const TestSignalParams& params, double rate,
                                              std::string& error);
 

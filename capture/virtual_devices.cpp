@@ -9,7 +9,7 @@
 
 namespace capture {
 
-QString registerInputFile(const QString& path, int channel)
+QString registerInputFile(const QString& path, int channel, bool paced)
 {
     const std::string file = QFile::encodeName(path).toStdString();
     SoundFileInfo info;
@@ -24,7 +24,7 @@ QString registerInputFile(const QString& path, int channel)
         [file, channel](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
             return openSoundFile(file, channel, format, maxFrames, error);
         },
-        source);
+        paced, source);
     return {};
 }
 
@@ -41,10 +41,11 @@ QString registerTestSignal(const QString& description)
     return {};
 }
 
-void registerVirtualDevice(const QString& name, SourceFactory factory, const WAVEINCAPS& source)
+void registerVirtualDevice(const QString& name, SourceFactory factory, bool paced,
+                           const WAVEINCAPS& source)
 {
     DeviceList::instance().addVirtual(
-        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory), source));
+        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory), paced, source));
 }
 
 void clearVirtualDevices()

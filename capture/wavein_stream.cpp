@@ -3,13 +3,9 @@
 #include "wavein_event.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace capture {
 
@@ -21,25 +17,13 @@ WaveInStream::WaveInStream(QObject* callback, const WAVEFORMATEX& format)
 WaveInStream::~WaveInStream()
 {
     input_.reset();
-    notifier_.reset();
-    if (wakeRead_ >= 0)
-        ::close(wakeRead_);
-    if (wakeWrite_ >= 0)
-        ::close(wakeWrite_);
+    wake_.close();
 }
 
 MMRESULT WaveInStream::open(InputDevice& device, std::string& detail)
 {
-    int fds[2];
-    if (::pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
-        detail = std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
+    if (!wake_.open([this] { handOver(); }, detail))
         return MMSYSERR_NOMEM;
-    }
-    wakeRead_ = fds[0];
-    wakeWrite_ = fds[1];
-    notifier_ = std::make_unique<QSocketNotifier>(wakeRead_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { handOver(); });
 
     const MMRESULT result = device.open(format_, *this, input_, detail);
     if (result != MMSYSERR_NOERROR)
@@ -69,6 +53,7 @@ MMRESULT WaveInStream::addBuffer(WAVEHDR* header, std::string& detail)
     header->dwFlags = (header->dwFlags | WHDR_INQUEUE) & ~WHDR_DONE;
     ring_[(head_ + count_) % kMaxQueued] = header;
     ++count_;
+    room_.notify_all();
     return MMSYSERR_NOERROR;
 }
 
@@ -107,7 +92,7 @@ MMRESULT WaveInStream::close()
     }
     stopDevice();
     input_.reset();
-    notifier_.reset();
+    wake_.close();
     post(MM_WIM_CLOSE, nullptr);
     return MMSYSERR_NOERROR;
 }
@@ -155,7 +140,22 @@ void WaveInStream::deliver(const std::uint8_t* bytes, std::size_t count) noexcep
         }
     }
     if (completed)
-        wake();
+        wake_.wake();
+}
+
+bool WaveInStream::waitForRoom(std::size_t bytes, std::chrono::milliseconds timeout) noexcept
+{
+    std::unique_lock lock(mutex_);
+    return room_.wait_for(lock, timeout, [&] {
+        if (faulted_)
+            return false;
+        std::size_t room = 0;
+        for (std::size_t i = finished_; i < count_ && room < bytes; ++i) {
+            const WAVEHDR* header = ring_[(head_ + i) % kMaxQueued];
+            room += header->dwBufferLength - header->dwBytesRecorded;
+        }
+        return room >= bytes;
+    });
 }
 
 void WaveInStream::noteOverflow() noexcept
@@ -178,18 +178,14 @@ void WaveInStream::fail(const char* reason) noexcept
         std::strncpy(faultText_.data(), reason ? reason : "", faultText_.size() - 1);
         faultText_.back() = '\0';
     }
-    wake();
+    wake_.wake();
 }
 
 // Posts every finished buffer in queue order; after a fault, also the fault
 // and then every buffer still queued, so the caller gets its ring back.
 void WaveInStream::handOver()
 {
-    if (wakeRead_ >= 0) {
-        char sink[64];
-        while (::read(wakeRead_, sink, sizeof sink) > 0) {
-        }
-    }
+    wake_.drain();
     std::array<WAVEHDR*, kMaxQueued> done;
     std::size_t n = 0;
     bool newFault = false;
@@ -229,14 +225,6 @@ void WaveInStream::post(UINT message, WAVEHDR* header, const QString& text)
     if (callback_)
         QCoreApplication::postEvent(callback_.data(),
                                     new WaveInEvent(message, this, header, text)); // Qt owns it
-}
-
-void WaveInStream::wake() noexcept
-{
-    const char byte = 1;
-    // A full pipe already holds a pending wake-up, so a failed write loses nothing.
-    if (::write(wakeWrite_, &byte, 1) < 0) {
-    }
 }
 
 } // namespace capture

@@ -9,19 +9,21 @@
 // through a pipe; they allocate nothing and call no Qt.
 
 #include "input_device.h"
+#include "wake_pipe.h"
 #include "wavein_types.h"
 
 #include <QPointer>
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
 
 class QObject;
-class QSocketNotifier;
 
 namespace capture {
 
@@ -49,6 +51,7 @@ public:
     void noteOverflow() noexcept override;
     void noteRepairedSamples(std::size_t count) noexcept override;
     void fail(const char* reason) noexcept override;
+    bool waitForRoom(std::size_t bytes, std::chrono::milliseconds timeout) noexcept override;
 
 private:
     // Buffers queued at once; the component uses at most four.
@@ -57,7 +60,6 @@ private:
     void handOver();
     void stopDevice();
     void post(UINT message, WAVEHDR* header, const QString& text = {});
-    void wake() noexcept;
 
     const WAVEFORMATEX format_;
     QPointer<QObject> callback_;
@@ -65,7 +67,8 @@ private:
     bool faultReported_ = false;
     QString faultMessage_;
 
-    mutable std::mutex mutex_; // the ring and the fault, shared with the device thread
+    mutable std::mutex mutex_;     // the ring and the fault, shared with the device thread
+    std::condition_variable room_; // a buffer was queued: an unpaced device may go on
     std::array<WAVEHDR*, kMaxQueued> ring_{};
     std::size_t head_ = 0;     // oldest queued buffer
     std::size_t count_ = 0;    // buffers in the ring, finished ones included
@@ -77,9 +80,7 @@ private:
     std::atomic<std::uint64_t> delivered_{0};
     std::atomic<std::uint64_t> repaired_{0};
 
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    WakePipe wake_;
     // Last, so it is destroyed (and the device stopped) before the rest.
     std::unique_ptr<OpenInput> input_;
 };

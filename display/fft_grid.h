@@ -1,11 +1,16 @@
 #pragma once
-// The FFT page's grid: level lines every 10 dB (30 pixels) from the graph's
-// top edge down, frequency lines every 1 kHz on the graph's pixels-per-hertz
-// scale, their labels, and the snapshot of the empty grid under the graph
-// that each block erases its curve from. Coordinates are pixels of the grid
-// box; the graph box lies over it. UI thread only.
+// The FFT page's grid: level lines every 10 dB (30 pixels) from the 0 dBFS
+// line at the graph's top edge down, frequency lines every 1 kHz on the
+// graph's pixels-per-hertz scale at the columns where the curve puts those
+// frequencies, their labels, the level axis' title, and the snapshot of the
+// empty grid under the graph that each block erases its curve from.
+// Coordinates are pixels of the grid box; the graph box lies over it. UI
+// thread only.
 
 #include "offscreen_image.h"
+
+#include <QPoint>
+#include <QString>
 
 #include <optional>
 
@@ -21,19 +26,23 @@ inline constexpr int kFftLevelStep = 30;
 inline constexpr int kFftFrequencyLines = 22;
 
 // Column of the line of `kHz` kilohertz on a scale of `columnwidth` pixels
-// per hertz: Round(1000 kHz columnwidth + 40), halves to even; nothing when
-// that is not a finite 32-bit value.
-std::optional<int> fftFrequencyLineX(int kHz, double columnwidth);
-// Left edge of that line's label: Round(1000 kHz columnwidth + 33).
-std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth);
+// per hertz, on a grid whose graph starts at column graphLeft: graphLeft +
+// engine::fftFrequencyColumn(1000 kHz), the column of the curve's point at
+// that frequency; nothing when that is not a finite 32-bit value.
+std::optional<int> fftFrequencyLineX(int kHz, double columnwidth, int graphLeft);
+// Left edge of that line's label: 7 pixels left of the line.
+std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphLeft);
 
 // Draws the grid on `grid` (brush clear, nothing behind it: the box's erase
-// colour shows through) in grey with the labels in `grid`'s font, for a graph
-// of `graph`'s size and `columnwidth` pixels per hertz; then sizes
-// `snapshot` to the graph (height first, then width) and copies the graph's
-// pixels into it. `graph` is the canvas of the graph box laid over the grid
-// box, which reads the grid's image: called right after the grid box was
-// cleared, the snapshot holds the grid just drawn and no curve.
-void PaintAxesFFT(Canvas& grid, const Canvas& graph, OffscreenImage& snapshot, double columnwidth);
+// colour shows through) in grey with the labels and `levelTitle` in `grid`'s
+// font, for a graph of `graph`'s size whose (0, 0) lies at `graphOrigin` of
+// the grid, and `columnwidth` pixels per hertz; the level lines span the
+// graph's width. Then sizes `snapshot` to the graph (height first, then
+// width) and copies the graph's pixels into it. `graph` is the canvas of the
+// graph box laid over the grid box, which reads the grid's image: called
+// right after the grid box was cleared, the snapshot holds the grid just
+// drawn and no curve.
+void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
+                  double columnwidth, const QString& levelTitle);
 
 } // namespace display

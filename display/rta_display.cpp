@@ -24,14 +24,15 @@ int roundedHalf(int a, int b)
 }
 
 // One column per band: the riser at its left border from the row of the band
-// before (none for the first), then the step across it.
+// before, then the step across it. No riser stands on the graph's left edge:
+// there the first band, and bands clipped away left of the axis, begin.
 void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i)
 {
     const auto& x = points[0];
     const auto& y = points[1];
     c.MoveTo(x[i], y[i]);
-    if (i == 0)
-        c.MoveTo(x[0], y[1]);
+    if (i == 0 || x[i] <= 0)
+        c.MoveTo(x[i], y[i + 1]);
     else
         c.LineTo(x[i], y[i + 1]);
     c.LineTo(x[i + 1], y[i + 1]);
@@ -130,12 +131,22 @@ void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin
     const auto& x = points[0];
     const int dx = graphOrigin.x();
     const int dy = graphOrigin.y();
+    auto erase = [&](int left, int right) {
+        graph.CopyRect(Rect(left, 0, right, graphHeight), gridImage,
+                       Rect(left + dx, dy, right + dx, graphHeight + dy));
+    };
     graph.setPenColor(kLiveCurveColour);
     for (int k = 0; k + 2 <= n; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        graph.CopyRect(Rect(x[i], 0, x[i + 1], graphHeight), gridImage,
-                       Rect(x[i] + dx, dy, x[i + 1] + dx, graphHeight + dy));
+        erase(x[i], x[i + 1]);
         drawColumn(graph, points, i);
+    }
+    // Where no band reaches (the axis going beyond the plan), a curve drawn
+    // on other columns may remain: the background shows there.
+    if (n >= 2) {
+        erase(std::min(0, x[0]), x[0]);
+        erase(x[static_cast<std::size_t>(n - 1)],
+              std::max(graph.width(), x[static_cast<std::size_t>(n - 1)]));
     }
 }
 

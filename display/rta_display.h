@@ -50,18 +50,20 @@ void AngleTextOut(Canvas& canvas, const QString& sText, int X, int Y, int angle)
 // image canvas's own font, and copies the whole image onto `grid`.
 void paintRtaGrid(OffscreenImage& image, Canvas& grid, const RtaGridPicture& picture);
 
-// A stored curve in `colour` on the graph: for each band i = 0 .. bands - 2 a
-// step from x[i] to x[i+1] at row y[i+1], joined by risers at the column
-// borders (points: row 0 x, row 1 y; bands as the slot holds it, clamped to
-// the points' size). Nothing is erased first.
+// A curve in `colour` on the graph: for each band i = 0 .. bands - 2 a step
+// from x[i] to x[i+1] at row y[i+1], joined by risers at the column borders
+// inside the graph (none at x <= 0; points: row 0 x, row 1 y, as laid out by
+// engine/rta_curve.h; bands clamped to the points' size). Nothing is erased
+// first.
 void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray& points,
                   int bands);
 
 // The live curve of one block, in white: for each band column i = 0 ..
 // validbands - 2 in turn, erases the column (graphHeight rows) by copying the
 // grid image's pixels that lie under it, the graph's (0, 0) being the image's
-// `graphOrigin`, and draws the column's riser and step. validbands is
-// clamped to the band lists' size.
+// `graphOrigin`, and draws the column's riser and step as drawRtaCurve does;
+// then erases what lies outside the columns, up to the graph's width.
+// validbands is clamped to the band lists' size.
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
                       const engine::CoordArray& points, int validbands, int graphHeight);
 

@@ -1,10 +1,9 @@
 #include "rta_grid.h"
 
+#include "engine/frequency_axis.h"
 #include "engine/rounding.h"
 
 #include <QLocale>
-
-#include <cmath>
 
 namespace display {
 
@@ -42,18 +41,8 @@ QString frequencyLabel(float hz)
 std::vector<FrequencyGridLine> frequencyGridLines(double xAxisMin, double xAxisMax, int gridWidth)
 {
     std::vector<FrequencyGridLine> lines;
-    if (!(xAxisMin > 0.0) || !(xAxisMax > 0.0) || !std::isfinite(xAxisMin) ||
-        !std::isfinite(xAxisMax))
-        return lines;
-    // Pixels per decade; equal limits give none.
-    const long double decades = std::log10(static_cast<long double>(xAxisMax)) -
-                                std::log10(static_cast<long double>(xAxisMin));
-    if (decades == 0.0L)
-        return lines;
-    const double d = static_cast<double>((gridWidth - 2 * kPlotMargin) / decades);
-    const auto x0 = engine::roundToInt32((0.0L - std::log10(static_cast<long double>(xAxisMin))) *
-                                         static_cast<long double>(d));
-    if (!std::isfinite(d) || !x0)
+    const auto axis = engine::frequencyAxis(xAxisMin, xAxisMax, gridWidth - 2 * kPlotMargin);
+    if (!axis)
         return lines;
     float decade = 1.0f;
     for (int e = 0; e <= 4; ++e, decade *= 10.0f) {
@@ -61,9 +50,7 @@ std::vector<FrequencyGridLine> frequencyGridLines(double xAxisMin, double xAxisM
             const float f = decade * static_cast<float>(m);
             if (!(xAxisMin <= f && f <= xAxisMax))
                 continue;
-            const auto x = engine::roundToInt32(
-                std::log10(static_cast<long double>(f)) * static_cast<long double>(d) + *x0);
-            if (x)
+            if (const auto x = engine::frequencyColumn(*axis, f))
                 lines.push_back({*x, f, frequencyLabel(f)});
         }
     }

@@ -4,6 +4,8 @@
 // grid box (W x H). The plot area lies kPlotMargin pixels inside each edge:
 // from x = 40 to W - 40 and from y = 40 to H - 40. Pure functions, any thread.
 
+#include "engine/rta_geometry.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -14,7 +16,7 @@ namespace display {
 
 // Distance of the plot area from each edge of the grid, in pixels; the axis
 // minimum lies on row H - 40, its maximum on row 40.
-inline constexpr int kPlotMargin = 40;
+inline constexpr int kPlotMargin = engine::kRtaPlotMargin;
 
 // The level axis as the grid reads it: whole dB limits and step, and the
 // pixels per dB that the same limits give on this grid.
@@ -47,8 +49,9 @@ struct FrequencyGridLine {
 };
 
 // Lines at 1..9 x 10^e Hz (e = 0 .. 4) between xAxisMin and xAxisMax
-// inclusive, ascending, on a log axis that spans the plot's W - 80 pixels.
-// Limits that give no axis (not finite, not above 0, equal) give no lines.
+// inclusive, ascending, on the log axis of engine/frequency_axis.h that spans
+// the plot's W - 80 pixels (the band columns use the same). Limits that give
+// no axis (not finite, not above 0, equal or inverted) give no lines.
 std::vector<FrequencyGridLine> frequencyGridLines(double xAxisMin, double xAxisMax, int gridWidth);
 
 // The label of a frequency line: "k" and whole thousands from 1000 Hz,

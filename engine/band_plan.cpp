@@ -1,6 +1,6 @@
 #include "band_plan.h"
 
-#include "rounding.h"
+#include "rta_curve.h"
 
 namespace engine {
 
@@ -29,8 +29,7 @@ void buildPrefFreqList(BandPlan& plan)
     }
 }
 
-bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int graphWidth,
-                     int gridHeight, int graphTop)
+bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, const RtaGeometry& g)
 {
     if (item < 1 || item > kOctaveTypeItems)
         return false;
@@ -45,20 +44,16 @@ bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int grap
         ++plan.validbands;
     }
 
-    state.Columnwidth = static_cast<double>(static_cast<long double>(graphWidth) /
+    state.Columnwidth = static_cast<double>(static_cast<long double>(g.graphWidth) /
                                             static_cast<long double>(plan.validbands - 2));
-    const long double cw = state.Columnwidth;
-    auto& x = state.NewPoints[0];
-    x[0] = 0;
-    const double bottom = static_cast<double>(gridHeight) - 40.0 - graphTop;
-    for (int k = 0; k <= plan.validbands - 2; ++k) {
-        const auto band = static_cast<std::size_t>(k + 1);
-        state.OctBands[band] = bottom;
-        state.OldPoints[1][band] = roundToInt32(bottom).value_or(0);
-        // k * cw + cw / 2 stays far inside the 32-bit range for any int width.
-        x[band] = roundToInt32(k * cw + 0.5L * cw).value_or(graphWidth);
+    layOutBandColumns(std::span(plan.OctBinBorderList).first(static_cast<std::size_t>(n)),
+                      std::nullopt, g, state.NewPoints[0]);
+    const std::int32_t bottom = bottomRow(g);
+    for (int k = 1; k < plan.validbands; ++k) {
+        state.OctBands[static_cast<std::size_t>(k)] = bottom;
+        state.OldPoints[1][static_cast<std::size_t>(k)] = bottom;
     }
-    x[static_cast<std::size_t>(plan.validbands - 1)] = graphWidth;
+    state.AverageRestart = true;
     return true;
 }
 

@@ -4,6 +4,7 @@
 // only.
 
 #include "measurement_state.h"
+#include "rta_geometry.h"
 #include "types.h"
 
 #include <array>
@@ -39,22 +40,15 @@ inline constexpr std::array<int, kOctaveTypeItems + 1> AfStart = {0, 0, 6, 9, 11
 // 28000 Hz (index 68 = 100 Hz, 148 = 1 kHz, 228 = 10 kHz).
 void buildPrefFreqList(BandPlan& plan);
 
-// Sizes in pixels that the band layout reads from the RTA page.
-struct RtaGeometry {
-    int graphWidth = 659;  // pbxOctaveGraph: the band columns span it
-    int graphHeight = 386; // pbxOctaveGraph: rows below height + 1 are clamped
-    int gridHeight = 465;  // pbxOctGrid: the level axis runs from 40 to height - 40
-    int graphTop = 48;     // pbxOctaveGraph's top within pbxOctGrid
-};
-
 // Builds the plan of resolution item 1 .. 4 (the work of the resolution
 // combo's change): the borders and validbands into plan, and into state the
-// Columnwidth, the x row of NewPoints (band column borders), and the restart
-// of the display average (OctBands and the y row of OldPoints at the bottom
-// of the level axis). The caller copies the borders and validbands into slot
-// 0 and repaints. Any other item changes nothing and returns false.
-// graphTop: the graph's top within the grid box (see level_scale.h).
-bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, int graphWidth,
-                     int gridHeight, int graphTop = 0);
+// Columnwidth (pixels per band of equal columns), the x row of NewPoints as
+// equal columns (until the caller lays them out on its frequency axis, see
+// rta_curve.h), and the restart of the display average: OctBands and the y
+// row of OldPoints on the bottom row of the graph, and the averaged levels
+// from the axis minimum at the next block. The caller copies the borders and
+// validbands into slot 0 and repaints. Any other item changes nothing and
+// returns false.
+bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, const RtaGeometry& g);
 
 } // namespace engine

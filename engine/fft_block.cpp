@@ -19,49 +19,59 @@ bool setUpFftTab(MeasurementState& state, int graphWidth, int frameRate)
     if (nyquist < 1)
         return false;
     state.Columnwidth = static_cast<double>(static_cast<long double>(graphWidth) / nyquist);
-    // The axis is laid out at 5.5 Hz per bin, not the true 48000 / 8192; the
-    // grid's frequency labels assume the same.
-    const long double columnwidth = state.Columnwidth;
+    const long double binHz = static_cast<long double>(frameRate) / kBlockSamples;
     for (int i = 0; i < kBlockSamples; ++i)
         state.NewPoints[0][static_cast<std::size_t>(i)] =
-            roundToInt32(i * 5.5L * columnwidth).value_or(0);
+            fftFrequencyColumn(i * binHz, state.Columnwidth).value_or(0);
     return true;
 }
 
-std::int32_t fftZeroRow(const MeasurementState& state)
+std::optional<std::int32_t> fftFrequencyColumn(long double hz, double columnwidth)
 {
-    return roundToInt32(3.0L * state.ZerodBOffset).value_or(0);
+    return roundToInt32(hz * static_cast<long double>(columnwidth));
 }
 
-std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int graphHeight)
+std::int32_t fftZeroRow(const MeasurementState& state, int zeroDbfsRow)
+{
+    return roundToInt32(zeroDbfsRow + 3.0L * state.ZerodBOffset).value_or(0);
+}
+
+long double fftLevelDbfs(float magnitude)
+{
+    return 20 * std::log10(static_cast<long double>(magnitude) / kFullScaleSineRms);
+}
+
+std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int zeroDbfsRow)
 {
     if (!(magnitude > 0.0f) || !std::isfinite(magnitude))
-        return fftZeroRow(state);
+        return fftZeroRow(state, zeroDbfsRow);
     // The row is defined in extended precision, whose logarithm and rounding
-    // cost several times the double ones; 4096 of them dominated a block. Since
-    // the height is whole, Round(H - x) = H - Round(x) unless x = 60 log10(m)
-    // is a half-integer. x (below 2700 in size) comes out of double
-    // arithmetic within about 1e-12 of its extended value, so wherever the
-    // double x lies farther than kNearHalf from a half-integer both round to
-    // the same integer; only the rest take the extended path. kNearHalf also
-    // covers the extended rounding of H - x for any 32-bit H.
+    // cost several times the double ones; 4096 of them dominated a block.
+    // With x = 3 fftLevelDbfs(m) = 60 log10(m) - 60 log10(kFullScaleSineRms),
+    // Round(R - x) = R - Round(x) for the whole row R unless x is a
+    // half-integer. x (below 2700 in size) comes out of double arithmetic
+    // within about 1e-12 of its extended value, so wherever the double x
+    // lies farther than kNearHalf from a half-integer both round to the same
+    // integer; only the rest take the extended path. kNearHalf also covers
+    // the extended rounding of R - x for any 32-bit R.
     constexpr double kNearHalf = 1e-9;
-    const double x = 60.0 * std::log10(static_cast<double>(magnitude));
+    static const double fullScale = static_cast<double>(60 * std::log10(kFullScaleSineRms));
+    const double x = 60.0 * std::log10(static_cast<double>(magnitude)) - fullScale;
     const double rounded = std::nearbyint(x);
     std::optional<std::int32_t> row;
     if (std::fabs(std::fabs(x - rounded) - 0.5) > kNearHalf) {
-        const std::int64_t v = std::int64_t{graphHeight} - static_cast<std::int64_t>(rounded);
+        const std::int64_t v = std::int64_t{zeroDbfsRow} - static_cast<std::int64_t>(rounded);
         if (v >= std::numeric_limits<std::int32_t>::min() &&
             v <= std::numeric_limits<std::int32_t>::max())
             row = static_cast<std::int32_t>(v);
     } else {
-        row = roundToInt32(graphHeight - 60 * std::log10(static_cast<long double>(magnitude)));
+        row = roundToInt32(zeroDbfsRow - kFftRowsPerDb * fftLevelDbfs(magnitude));
     }
-    return row ? *row : fftZeroRow(state);
+    return row ? *row : fftZeroRow(state, zeroDbfsRow);
 }
 
 void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samples,
-                     int graphHeight)
+                     int zeroDbfsRow)
 {
     const std::size_t n = std::min(samples.size(), state.InSignal.size());
     std::copy_n(samples.begin(), n, state.InSignal.begin());
@@ -77,13 +87,13 @@ void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samp
     // then all go to the zero row.
     dsp::ScaleVector(state.FFTbins, narrowToFloat(scale).value_or(0.0f));
 
-    const std::int32_t zeroRow = fftZeroRow(state);
+    const std::int32_t zeroRow = fftZeroRow(state, zeroDbfsRow);
     auto& y = state.NewPoints[1];
     for (std::size_t i = 0; i < kFftBinsDrawn; ++i) {
         const dsp::TFFTComplex bin = state.Spectrum[i];
         y[i] = (bin.real == 0.0f || bin.imag == 0.0f)
                    ? zeroRow
-                   : fftMagnitudeRow(state, state.FFTbins[i], graphHeight);
+                   : fftMagnitudeRow(state, state.FFTbins[i], zeroDbfsRow);
     }
     std::copy_n(y.begin(), kFftBinsDrawn, state.OldPoints[1].begin());
 }

@@ -1,13 +1,14 @@
 #pragma once
 // The FFT analyzer's numbers: the x position of every bin for the width of the
 // FFT graph, and per block the Welch-windowed magnitude spectrum as rows of
-// 3 pixels per dB (an RMS amplitude of one sample unit on the bottom row,
-// graphHeight). The caller draws bins 0 .. 4095 from NewPoints and copies
-// kFftBinsDrawn and NewPoints into slot 0. UI thread only; allocates nothing.
+// 3 pixels per dB below the row of 0 dBFS. The caller draws bins 0 .. 4095
+// from NewPoints and copies kFftBinsDrawn and NewPoints into slot 0. UI
+// thread only; allocates nothing.
 
 #include "measurement_state.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace engine {
@@ -16,25 +17,44 @@ namespace engine {
 // rate.
 inline constexpr int kFftBinsDrawn = kBlockSamples / 2;
 
+// 0 dBFS is the RMS value of a full-scale sine, of peak 32768 (AES17): a
+// full-scale sine centred on a bin reads 0 dBFS there.
+inline constexpr long double kFullScaleSineRms = 32768 / 1.41421356237309504880L;
+// Rows per dB of the level axis.
+inline constexpr int kFftRowsPerDb = 3;
+
 // Tab set-up: Columnwidth = graphWidth / (frameRate div 2) pixels per hertz,
-// and NewPoints x[i] = Round(5.5 i Columnwidth) for all 8192 entries. A frame
-// rate below 2 changes nothing and returns false.
+// and NewPoints x[i] = fftFrequencyColumn(i frameRate / 8192) for all 8192
+// entries: every bin at its own frequency. A frame rate below 2 changes
+// nothing and returns false.
 bool setUpFftTab(MeasurementState& state, int graphWidth, int frameRate = kFrameRate);
 
-// Row of a bin with an exactly zero real or imaginary part: Round(3
-// ZerodBOffset), 470 once a capture has started.
-std::int32_t fftZeroRow(const MeasurementState& state);
+// The graph column of a frequency: Round(hz Columnwidth), halves to even;
+// nothing when that is not a finite 32-bit value. The grid's frequency lines
+// stand at the same columns.
+std::optional<std::int32_t> fftFrequencyColumn(long double hz, double columnwidth);
 
-// Row of a scaled magnitude (RMS sample units): Round(graphHeight - 60
-// log10(magnitude)); the zero row for a magnitude that is 0, negative or not
-// finite, which never reaches the logarithm.
-std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int graphHeight);
+// Row of a bin with an exactly zero real or imaginary part: zeroDbfsRow +
+// Round(3 ZerodBOffset), 470 rows below the 0 dBFS line once a capture has
+// started: below the visible graph.
+std::int32_t fftZeroRow(const MeasurementState& state, int zeroDbfsRow = 0);
+
+// The level of a scaled magnitude (RMS sample units) in dBFS:
+// 20 log10(magnitude / kFullScaleSineRms).
+long double fftLevelDbfs(float magnitude);
+
+// Row of a scaled magnitude on a graph whose 0 dBFS line is row zeroDbfsRow:
+// Round(zeroDbfsRow - 3 fftLevelDbfs(magnitude)); the zero row for a
+// magnitude that is 0, negative or not finite, which never reaches the
+// logarithm.
+std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int zeroDbfsRow);
 
 // One block: InSignal = samples (padded with zeros to 8192), windowed in place
 // by winFunc into wi, transformed into Spectrum, magnitudes into FFTbins
 // scaled by sqrt(2) / (wi.intw 8192), rows of bins 0 .. 4095 into NewPoints
-// y, then copied into OldPoints y.
+// y, then copied into OldPoints y. zeroDbfsRow: the graph row of the grid's
+// 0 line.
 void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samples,
-                     int graphHeight);
+                     int zeroDbfsRow);
 
 } // namespace engine

@@ -3,6 +3,7 @@
 #include "rounding.h"
 
 #include <cmath>
+#include <limits>
 
 namespace engine {
 
@@ -31,6 +32,31 @@ bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax,
     state.OneDB = scale->OneDB;
     state.ZerodBPoint = scale->ZerodBPoint;
     return true;
+}
+
+LevelScale levelScaleOf(const MeasurementState& state)
+{
+    return {state.OneDB, state.ZerodBPoint};
+}
+
+std::optional<std::int32_t> levelRow(long double level, const LevelScale& scale,
+                                     std::int32_t bottomRow)
+{
+    if (std::isnan(level) || level == -std::numeric_limits<long double>::infinity())
+        return bottomRow;
+    const long double v =
+        static_cast<long double>(scale.ZerodBPoint) - level * static_cast<long double>(scale.OneDB);
+    if (std::isnan(v))
+        return std::nullopt;
+    if (v >= bottomRow)
+        return bottomRow;
+    return roundToInt32(v);
+}
+
+long double levelAtRow(const LevelScale& scale, long double row)
+{
+    return (static_cast<long double>(scale.ZerodBPoint) - row) /
+           static_cast<long double>(scale.OneDB);
 }
 
 } // namespace engine

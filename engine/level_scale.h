@@ -7,6 +7,7 @@
 
 #include "measurement_state.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace engine {
@@ -29,5 +30,20 @@ std::optional<LevelScale> levelScale(double yAxisMin, double yAxisMax, int gridH
 // returns false.
 bool updateLevelScale(MeasurementState& state, double yAxisMin, double yAxisMax, int gridHeight,
                       int graphTop = 0);
+
+// The scale the state holds now.
+LevelScale levelScaleOf(const MeasurementState& state);
+
+// The graph row of a level in dB: Round(ZerodBPoint - level OneDB), halves
+// to even, and never lower on the screen than bottomRow, the row of the axis
+// minimum: a level below the axis lies on the plot's bottom edge, and so does
+// a level that is NaN or -inf (none). Above the axis nothing is clamped: the
+// canvas clips. Nothing when the row does not fit 32 bits (+inf, or a scale
+// of absurd limits).
+std::optional<std::int32_t> levelRow(long double level, const LevelScale& scale,
+                                     std::int32_t bottomRow);
+
+// The level in dB that lies exactly on `row`: (ZerodBPoint - row) / OneDB.
+long double levelAtRow(const LevelScale& scale, long double row);
 
 } // namespace engine

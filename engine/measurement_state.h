@@ -25,18 +25,25 @@ struct MeasurementState {
     std::array<dsp::TFFTComplex, kBlockSamples> Spectrum{};
     // Per bin: power (octave bands) or scaled magnitude (FFT analyzer).
     std::array<dsp::TFFTFloat, kBlockSamples> FFTbins{};
-    // Points of the curve being drawn and of the previous block; the y row of
-    // OldPoints is the memory of the octave-band display average.
+    // Points of the curve being drawn and the rows of the previous block's
+    // (the octave-band average itself is AveragedLevels, in dB).
     CoordArray NewPoints{};
     CoordArray OldPoints{};
     // Per-band working values of the octave-band analyzer: power sum, then
     // amplitude, then screen row. Entry 0 belongs to no band.
     BinArray OctBands{};
     // The level in dB of each band of the last block, relative to an
-    // amplitude of 1 in transform units: entry 0 (no band) NaN, a band
-    // without power -inf. Kept for the memory files and the export, which
-    // carry levels rather than screen rows.
-    BinArray OctBandLevels{};
+    // amplitude of 1 in transform units, as the display average takes it
+    // (see octaveBandRows); entry 0 (no band) NaN. Extended precision, like
+    // the rows computed from it.
+    std::array<long double, kBinArraySize> OctBandLevels{};
+    // The display average: per band the running mean of the block levels in
+    // dB, unrounded, so that it settles on a steady level; entry 0 unused.
+    // What the curve shows and slot 0 keeps: its rows are computed from it
+    // through the scale in force. AverageRestart makes the next block start
+    // it afresh at the level axis' minimum.
+    std::array<long double, kBinArraySize> AveragedLevels{};
+    bool AverageRestart = true;
     // Weight of the newest block in the octave-band display average.
     float AveragingFactor = 1.0f;
     // Pixels per dB and the row of 0 dB on the octave-band graph. Until the

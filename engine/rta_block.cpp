@@ -2,6 +2,7 @@
 
 #include "level_scale.h"
 #include "rounding.h"
+#include "rta_curve.h"
 
 #include "dsp/fft.h"
 
@@ -86,70 +87,88 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan)
         close(j);
 }
 
-int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeight)
+int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow)
 {
     const int bands = std::clamp(plan.validbands, 0, kBinArraySize);
-    const long double oneDB = state.OneDB;
-    const long double zero = state.ZerodBPoint;
-    const long double lowest = static_cast<long double>(graphHeight) + 1;
+    const LevelScale scale = levelScaleOf(state);
+    // A band without a level lies on the bottom edge: 0 dB (an amplitude of
+    // 1, the lowest level there is) unless the axis reaches lower.
+    const long double noLevel =
+        scale.ZerodBPoint >= bottomRow ? 0.0L : levelAtRow(scale, bottomRow);
+    if (bands > 0) {
+        state.OctBands[0] = bottomRow;
+        state.OctBandLevels[0] = std::numeric_limits<long double>::quiet_NaN();
+    }
     int failed = 0;
-    for (int j = 0; j < bands; ++j) {
+    for (int j = 1; j < bands; ++j) {
         double& band = state.OctBands[at(j)];
-        state.OctBandLevels[at(j)] =
-            j == 0 ? std::numeric_limits<double>::quiet_NaN()
-                   : static_cast<double>(20 * std::log10(static_cast<long double>(band)));
-        const double below = j == 0 ? static_cast<double>(graphHeight) : state.OctBands[at(j - 1)];
-        if (!(band > 1.0)) {
+        long double& level = state.OctBandLevels[at(j)];
+        if (band > 1.0)
+            level = std::log10(static_cast<long double>(band)) * 20;
+        else
             // A band narrower than the bin spacing shows its neighbour; one
             // that holds bins but no level lies on the bottom, as silence
             // does, instead of repeating a loud band below it.
-            band = (j == 0 || bandHasBin(plan, j)) ? static_cast<double>(graphHeight) : below;
-            continue;
-        }
-        const long double v = zero - std::log10(static_cast<long double>(band)) * 20 * oneDB;
-        long double row = roundHalfEven(v);
-        if (row > lowest)
-            row = lowest;
-        if (std::isfinite(row) && fitsInt32(row)) {
-            band = static_cast<double>(row);
-        } else {
-            band = below;
+            level = bandHasBin(plan, j) ? noLevel : state.OctBandLevels[at(j - 1)];
+        const auto row = levelRow(level, scale, bottomRow);
+        if (!row)
             ++failed;
-        }
+        band = row ? static_cast<double>(*row) : state.OctBands[at(j - 1)];
     }
     return failed;
 }
 
-int averageBandRows(MeasurementState& state, const BandPlan& plan)
+int averageBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow)
 {
     const int bands = std::clamp(plan.validbands, 0, kBinArraySize);
+    const LevelScale scale = levelScaleOf(state);
     const long double a = state.AveragingFactor;
+    if (state.AverageRestart) {
+        std::fill_n(state.AveragedLevels.begin(), bands, levelAtRow(scale, bottomRow));
+        state.AverageRestart = false;
+    }
     auto& y = state.NewPoints[1];
-    const auto& old = state.OldPoints[1];
     int failed = 0;
     for (int b = 1; b < bands; ++b) {
-        const long double v = (1 - a) * old[at(b)] + a * state.OctBands[at(b)];
-        auto row = roundToInt32(v);
-        if (!row) {
+        long double& average = state.AveragedLevels[at(b)];
+        const long double level = state.OctBandLevels[at(b)];
+        average = (1 - a) * average + a * level;
+        // Only a block level beyond every scale could spoil the average for
+        // good; it starts again from the block.
+        if (!std::isfinite(average))
+            average = level;
+        const auto row = levelRow(average, scale, bottomRow);
+        if (!row)
             ++failed;
-            row = roundToInt32(state.OctBands[at(b)]).value_or(old[at(b)]);
-        }
-        y[at(b)] = *row;
+        y[at(b)] = row.value_or(static_cast<std::int32_t>(state.OctBands[at(b)]));
     }
     state.OldPoints[1] = y;
     return failed;
 }
 
+void copyAveragedLevels(const MeasurementState& state, const BandPlan& plan, BinArray& levels)
+{
+    const int bands = std::clamp(plan.validbands, 0, kBinArraySize);
+    levels.fill(std::numeric_limits<double>::quiet_NaN());
+    for (int j = 1; j < bands; ++j)
+        levels[at(j)] = static_cast<double>(state.AveragedLevels[at(j)]);
+}
+
 RtaBlockReport processRtaBlock(MeasurementState& state, const BandPlan& plan,
-                               std::span<const std::int16_t> samples, double yAxisMin,
-                               double yAxisMax, int graphHeight, int gridHeight, int graphTop)
+                               std::span<const std::int16_t> samples, const RtaAxes& axes,
+                               const RtaGeometry& g)
 {
     RtaBlockReport report;
     windowAndTransformRta(state, samples);
     sumOctaveBands(state, plan);
-    report.scaleFromLimits = updateLevelScale(state, yAxisMin, yAxisMax, gridHeight, graphTop);
-    report.failedRows = octaveBandRows(state, plan, graphHeight);
-    report.failedRows += averageBandRows(state, plan);
+    report.scaleFromLimits =
+        updateLevelScale(state, axes.yAxisMin, axes.yAxisMax, g.gridHeight, g.graphTop);
+    const std::int32_t bottom = bottomRow(g);
+    report.failedRows = octaveBandRows(state, plan, bottom);
+    report.failedRows += averageBandRows(state, plan, bottom);
+    const auto n = static_cast<std::size_t>(std::clamp(plan.validbands, 0, kBinArraySize));
+    layOutBandColumns(std::span(plan.OctBinBorderList).first(n),
+                      rtaFrequencyAxis(axes.xAxisMin, axes.xAxisMax, g), g, state.NewPoints[0]);
     return report;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // The octave-band analyzer's work on one block: window, transform, band sums,
-// band rows on the RTA graph, and the display average. Fills the y row of
+// band levels and rows on the RTA graph, and the display average. Fills
 // NewPoints with the points the display draws (one step per band between the
-// x borders of NewPoints) and OctBands with the rows before averaging. The
-// caller copies OctBands into slot 0's l and NewPoints into its coordinates.
+// x borders, at the row of the band's averaged level) and OctBands with the
+// rows before averaging. The caller copies OctBands into slot 0's l,
+// NewPoints into its coordinates and the averaged levels into its levels.
 // UI thread only; allocates nothing.
 
 #include "band_plan.h"
 #include "measurement_state.h"
+#include "rta_geometry.h"
 
 #include <cstdint>
 #include <span>
@@ -29,22 +31,32 @@ void windowAndTransformRta(MeasurementState& state, std::span<const std::int16_t
 // written.
 void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 
-// Turns OctBands[0 .. validbands-1] into graph rows through
-// state.OneDB and state.ZerodBPoint. A band above amplitude 1 gets
-// Round(ZerodBPoint - 20 log10(A) OneDB), at most graphHeight + 1. Band 0,
-// and a band of amplitude 1 or less that holds a bin, get graphHeight (the
-// bottom edge); a band without a bin (narrower than the bin spacing), and a
-// band whose row does not fit 32 bits, takes the row of the band below.
-// Keeps each band's level in dB in OctBandLevels first. Returns the number of
-// bands whose row did not fit.
-int octaveBandRows(MeasurementState& state, const BandPlan& plan, int graphHeight);
+// Turns the band amplitudes OctBands[1 .. validbands-1] into the block's
+// levels in dB (OctBandLevels) and graph rows before averaging (OctBands),
+// through state.OneDB and state.ZerodBPoint; rows are those of levelRow
+// (level_scale.h), so nothing lies lower than bottomRow, the row of the axis
+// minimum. A band above amplitude 1 has the level 20 log10(A). A band of
+// amplitude 1 or less that holds a bin has no level: it counts as 0 dB, or
+// as the axis minimum where that lies lower, so it is drawn on the bottom
+// edge; a band without a bin (narrower than the bin spacing) takes the level
+// of the band below. Band 0 gets the bottom row and a NaN level. A row that
+// does not fit 32 bits takes the row of the band below; returns their number.
+int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow);
 
-// NewPoints y[1 .. validbands-1] = Round((1 - AveragingFactor) x
-// OldPoints y + AveragingFactor x OctBands), then the whole y row of
-// NewPoints into OldPoints. NewPoints y[0] is not written (the display moves
-// to (x[0], y[1]) first). Returns the number of bands whose average did not
-// fit 32 bits; such a band takes its unaveraged row.
-int averageBandRows(MeasurementState& state, const BandPlan& plan);
+// The display average, one update per block: AveragedLevels[j] = (1 -
+// AveragingFactor) x AveragedLevels[j] + AveragingFactor x OctBandLevels[j]
+// in extended precision, unrounded (after a restart the previous value is
+// the level of bottomRow); then NewPoints y[1 .. validbands-1] = the rows of
+// the averaged levels (levelRow), and the whole y row of NewPoints into
+// OldPoints. With "Keine" (1.0) the rows are those of the block. NewPoints
+// y[0] is not written (the display moves to (x[0], y[1]) first). Returns
+// the number of bands whose averaged row did not fit 32 bits; such a band
+// takes its unaveraged row.
+int averageBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow);
+
+// The averaged levels as slot 0 keeps them: entry 0 NaN, entries 1 ..
+// validbands-1 the average in dB, the rest NaN.
+void copyAveragedLevels(const MeasurementState& state, const BandPlan& plan, BinArray& levels);
 
 struct RtaBlockReport {
     // The limits gave a scale this block; false means the last valid scale
@@ -56,12 +68,21 @@ struct RtaBlockReport {
     int failedRows = 0;
 };
 
-// One block, all steps in order. yAxisMin and yAxisMax are the level axis
-// limits in dB as the caller parsed them (NaN when a field does not hold a
-// number); limits without a scale keep the last valid one. graphTop: the
-// graph's top within the grid box (see level_scale.h).
+// The axis limits as the caller parsed them from the settings (NaN when a
+// field does not hold a number): level axis in dB, frequency axis in Hz.
+struct RtaAxes {
+    double yAxisMin = 20.0;
+    double yAxisMax = 100.0;
+    double xAxisMin = 20.0;
+    double xAxisMax = 20000.0;
+};
+
+// One block, all steps in order, and the band columns of NewPoints' x row
+// laid out on the frequency axis (rta_curve.h). Level limits without a scale
+// keep the last valid one; frequency limits without an axis give equal
+// columns.
 RtaBlockReport processRtaBlock(MeasurementState& state, const BandPlan& plan,
-                               std::span<const std::int16_t> samples, double yAxisMin,
-                               double yAxisMax, int graphHeight, int gridHeight, int graphTop = 0);
+                               std::span<const std::int16_t> samples, const RtaAxes& axes,
+                               const RtaGeometry& g);
 
 } // namespace engine

@@ -1,7 +1,7 @@
 #pragma once
 // The oscilloscope's time bases: seconds per division for slider positions 1
 // to 15 (the slider offers 1 to 10), their labels, and the two values the
-// trace reads, CurrtDiv and ScopeBuffersize.
+// time-base change sets: CurrtDiv, which the trace reads, and ScopeBuffersize.
 
 #include "measurement_state.h"
 

@@ -68,13 +68,6 @@ bool computeScopeTrace(const MeasurementState& state, int width, int height, int
                             zoomPosition);
     };
 
-    const std::int32_t first = scopeRingPosition(state.ScopeBufferCounter - state.ScopeBuffersize);
-    out.firstPosition = first;
-    const auto start = rowAt(first);
-    if (!start)
-        return false;
-    out.startRow = *start;
-
     // The pass visits every step k up to the last one, but only steps whose
     // x1 = trunc(k xStep) passes x0 = trunc((k - 1) xStep) draw anything: at
     // slow time bases one in a hundred. So the steps are found by jumping
@@ -83,28 +76,37 @@ bool computeScopeTrace(const MeasurementState& state, int width, int height, int
     //
     // k xStep is exact in a double: the pass is at most 2^23 steps long and
     // xStep has a 24-bit significand. So x1 of step k - 1 is x0 of step k,
-    // x1 never falls, and every comparison below is exact. A step is visited
-    // only while (k + 1) xStep < width (the test after step k - 1), so its x1
-    // lies in 0 .. width - 1: recorded steps, each with a new x1, number at
-    // most width <= kScopeMaxColumns.
+    // x1 never falls, and every comparison below is exact. The pass ends
+    // with the first step whose x1 reaches the width, so x1 of every
+    // recorded step lies in 0 .. width (the last one cut to the width):
+    // recorded steps, each with a new x1, number at most width + 1.
     const double step = out.xStep;
     auto column = [step](std::int64_t k) {
         return static_cast<std::int32_t>(static_cast<std::int64_t>(k * step)); // toward zero
     };
-    // The last step visited: the first k with (k + 2) xStep >= width.
-    std::int64_t last = std::max<std::int64_t>(0, static_cast<std::int64_t>(width / step) - 2);
-    while (last > 0 && (last + 1) * step >= width)
+    // The last step: the first k with trunc(k xStep) >= width, that is
+    // k xStep >= width. Its strip holds the last column; it reads the newest
+    // sample, so the window starts `last` samples before that one.
+    std::int64_t last = std::max<std::int64_t>(1, static_cast<std::int64_t>(width / step));
+    while (last > 1 && (last - 1) * step >= width)
         --last;
-    while ((last + 2) * step < width)
+    while (last * step < width)
         ++last;
     out.lastStep = static_cast<std::int32_t>(last);
 
+    const std::int32_t first = scopeRingPosition(state.ScopeBufferCounter - 1 - last);
+    out.firstPosition = first;
+    const auto start = rowAt(first);
+    if (!start)
+        return false;
+    out.startRow = *start;
+
     auto record = [&](std::int64_t k) {
         const auto row = rowAt(scopeRingPosition(std::int64_t{first} + k));
-        if (!row || out.count >= kScopeMaxColumns)
+        if (!row || out.count >= static_cast<std::int32_t>(out.steps.size()))
             return false;
-        out.steps[static_cast<std::size_t>(out.count++)] = {static_cast<std::int32_t>(k),
-                                                            column(k - 1), column(k), *row};
+        out.steps[static_cast<std::size_t>(out.count++)] = {
+            static_cast<std::int32_t>(k), column(k - 1), std::min(column(k), width), *row};
         return true;
     };
     // Step 0 reaches column 0 from the left only when a sample spans a column or more.

@@ -3,7 +3,10 @@
 // window that ends with the newest sample. The display moves the pen to
 // (0, startRow); then for every step it restores columns x0 .. x1 - 1 from
 // the empty grid and draws a line to (x0, row) and on to (x1, row), lines
-// leaving out their end pixel. UI thread only; allocates nothing.
+// leaving out their end pixel. The steps' strips join up and reach the right
+// edge, so every column shows the new trace or the bare grid, whatever the
+// time base was before, and the last column shows the newest sample. UI
+// thread only; allocates nothing.
 
 #include "measurement_state.h"
 
@@ -31,21 +34,26 @@ struct ScopeTrace {
     std::int32_t startRow = 0;      // the pen starts at (0, startRow)
     std::int32_t lastStep = -1;     // k of the last step the pass visited
     std::int32_t count = 0;         // steps[0 .. count - 1]
-    // Recorded steps have strictly increasing x1 within 0 .. width - 1, so at
-    // most width of them (see computeScopeTrace).
-    std::array<ScopeStep, kScopeMaxColumns> steps{};
+    // Recorded steps have strictly increasing x1 within 0 .. width, so at
+    // most width + 1 of them (see computeScopeTrace).
+    std::array<ScopeStep, kScopeMaxColumns + 1> steps{};
 };
 
 // Zoom gain of slider position 0 .. 15: 2^(15 - position), 1 to 32768.
 float zoomGain(int zoomPosition);
 
 // Computes the trace for a screen of width x height pixels from the ring,
-// ScopeBufferCounter, ScopeBuffersize and CurrtDiv, with the zoom slider at
+// ScopeBufferCounter and CurrtDiv, with the zoom slider at
 // zoomPosition (0 .. 15) and the offset slider at offsetPosition (320 pixels
-// per unit). Returns false, with out.count 0, when nothing can be drawn: a
-// width outside 2 .. kScopeMaxColumns, a negative height, a zoom position
-// outside 0 .. 15, no time base yet (or less than one sample per screen), a
-// pass of more than 2^23 samples, or a row beyond 32 bits.
+// per unit). Step k reads ring position r0 + k and spans the columns
+// trunc((k - 1) xStep) .. trunc(k xStep) - 1, with xStep = (width - 1) /
+// (frameRate 10 CurrtDiv) pixels per sample; the pass ends with the first
+// step that reaches the right edge (its x1 is cut to width), and r0 is
+// chosen so that this step reads the newest sample. Returns false, with
+// out.count 0, when nothing can be drawn: a width outside 2 ..
+// kScopeMaxColumns, a negative height, a zoom position outside 0 to 15, no
+// time base yet (or less than one sample per screen), a pass of more than
+// 2^23 samples, or a row beyond 32 bits.
 bool computeScopeTrace(const MeasurementState& state, int width, int height, int zoomPosition,
                        int offsetPosition, ScopeTrace& out, int frameRate = kFrameRate);
 

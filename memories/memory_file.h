@@ -12,14 +12,16 @@
 //   dropped: 0                   blocks lost in the capture until then (when known)
 //   entries: 32                  band-plan entries (borders) that follow
 //   entry, border_Hz, level_dB, row, x, y
-//   0, 17, nan, 386, 0, 0        entry 0 bounds no band: its level is nan
-//   1, 21.2, 48.25, 300, 11, 300
+//   0, 17, nan, 385, 0, 0        entry 0 bounds no band: its level is nan
+//   1, 21.2, 48.25, 300, 5, 300
 //   ...
 //   end
 //
-// A band's level is in dB relative to an amplitude of 1 in transform units
-// (-inf: no power); row is its screen row before averaging; x, y the point
-// of the curve as drawn. UI thread only.
+// A band's level is the curve's, averaged, in dB relative to an amplitude of
+// 1 in transform units (a file may also hold -inf: no power); row is its
+// screen row in the last block before averaging; x, y the point of the
+// curve as drawn. A stored curve is drawn from borders and levels only.
+// UI thread only.
 
 #include "slot_tables.h"
 

@@ -2,10 +2,9 @@
 // The text export of the last octave-band measurement: line 1
 // "Spectrum from Spectrion", line 2 the file's full path, then one line per
 // band-plan entry j: border j in Hz, ", ", and the level in dB of band j (the
-// band ending at that border) in the last block. Entry 0 ends no band: its
-// level is "nan"; a band that got no power reads "-inf". A last line
-// "dropped blocks, N" gives the blocks the capture had lost until then, when
-// that is known. Numbers are written
+// band ending at that border) as the curve shows it, averaged. Entry 0 ends
+// no band: its level is "nan". A last line "dropped blocks, N" gives the
+// blocks the capture had lost until then, when that is known. Numbers are written
 // with a dot whatever the locale, so the ", " stays unambiguous; lines end in
 // CR LF, UTF-8. UI thread only.
 

@@ -18,7 +18,8 @@ struct SpectrumRec {
     engine::BinArray f{};
     // RTA: the band rows of the block, before averaging.
     engine::BinArray l{};
-    // The curve's points: row 0 x, row 1 y, one pair per band or bin.
+    // The curve's points as drawn when written: row 0 x, row 1 y, one pair
+    // per band or bin.
     engine::CoordArray coordinates{};
     // Valid entries: validbands of the plan (RTA), bins drawn (FFT).
     std::int32_t bands = 0;
@@ -29,10 +30,11 @@ struct SpectrumRec {
     bool DrawMe = false;
     engine::TColor Color = engine::clBlack;
 
-    // For the memory files, which carry levels rather than screen rows: the
-    // level in dB of each band of the block (entry 0 bounds no band and is
-    // NaN; a band without power is -inf), the window type and averaging item
-    // it was measured with (-1 when unknown), and when it was stored.
+    // RTA: the level in dB of each band as the curve shows it, averaged
+    // (entry 0 bounds no band and is NaN; a file may hold -inf for a band
+    // without power). With the borders f it is what a stored curve is drawn
+    // from, through the axes in force. Then the window type and averaging
+    // item it was measured with (-1 when unknown), and when it was stored.
     engine::BinArray levels{};
     int windowType = -1;
     int averaging = -1;

@@ -37,7 +37,16 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
                           "--channel",
                           "2",
                           "--device",
-                          "Test signal: pink"});
+                          "Test signal: pink",
+                          "--bands",
+                          "1/12",
+                          "--no-pacing",
+                          "--averaging",
+                          "very-slow",
+                          "--generator",
+                          "sweep:20-20000:10",
+                          "--output-device",
+                          "pulse"});
     ASSERT_TRUE(r.options) << r.error.toStdString();
     EXPECT_EQ(r.options->inputFiles, QStringList{"a.wav"});
     EXPECT_EQ(r.options->testSignals, (QStringList{"sine:1000", "pink"}));
@@ -49,12 +58,30 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(r.options->settings, "s.json");
     EXPECT_EQ(r.options->channel, 2);
     EXPECT_EQ(r.options->device, "Test signal: pink");
+    EXPECT_EQ(r.options->averaging, 3);
+    ASSERT_TRUE(r.options->generator);
+    EXPECT_EQ(r.options->generator->signal, app::GeneratorSettings::Signal::Sweep);
+    EXPECT_EQ(r.options->generator->sweepEnd, 20000);
+    EXPECT_EQ(r.options->generator->levelDb, -20); // the generator's default, not the input's
+    EXPECT_EQ(r.options->generator->outputDevice, "pulse");
+    EXPECT_EQ(r.options->bands, 3);
+    EXPECT_FALSE(r.options->pacing);
+    const char* bands[] = {"1/1", "1/3", "1/6", "1/12"};
+    const char* speeds[] = {"none", "fast", "slow", "very-slow"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(parse({"--bands", bands[i]}).options->bands, i);
+        EXPECT_EQ(parse({"--averaging", speeds[i]}).options->averaging, i);
+    }
 
     const auto plain = parse({});
     ASSERT_TRUE(plain.options);
     EXPECT_FALSE(plain.options->page) << "the page of the last run";
     EXPECT_EQ(plain.options->channel, 0);
     EXPECT_FALSE(plain.options->start);
+    EXPECT_EQ(plain.options->averaging, -1);
+    EXPECT_FALSE(plain.options->generator);
+    EXPECT_EQ(plain.options->bands, -1);
+    EXPECT_TRUE(plain.options->pacing);
 
     // A screenshot with --start but no block count is taken after the first block.
     const auto first = parse({"--start", "--screenshot", "a.png"});
@@ -88,6 +115,15 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--input-file", "a.wav", "--channel", "1.5"},
         {"--channel", "1"},
         {"--device", ""},
+        {"--bands", "1/24"},
+        {"--bands", "3"},
+        {"--averaging"},
+        {"--averaging", "glacial"},
+        {"--generator", "silence"},
+        {"--generator", "sine:30000"},
+        {"--generator", "pink:3"},
+        {"--generator", "pink:-100"},
+        {"--output-device", "pulse"},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
@@ -95,7 +131,8 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
     }
-    EXPECT_TRUE(app::usageText().contains("--test-signal"));
+    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing"})
+        EXPECT_TRUE(app::usageText().contains(option)) << option;
 }
 
 TEST(StringTable, TextsByNumberAndGapsEmpty)

@@ -95,16 +95,17 @@ TEST_F(FftPageTest, SetUpPlacesTheBinsForTheGraphsWidthAndRepaintsGridAndSnapsho
         const double columnwidth = width / 24000.0;
         EXPECT_DOUBLE_EQ(m.Columnwidth, columnwidth);
         for (int i : {0, 1, 171, 1000, 4095, 8191})
-            EXPECT_EQ(m.NewPoints[0][i], std::lround(std::nearbyint(i * 5.5L * columnwidth)))
+            EXPECT_EQ(m.NewPoints[0][i], std::lround(std::nearbyint(i * 5.859375L * columnwidth)))
                 << width << " bin " << i;
         ASSERT_EQ(w.imgPhantomFFTGrid.width(), width);
         ASSERT_EQ(w.imgPhantomFFTGrid.height(), 387);
         EXPECT_EQ(w.imgPhantomFFTGrid.image(), graphArea()) << width;
-        const int line1k = std::lround(std::nearbyint(1000 * columnwidth + 40));
+        // The 1k line stands on the graph's column of 1 kHz.
+        const int line1k = 40 + std::lround(std::nearbyint(1000 * columnwidth));
         EXPECT_EQ(gridImage().pixel(line1k, 115), kGrey) << width;
-        EXPECT_EQ(gridImage().pixel(width - 1, 115), kGrey) << width; // the level lines' end
+        EXPECT_EQ(gridImage().pixel(40 + width - 1, 115), kGrey) << width; // the level lines' end
     }
-    EXPECT_EQ(m.NewPoints[0][171], 26);
+    EXPECT_EQ(m.NewPoints[0][171], 28);
     EXPECT_EQ(gridImage().pixel(67, 115), kGrey);
     EXPECT_EQ(gridImage().pixel(644, 115), kGrey);
 }
@@ -122,11 +123,12 @@ TEST_F(FftPageTest, EachBlockRedrawsTheCurveOverTheGridAndFillsSlotZero)
         int rowFrom; // its row lies in [rowFrom, rowTo]
         int rowTo;
     } inputs[] = {
-        {"1000 Hz, full scale", sine(1000, 32767), 26, 126, 130},
+        // Between two bins the Welch window loses up to 2.2 dB (6.6 rows).
+        {"1000 Hz, full scale", sine(1000, 32767), 28, 1, 7},
         {"silence", constant(0), -1, 0, 0},
-        {"bin 256, full scale", sine(256 * 48000.0 / 8192, 32767), 39, 125, 125},
+        {"bin 256, full scale", sine(256 * 48000.0 / 8192, 32767), 41, 0, 0},
         {"DC", constant(-12000), 0, 0, 470},
-        {"1000 Hz again", sine(1000, 32767), 26, 126, 130},
+        {"1000 Hz again", sine(1000, 32767), 28, 1, 7},
     };
     for (const auto& b : inputs) {
         feed(b.samples);
@@ -212,7 +214,7 @@ TEST_F(FftPageTest, OnlySlotsWithDataAndDrawMeAreDrawnAndTheNextBlockErasesThem)
     EXPECT_EQ(graphArea(), w.imgPhantomFFTGrid.image());
 }
 
-TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakJustRightOfThe1kLine)
+TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakOnThe1kLineAtItsLevel)
 {
     capture::registerTestSignal("sine:1000");
     TfrmMain& w = openFftPage();
@@ -244,9 +246,11 @@ TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakJustRightOfThe1kLine)
     EXPECT_GT(glyphs(8, 34 + 360, 28, 14), 10) << "-120";
     EXPECT_GT(glyphs(60, 434, 20, 14), 5) << "1k";
     EXPECT_GT(glyphs(637, 434, 24, 14), 8) << "22k";
+    EXPECT_GT(glyphs(0, 10, 90, 22), 20) << "Pegel [dBFS]";
 
-    // One clear peak: a -6 dBFS tone's RMS of 11600 lies about 144 rows down;
-    // nothing else of the curve rises above row 300.
+    // One clear peak: a -6 dBFS tone lies 18 rows below the 0 line, and up
+    // to 6.6 rows lower between two bins; nothing else of the curve rises
+    // above row 150 (-50 dBFS).
     std::optional<QPoint> peak;
     for (int y = 0; y < 300 && !peak; ++y)
         for (int x = 0; x < 659; ++x)
@@ -255,13 +259,14 @@ TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakJustRightOfThe1kLine)
                 break;
             }
     ASSERT_TRUE(peak);
-    EXPECT_EQ(peak->x(), 26); // two pixels right of the 1k line at 67 - 43 = 24
-    EXPECT_GE(peak->y(), 143);
-    EXPECT_LE(peak->y(), 150);
-    for (int y = 0; y < 300; ++y) {
+    const int line1k = 67 - (graph.x() - grid.x()); // the 1k line in graph columns
+    EXPECT_LE(std::abs(peak->x() - line1k), 1);
+    EXPECT_GE(peak->y(), 18);
+    EXPECT_LE(peak->y(), 25);
+    for (int y = 0; y < 150; ++y) {
         for (int x = 0; x < 659; ++x) {
             if (at(graph, x, y) == kBlack) {
-                ASSERT_LE(std::abs(x - 26), 2) << x << "," << y;
+                ASSERT_LE(std::abs(x - line1k), 3) << x << "," << y;
             }
         }
     }

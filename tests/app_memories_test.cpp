@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -326,4 +327,52 @@ TEST_F(MemoriesTest, AShownMemoryStaysBesideTheLiveCurveWhileBlocksArrive)
     click(w->mem[3]);
     feed(sineBlock(250, 2000));
     EXPECT_NE(graph.Pixels(x, y), engine::RGB(255, 0, 0));
+}
+
+TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
+{
+    // Two seconds of a 1 kHz tone at -20 dBFS as a 16-bit mono WAV file.
+    QTemporaryDir dir;
+    const int frames = 96000;
+    QByteArray wav;
+    auto put = [&wav](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            wav.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    wav.append("RIFF");
+    put(36 + 2 * frames, 4);
+    wav.append("WAVEfmt ");
+    put(16, 4), put(1, 2), put(1, 2), put(48000, 4), put(96000, 4), put(2, 2), put(16, 2);
+    wav.append("data");
+    put(2 * frames, 4);
+    for (int i = 0; i < frames; ++i)
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(
+                std::lround(3277 * std::sin(2 * std::numbers::pi * 1000.0 * i / 48000)))),
+            2);
+    QFile file(dir.filePath("rec.wav"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(wav);
+    file.close();
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
+    p.setProcessEnvironment(env);
+    // 100 blocks: 17 s of sound, the file looped.
+    p.start(SPECTRION_EXE, {"--input-file", dir.filePath("rec.wav"), "--no-pacing", "--bands",
+                            "1/1", "--averaging", "slow", "--start", "--after-blocks", "100",
+                            "--export", dir.filePath("out.txt")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QFile out(dir.filePath("out.txt"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = out.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 2 + 12 + 1); // the octave plan
+    int loudest = 3;
+    for (int j = 3; j < 2 + 12; ++j)
+        if (lines[j].split(',')[1].trimmed().toDouble() >
+            lines[loudest].split(',')[1].trimmed().toDouble())
+            loudest = j;
+    EXPECT_EQ(lines[loudest].split(',')[0].trimmed(), "1800"); // 900 .. 1800 Hz
 }

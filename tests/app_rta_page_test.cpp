@@ -8,6 +8,7 @@
 
 #include "capture/virtual_devices.h"
 #include "display/colour_map.h"
+#include "engine/level_scale.h"
 #include "settings/colour_table.h"
 #include "settings/settings_dialog.h"
 #include "settings/store_path.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,10 +123,14 @@ TEST_F(RtaPageTest, PictureShowsGridLabelsAndAToneOnTheLineOfItsLevel)
     const double level = 20 * std::log10(1000 * 8192 * std::sqrt(3.0 / 16));
     // 100 dB lies on row 425, 4.8125 rows per dB above it.
     const double gridRow = 425 - (level - 100) * 4.8125;
-    const int stepRow = bandRow(18) + 48;
+    const int stepRow = bandRow(18) + 40;
     EXPECT_NEAR(stepRow, gridRow, 1.0) << "the step reads its level off the axis";
-    for (int x = 402; x < 424; ++x)
-        EXPECT_EQ(at(shot, x, stepRow), engine::clWhite) << "band 18 at x " << x;
+    // Band 18 (850 .. 1060 Hz) stands over the 1k line, page column 413.
+    const auto& x = measurement().NewPoints[0];
+    EXPECT_LT(x[17] + 40, 413);
+    EXPECT_GT(x[18] + 40, 413);
+    for (int px = x[17] + 40; px < x[18] + 40; ++px)
+        EXPECT_EQ(at(shot, px, stepRow), engine::clWhite) << "band 18 at x " << px;
     // The tone's band is the highest: nothing white above it in the plot.
     int whiteAbove = 0;
     for (int y = 41; y < stepRow - 1; ++y)
@@ -149,8 +155,10 @@ TEST_F(RtaPageTest, PictureShowsGridLabelsAndAToneOnTheLineOfItsLevel)
     EXPECT_GT(inkIn(0, 150, 20, 320), 40);
     EXPECT_GT(inkIn(330, 440, 410, 465), 30);
 
-    // Slot 0 keeps the block: rows before averaging and the points drawn.
+    // Slot 0 keeps the block: rows before averaging, the points drawn and
+    // the levels they show.
     EXPECT_EQ(slot(0).l, measurement().OctBands);
+    EXPECT_NEAR(slot(0).levels[18], level, 0.01);
     EXPECT_EQ(slot(0).coordinates, measurement().NewPoints);
     EXPECT_EQ(slot(0).bands, 32);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
@@ -271,12 +279,12 @@ TEST_F(RtaPageTest, StoredSlotOfACoarserPlanIsDrawnWithItsOwnColumns)
     ASSERT_EQ(slot(1).bands, 12);
     const QImage shot = page();
 
-    // Band 7 (900 Hz .. 1800 Hz) spans one octave column, x 362 .. 428 of
-    // the graph, at one row: the third-octave plan has three columns there.
-    const int row = slot(1).coordinates[1][7] + 48;
-    EXPECT_EQ(slot(1).coordinates[0][6], 362);
-    EXPECT_EQ(slot(1).coordinates[0][7], 428);
-    for (int x = 362; x < 428; ++x)
+    // Band 7 (900 Hz .. 1800 Hz) spans its octave on the axis, x 363 .. 429
+    // of the graph, at one row: the third-octave plan has three bands there.
+    const int row = slot(1).coordinates[1][7] + 40;
+    EXPECT_EQ(slot(1).coordinates[0][6], 363);
+    EXPECT_EQ(slot(1).coordinates[0][7], 429);
+    for (int x = 363; x < 429; ++x)
         ASSERT_EQ(at(shot, x + 40, row), RGB(255, 0, 0)) << x;
     int others = 0;
     for (int y = 0; y < shot.height(); ++y)
@@ -312,4 +320,77 @@ TEST_F(RtaPageTest, PinkNoiseCaptureGivesALevelStaircaseInsideTheDefaultAxis)
     EXPECT_LT(highest, 80.0);
     EXPECT_LT(highest - lowest, 8.0);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+}
+
+TEST_F(RtaPageTest, SlotZeroAndTheExportCarryTheAveragedCurveInDb)
+{
+    TfrmMain& w = create();
+    setLevelFields("180", "100", "10");
+    w.cboAveraging->setCurrentIndex(2); // "Langsam"
+    w.cboAveragingChange();
+    for (int b = 0; b < 60; ++b)
+        feed(sineBlock(1000, 1000));
+    feed(sineBlock(1000, 250));                   // 12 dB down: the average lags behind
+    gState.memory.RTAMemRecord[0].HasData = true; // as START marks it
+    const engine::LevelScale scale = engine::levelScaleOf(measurement());
+    for (int j = 1; j < 32; ++j)
+        ASSERT_EQ(engine::levelRow(slot(0).levels[j], scale, 385), bandRow(j)) << j;
+    const double blockLevel = static_cast<double>(measurement().OctBandLevels[18]);
+    EXPECT_NEAR(slot(0).levels[18], blockLevel + 0.8 * 12, 0.1);
+
+    const QString path = dir.filePath("last.txt");
+    ASSERT_TRUE(w.exportLastSpectrum(path).isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_GT(lines.size(), 20);
+    // Line 3 is entry 0; entry 18 ends band 18 at 1060 Hz.
+    const QList<QByteArray> fields = lines[2 + 18].trimmed().split(',');
+    ASSERT_EQ(fields.size(), 2);
+    EXPECT_EQ(fields[0].trimmed(), "1060");
+    EXPECT_NEAR(fields[1].trimmed().toDouble(), slot(0).levels[18], 1e-9);
+}
+
+TEST_F(RtaPageTest, AStoredCurveStaysOnItsLevelAndBandsWhenTheAxesChange)
+{
+    TfrmMain& w = create();
+    setLevelFields("180", "100", "10");
+    w.pbxOctGrid->Repaint();
+    feed(sineBlock(1000, 1000));
+    gState.memory.RTAMemRecord[0].HasData = true;
+    w.btnStore->setChecked(true);
+    w.mem1Click(w.mem[1]);
+    gState.memory.RTAMemRecord[1].Color = RGB(255, 0, 0);
+    w.mem0->setChecked(false);
+    w.mem[1]->setChecked(true);
+    w.mem1Click(w.mem[1]);
+    const double level = slot(1).levels[18]; // about 131 dB
+
+    // The level axis from 80 to 200 dB, then also the frequency axis from
+    // 100 Hz to 10 kHz: the curve is laid out anew on each.
+    const struct {
+        const char *yMin, *yMax, *xMin, *xMax;
+        double min, max, fMin, fMax;
+    } axes[] = {
+        {"80", "200", "20", "20000", 80, 200, 20, 20000},
+        {"80", "200", "100", "10000", 80, 200, 100, 10000},
+    };
+    for (const auto& a : axes) {
+        setLevelFields(a.yMax, a.yMin, "10");
+        dialog->txtXAxisMin->setText(a.xMin);
+        dialog->txtXAxisMax->setText(a.xMax);
+        w.pbxOctGrid->Repaint();
+        const QImage shot = page();
+        const double row = 425 - (level - a.min) * 385 / (a.max - a.min);
+        // Band 18's columns: from 850 Hz to 1060 Hz on this frequency axis.
+        const double d = 659 / (std::log10(a.fMax) - std::log10(a.fMin));
+        const double x0 = std::round(-std::log10(a.fMin) * d);
+        const int from = static_cast<int>(std::lround(std::log10(850.0) * d + x0)) + 40;
+        const int to = static_cast<int>(std::lround(std::log10(1060.0) * d + x0)) + 40;
+        int onRow = 0;
+        for (int x = from + 1; x < to - 1; ++x)
+            for (int y = static_cast<int>(row) - 1; y <= static_cast<int>(row) + 1; ++y)
+                onRow += at(shot, x, y) == RGB(255, 0, 0);
+        EXPECT_GE(onRow, to - from - 2) << a.xMin << " .. " << a.xMax << ", row " << row;
+    }
 }

@@ -322,3 +322,43 @@ TEST_F(ScopePageTest, ALiveCaptureOnThePageDrawsTheTrace)
     EXPECT_NEAR(bottom, 300, 1);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }
+
+TEST_F(ScopePageTest, AfterATimeBaseChangeNoOlderTraceRemainsAndTheLastColumnIsTheNewest)
+{
+    TfrmMain& w = scopePage();
+    // 2 ms/div: a full-scale block lies on row 0 across the whole screen.
+    w.tbTDiv->setValue(5);
+    deliver(std::vector<std::int16_t>(8192, 32767));
+    const QImage full = shownScope();
+    for (int x = 0; x < 401; ++x)
+        ASSERT_EQ(full.pixel(x, 0), kTrace) << x;
+
+    // Silence at the fastest and the slowest time base (six blocks fill its
+    // window): the centre line reaches the right edge, and nothing of the
+    // old trace is left.
+    for (int position : {1, 10}) {
+        w.tbTDiv->setValue(position);
+        for (int b = 0; b < (position == 1 ? 1 : 6); ++b)
+            deliver(std::vector<std::int16_t>(8192, 0));
+        const QImage shown = shownScope();
+        for (int x = 0; x < 401; ++x) {
+            for (int y = 0; y < 401; ++y) {
+                if (y != 200) {
+                    ASSERT_NE(shown.pixel(x, y), kTrace) << position << ": " << x << "," << y;
+                }
+            }
+            ASSERT_EQ(shown.pixel(x, 200), kTrace) << position << ": column " << x;
+        }
+    }
+
+    // The last column shows the newest sample, not the oldest of the ring.
+    w.tbTDiv->setValue(5);
+    std::vector<std::int16_t> rise(8192, 0);
+    rise.back() = 32767;
+    deliver(rise);
+    const QImage shown = shownScope();
+    EXPECT_EQ(shown.pixel(400, 0), kTrace);
+    EXPECT_EQ(shown.pixel(400, 100), kTrace);
+    EXPECT_NE(shown.pixel(399, 0), kTrace);
+    EXPECT_NE(shown.pixel(399, 100), kTrace);
+}

@@ -2,6 +2,8 @@
 // the UI thread while blocks flow is counted, through a replaced operator new.
 
 #include "capture/audio_in.h"
+#include "capture/generator_render.h"
+#include "capture/test_signal.h"
 #include "capture/virtual_devices.h"
 #include "capture_test_support.h"
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <new>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -90,6 +93,37 @@ TEST(CaptureAllocations, NoneOnTheDeviceThreadWhileBlocksFlow)
         audio.StopAtOnce();
     }
     capture::clearVirtualDevices();
+}
+
+// What the generator's output callback does, on a thread of its own: fade
+// in, change the level, fade out, for every signal.
+TEST(CaptureAllocations, NoneWhileTheGeneratorRenders)
+{
+    uiThread = std::this_thread::get_id();
+    for (const char* description : {"pink", "white", "sine:1000", "sweep:20-20000:1"}) {
+        std::string error;
+        const auto params = capture::parseTestSignal(description, error);
+        ASSERT_TRUE(params) << error;
+        capture::GeneratorRender render(capture::makeWaveform(*params, 48000, error), -20, 48000);
+        std::vector<float> out(2 * 512);
+        offThreadAllocations = 0;
+        counting = true;
+        // The audio thread renders; between its periods the UI thread acts.
+        const auto renderPeriods = [&](int periods) {
+            std::thread([&] {
+                for (int period = 0; period < periods; ++period)
+                    render.render(out.data(), 512, 2);
+            }).join();
+        };
+        renderPeriods(50);
+        render.setLevel(-10);
+        renderPeriods(50);
+        render.requestFadeOut();
+        renderPeriods(100);
+        counting = false;
+        EXPECT_TRUE(render.fadedOut()) << description;
+        EXPECT_EQ(offThreadAllocations.load(), 0) << description;
+    }
 }
 
 } // namespace

@@ -24,6 +24,7 @@ namespace {
 
 constexpr double kDesignScale = 659.0 / 24000.0; // pixels per hertz, design width
 constexpr QRgb kGrey = 0xFF808080;
+constexpr int kGraphLeft = 40; // the graph's 0 Hz on the grid's left edge
 
 // The FFT tab's boxes at their design places.
 struct FftBoxes {
@@ -38,15 +39,16 @@ struct FftBoxes {
         grid = new PaintBox(&tab);
         grid->setGeometry(0, 0, 739, 467);
         graph = new PaintBox(&tab, grid);
-        graph->setGeometry(43, 40, graphWidth, 387);
+        graph->setGeometry(kGraphLeft, 40, graphWidth, 387);
     }
     void paintGrid(double columnwidth)
     {
-        display::PaintAxesFFT(grid->canvas(), graph->canvas(), snapshot, columnwidth);
+        display::PaintAxesFFT(grid->canvas(), graph->canvas(), graph->pos(), snapshot, columnwidth,
+                              "Pegel [dBFS]");
     }
     QRgb pixel(int x, int y) const { return grid->image().pixel(x, y); }
-    QRgb graphPixel(int x, int y) const { return pixel(43 + x, 40 + y); }
-    QImage graphArea() const { return grid->image().copy(43, 40, graph->width(), 387); }
+    QRgb graphPixel(int x, int y) const { return pixel(kGraphLeft + x, 40 + y); }
+    QImage graphArea() const { return grid->image().copy(kGraphLeft, 40, graph->width(), 387); }
 };
 
 // Dark enough to be a glyph of black text, not the grey of a grid line.
@@ -76,25 +78,29 @@ engine::CoordArray points(std::initializer_list<std::pair<int, int>> xy)
 TEST(FftGrid, FrequencyLinesAndLabelsSitOnTheGraphsScale)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    // A line stands where the graph, starting at graphLeft, puts the curve's
+    // point of its frequency; its label starts 7 pixels left of it.
     const struct {
         int kHz;
         double columnwidth;
+        int graphLeft;
         std::optional<int> line, label;
     } cases[] = {
-        {1, kDesignScale, 67, 60},
-        {10, kDesignScale, 315, 308},
-        {22, kDesignScale, 644, 637},
-        {1, 800.0 / 24000, 73, 66},
-        {1, 0.0625, 102, 96},  // 102.5 and 95.5: halves to even
-        {3, 0.0625, 228, 220}, // 227.5 and 220.5
-        {5, 0.0, 40, 33},      // before any set-up
-        {1, nan, std::nullopt, std::nullopt},
-        {1, 1e300, std::nullopt, std::nullopt},
+        {1, kDesignScale, 40, 67, 60},
+        {10, kDesignScale, 40, 315, 308},
+        {22, kDesignScale, 40, 644, 637},
+        {1, kDesignScale, 43, 70, 63},
+        {1, 800.0 / 24000, 40, 73, 66},
+        {1, 0.0625, 40, 102, 95},  // 62.5: halves to even
+        {3, 0.0625, 40, 228, 221}, // 187.5
+        {5, 0.0, 40, 40, 33},      // before any set-up
+        {1, nan, 40, std::nullopt, std::nullopt},
+        {1, 1e300, 40, std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(display::fftFrequencyLineX(c.kHz, c.columnwidth), c.line)
+        EXPECT_EQ(display::fftFrequencyLineX(c.kHz, c.columnwidth, c.graphLeft), c.line)
             << c.kHz << " kHz at " << c.columnwidth;
-        EXPECT_EQ(display::fftFrequencyLabelLeft(c.kHz, c.columnwidth), c.label)
+        EXPECT_EQ(display::fftFrequencyLabelLeft(c.kHz, c.columnwidth, c.graphLeft), c.label)
             << c.kHz << " kHz at " << c.columnwidth;
     }
 }
@@ -106,12 +112,12 @@ TEST(FftGrid, DrawsFourteenLevelLinesTwentyTwoFrequencyLinesAndTheirLabels)
     boxes.paintGrid(kDesignScale);
     const QImage& image = boxes.grid->image();
 
-    // Level lines at y = 40, 70 .. 430, from x = 40 to the graph's width - 1.
+    // Level lines at y = 40, 70 .. 430, from x = 40 to the graph's right edge.
     for (int y = 40; y <= 430; y += 30) {
         EXPECT_EQ(boxes.pixel(39, y), face) << y;
-        for (int x = 40; x <= 658; ++x)
+        for (int x = 40; x <= 698; ++x)
             ASSERT_EQ(boxes.pixel(x, y), kGrey) << x << "," << y;
-        EXPECT_EQ(boxes.pixel(659, y), face) << y;
+        EXPECT_EQ(boxes.pixel(699, y), face) << y;
     }
     // Between two level lines a row crosses the two edges and the 22 lines.
     int crossings = 0;
@@ -119,7 +125,7 @@ TEST(FftGrid, DrawsFourteenLevelLinesTwentyTwoFrequencyLinesAndTheirLabels)
         crossings += boxes.pixel(x, 55) == kGrey;
     EXPECT_EQ(crossings, 24);
     EXPECT_EQ(boxes.pixel(40, 55), kGrey);
-    EXPECT_EQ(boxes.pixel(658, 55), kGrey);
+    EXPECT_EQ(boxes.pixel(698, 55), kGrey);
     // Frequency lines from y = 40 to 429, the end pixel left out.
     for (int x : {67, 315, 644}) {
         for (int y = 40; y <= 429; ++y)
@@ -134,10 +140,12 @@ TEST(FftGrid, DrawsFourteenLevelLinesTwentyTwoFrequencyLinesAndTheirLabels)
     for (int i = 0; i <= 12; ++i)
         EXPECT_TRUE(hasGlyph(image, QRect(8, 34 + 30 * i, 28, 14))) << -10 * i;
     for (int f = 1; f <= 22; ++f) {
-        const int left = *display::fftFrequencyLabelLeft(f, kDesignScale);
+        const int left = *display::fftFrequencyLabelLeft(f, kDesignScale, kGraphLeft);
         EXPECT_TRUE(hasGlyph(image, QRect(left, 434, 20, 14))) << f << "k";
     }
-    EXPECT_FALSE(hasGlyph(image, QRect(0, 0, 739, 34)));
+    // The title of the level axis above its labels, and nothing else up there.
+    EXPECT_TRUE(hasGlyph(image, QRect(0, 0, 100, 32)));
+    EXPECT_FALSE(hasGlyph(image, QRect(100, 0, 639, 34)));
     // No background painted: the face shows wherever nothing was drawn.
     EXPECT_EQ(boxes.pixel(738, 466), face);
     EXPECT_EQ(boxes.pixel(100, 115), face);
@@ -153,9 +161,9 @@ TEST(FftGrid, SnapshotIsTheGridUnderTheGraphAtTheGraphsSize)
         ASSERT_EQ(boxes.snapshot.width(), width);
         ASSERT_EQ(boxes.snapshot.height(), 387);
         EXPECT_EQ(boxes.snapshot.image(), boxes.graphArea()) << width;
-        // The 1k line lies under the graph, 43 pixels right of the grid's x.
-        const int line = *display::fftFrequencyLineX(1, width / 24000.0);
-        EXPECT_EQ(boxes.snapshot.image().pixel(line - 43, 100), kGrey) << width;
+        // The 1k line lies under the graph at the graph's column of 1 kHz.
+        const int line = *display::fftFrequencyLineX(1, width / 24000.0, kGraphLeft);
+        EXPECT_EQ(boxes.snapshot.image().pixel(line - kGraphLeft, 100), kGrey) << width;
     }
 }
 
@@ -188,8 +196,8 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), dive, 2);
     EXPECT_EQ(boxes.graphPixel(100, 386), black);
     for (int y = 427; y < 467; ++y)
-        EXPECT_NE(boxes.pixel(143, y), black) << y;
-    EXPECT_EQ(boxes.pixel(143, 430), kGrey);
+        EXPECT_NE(boxes.pixel(kGraphLeft + 100, y), black) << y;
+    EXPECT_EQ(boxes.pixel(kGraphLeft + 100, 430), kGrey);
 
     // With one point, or none, only the erase happens; a count past the
     // arrays stops at their end.

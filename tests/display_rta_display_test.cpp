@@ -59,8 +59,8 @@ int textPixels(const Canvas& c, int x0, int y0, int x1, int y1)
     return n;
 }
 
-// A page-sized image with a grid box over all of it and a graph box at
-// (40, 48), as the page lays them out.
+// A page-sized image with a grid box over all of it and a graph box over its
+// plot area at (40, 40), as the page lays them out.
 struct Page {
     OffscreenImage page{kW, kH};
     Canvas grid;
@@ -69,7 +69,7 @@ struct Page {
     Page()
     {
         grid.setTarget(const_cast<QImage*>(&page.image()), QRect(0, 0, kW, kH), nullptr);
-        graph.setTarget(const_cast<QImage*>(&page.image()), QRect(40, 48, 659, 386), nullptr);
+        graph.setTarget(const_cast<QImage*>(&page.image()), QRect(40, 40, 659, 386), nullptr);
     }
 };
 
@@ -155,14 +155,15 @@ TEST(RtaDisplay, StaircaseErasesEachColumnWithTheGridPixelsUnderIt)
     auto pts = std::make_unique<engine::CoordArray>();
     auto& x = (*pts)[0];
     auto& y = (*pts)[1];
-    // Three bands: columns 0..100, 100..300, 300..400; y[0] is never used.
-    const int xs[] = {0, 100, 300, 400};
-    const int ys[] = {-5, 50, 200, 120};
-    for (int i = 0; i < 4; ++i) {
+    // Four bands: the first clipped away left of the axis, then columns
+    // 0..100, 100..300, 300..400; y[0] is never used.
+    const int xs[] = {0, 0, 100, 300, 400};
+    const int ys[] = {-5, 250, 50, 200, 120};
+    for (int i = 0; i < 5; ++i) {
         x[i] = xs[i];
         y[i] = ys[i];
     }
-    display::drawRtaStaircase(p.graph, p.phantom.canvas(), QPoint(40, 48), *pts, 4, 386);
+    display::drawRtaStaircase(p.graph, p.phantom.canvas(), QPoint(40, 40), *pts, 5, 386);
 
     const TColor white = RGB(255, 255, 255);
     EXPECT_EQ(p.graph.Pixels(0, 50), white) << "first step starts at x[0]";
@@ -174,17 +175,17 @@ TEST(RtaDisplay, StaircaseErasesEachColumnWithTheGridPixelsUnderIt)
     EXPECT_EQ(p.graph.Pixels(300, 120), white) << "riser upwards";
     EXPECT_EQ(p.graph.Pixels(399, 120), white);
     EXPECT_NE(p.graph.Pixels(400, 120), white) << "the last step leaves out its end";
-    EXPECT_NE(p.graph.Pixels(0, 49), white) << "no riser before the first band";
+    for (int gy : {49, 100, 249})
+        EXPECT_NE(p.graph.Pixels(0, gy), white) << "no riser on the left edge, at " << gy;
 
-    // Erased columns show exactly the grid below them; the rest stays red.
+    // The columns, and what lies right of the last, show exactly the grid
+    // below them: no red is left.
     for (int gx = 0; gx < 659; gx += 7)
         for (int gy = 0; gy < 386; gy += 5) {
             const TColor now = p.graph.Pixels(gx, gy);
             if (now == white)
                 continue;
-            const TColor want =
-                gx < 400 ? p.phantom.canvas().Pixels(gx + 40, gy + 48) : RGB(255, 0, 0);
-            ASSERT_EQ(now, want) << gx << "," << gy;
+            ASSERT_EQ(now, p.phantom.canvas().Pixels(gx + 40, gy + 40)) << gx << "," << gy;
         }
 }
 

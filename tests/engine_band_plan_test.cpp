@@ -71,7 +71,7 @@ TEST(BandPlan, EachResolutionHasItsBorderCountColumnWidthAndEnds)
     };
     for (const auto& c : cases) {
         auto state = makeState();
-        const auto plan = makePlan(c.item, *state, 659);
+        const auto plan = makePlan(c.item, *state);
         EXPECT_EQ(plan->validbands, c.validbands) << c.item;
         EXPECT_EQ(plan->OctBinBorderList[0], c.first) << c.item;
         EXPECT_EQ(plan->OctBinBorderList[1], c.second) << c.item;
@@ -86,7 +86,8 @@ TEST(BandPlan, EachResolutionHasItsBorderCountColumnWidthAndEnds)
 TEST(BandPlan, ColumnBordersRoundHalfwayToEven)
 {
     auto state = makeState();
-    makePlan(2, *state, 659);
+    makePlan(2, *state);
+    // Without a frequency axis: equal columns, the first and last half wide.
     const std::vector<int> want = {0,   11,  33,  55,  77,  99,  121, 143, 165, 187, 209,
                                    231, 253, 275, 297, 319, 340, 362, 384, 406, 428, 450,
                                    472, 494, 516, 538, 560, 582, 604, 626, 648, 659};
@@ -95,7 +96,7 @@ TEST(BandPlan, ColumnBordersRoundHalfwayToEven)
     // 30 pixels for 30 columns: every border falls on a half and goes to the
     // even neighbour; the last is the width.
     auto tight = makeState();
-    makePlan(2, *tight, 30);
+    makePlan(2, *tight, enginetest::pageWithGraphWidth(30));
     const std::vector<int> halves = {0,  0,  2,  2,  4,  4,  6,  6,  8,  8,  10,
                                      10, 12, 12, 14, 14, 16, 16, 18, 18, 20, 20,
                                      22, 22, 24, 24, 26, 26, 28, 28, 30, 30};
@@ -107,10 +108,12 @@ TEST(BandPlan, RebuildRestartsTheAverageAtTheAxisBottom)
     auto state = makeState();
     state->OctBands.fill(7.0);
     state->OldPoints[1].fill(7);
-    makePlan(2, *state, 659, 465);
+    state->AverageRestart = false;
+    makePlan(2, *state);
+    EXPECT_TRUE(state->AverageRestart);
     for (int j = 1; j < 32; ++j) {
-        EXPECT_EQ(state->OctBands[j], 425.0) << j;
-        EXPECT_EQ(state->OldPoints[1][j], 425) << j;
+        EXPECT_EQ(state->OctBands[j], enginetest::kRtaBottom) << j;
+        EXPECT_EQ(state->OldPoints[1][j], enginetest::kRtaBottom) << j;
     }
     // Band 0 and the entries past the plan are no band's.
     EXPECT_EQ(state->OctBands[0], 7.0);
@@ -123,7 +126,7 @@ TEST(BandPlan, CoarserPlanLeavesTheFinerBordersAboveItAlone)
     auto state = makeState();
     auto plan = makePlan(4, *state);
     const auto fine = plan->OctBinBorderList;
-    ASSERT_TRUE(engine::applyOctaveType(*plan, *state, 2, 659, 465));
+    ASSERT_TRUE(engine::applyOctaveType(*plan, *state, 2, enginetest::kRtaPage));
     EXPECT_EQ(plan->validbands, 32);
     for (int i = 32; i < 265; ++i)
         EXPECT_EQ(plan->OctBinBorderList[i], fine[i]) << i;
@@ -136,10 +139,12 @@ TEST(BandPlan, UnknownResolutionChangesNothing)
         auto plan = makePlan(2, *state);
         const auto before = *plan;
         const double columnwidth = state->Columnwidth;
-        EXPECT_FALSE(engine::applyOctaveType(*plan, *state, item, 100, 200)) << item;
+        EXPECT_FALSE(
+            engine::applyOctaveType(*plan, *state, item, enginetest::pageWithGraphWidth(100)))
+            << item;
         EXPECT_EQ(plan->validbands, before.validbands);
         EXPECT_EQ(plan->OctBinBorderList, before.OctBinBorderList);
         EXPECT_EQ(state->Columnwidth, columnwidth);
-        EXPECT_EQ(state->OldPoints[1][1], 425);
+        EXPECT_EQ(state->OldPoints[1][1], enginetest::kRtaBottom);
     }
 }

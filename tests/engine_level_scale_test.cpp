@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
+#include <optional>
 
 TEST(LevelScale, LimitsMapToAxisRows)
 {
@@ -73,7 +75,39 @@ TEST(LevelScale, RowsOfAGraphBelowTheGridTopCountFromTheGraph)
     auto state = enginetest::makeState();
     engine::BandPlan plan;
     engine::buildPrefFreqList(plan);
-    ASSERT_TRUE(engine::applyOctaveType(plan, *state, 2, 659, 465, 48));
+    engine::RtaGeometry g = enginetest::kRtaPage;
+    g.graphTop = 48;
+    ASSERT_TRUE(engine::applyOctaveType(plan, *state, 2, g));
     EXPECT_EQ(state->OldPoints[1][1], 377);
     EXPECT_EQ(state->OctBands[31], 377.0);
+}
+
+TEST(LevelScale, LevelsBecomeRowsNeverBelowTheAxisMinimum)
+{
+    // The default axis, 20 .. 100 dB, on a graph over the plot: row 385 is
+    // 20 dB, row 0 100 dB, 4.8125 rows per dB.
+    const auto scale = engine::levelScale(20, 100, 465, 40);
+    ASSERT_TRUE(scale);
+    const long double inf = std::numeric_limits<long double>::infinity();
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    const struct {
+        long double level;
+        std::optional<std::int32_t> row;
+    } cases[] = {
+        {100, 0},
+        {20, 385},
+        {60, 192}, // 192.5: halves to even
+        {50, 241},
+        {120, -96},
+        {19.99L, 385},
+        {-300, 385},
+        {-inf, 385},
+        {nan, 385}, // below the axis, or no level: the bottom edge
+        {inf, std::nullopt},
+        {1e30L, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(engine::levelRow(c.level, *scale, 385), c.row) << static_cast<double>(c.level);
+    EXPECT_EQ(engine::levelAtRow(*scale, 385), 20);
+    EXPECT_EQ(engine::levelAtRow(*scale, 0), 100);
 }

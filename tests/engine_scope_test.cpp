@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numeric>
@@ -108,11 +109,12 @@ TEST(ScopeRing, CounterFarBeyond2To31KeepsTheRightPosition)
     EXPECT_EQ(engine::scopeRingPosition(-1), kRing - 1);
     EXPECT_EQ(engine::scopeRingPosition(-48), kRing - 48);
 
-    // The trace reads the window that ends with the newest sample.
+    // The trace reads the window that ends with the newest sample: 50 steps
+    // at 100 us/div, the last on the right edge.
     auto trace = std::make_unique<engine::ScopeTrace>();
     engine::applyTimeBase(*state, 1);
     ASSERT_TRUE(engine::computeScopeTrace(*state, kBox, kBox, 15, 0, *trace));
-    EXPECT_EQ(trace->firstPosition, 5 - 48 + kRing);
+    EXPECT_EQ(trace->firstPosition, 5 - 50 + kRing);
 }
 
 TEST(ScopeRing, ActivationClearsRingAndCounter)
@@ -125,7 +127,7 @@ TEST(ScopeRing, ActivationClearsRingAndCounter)
                             [](int v) { return v == 0; }));
 }
 
-TEST(ScopeTrace, At500usPerDivStep3EndsOnColumn4AndThePassOnTheNewest)
+TEST(ScopeTrace, At500usPerDivStep3EndsOnColumn4AndTheRightEdgeShowsTheNewest)
 {
     Scope scope(3);
     engine::appendScopeBlock(*scope.state, constantBlock(0));
@@ -136,8 +138,11 @@ TEST(ScopeTrace, At500usPerDivStep3EndsOnColumn4AndThePassOnTheNewest)
     ASSERT_NE(s3, nullptr);
     EXPECT_EQ(s3->x0, 3);
     EXPECT_EQ(s3->x1, 4);
-    EXPECT_EQ(scope.trace->lastStep, 239);
-    EXPECT_EQ((scope.trace->firstPosition + 239) % kRing, 8191); // the newest sample
+    EXPECT_EQ(scope.trace->lastStep, 241);
+    EXPECT_EQ((scope.trace->firstPosition + 241) % kRing, 8191); // the newest sample
+    EXPECT_EQ(scope.last().k, 241);
+    EXPECT_EQ(scope.last().x0, 399);
+    EXPECT_EQ(scope.last().x1, 401);
 }
 
 TEST(ScopeTrace, At100usPerDivEachSampleIsAStepOf8Or9Columns)
@@ -146,37 +151,39 @@ TEST(ScopeTrace, At100usPerDivEachSampleIsAStepOf8Or9Columns)
     engine::appendScopeBlock(*scope.state, constantBlock(0));
     ASSERT_TRUE(scope.pass());
     EXPECT_EQ(scope.trace->xStep, 8.333334f);
-    ASSERT_EQ(scope.trace->count, 48);
+    ASSERT_EQ(scope.trace->count, 50);
     EXPECT_EQ(scope.trace->steps[0].k, 0);
     EXPECT_EQ(scope.trace->steps[0].x0, -8);
     EXPECT_EQ(scope.trace->steps[0].x1, 0);
-    for (int i = 1; i < 48; ++i) {
+    for (int i = 1; i < 49; ++i) {
         const int width = scope.trace->steps[i].x1 - scope.trace->steps[i].x0;
         EXPECT_TRUE(width == 8 || width == 9) << i;
     }
-    EXPECT_EQ(scope.trace->lastStep, 47);
-    EXPECT_EQ(scope.last().x1, 391);
+    // The newest sample's step begins on the last column, cut at the edge.
+    EXPECT_EQ(scope.trace->lastStep, 49);
+    EXPECT_EQ(scope.last().x0, 400);
+    EXPECT_EQ(scope.last().x1, 401);
 }
 
-TEST(ScopeTrace, At100msPerDivTheLastColumnShowsTheSampleAfterTheNewest)
+TEST(ScopeTrace, At100msPerDivTheLastColumnShowsTheNewestSample)
 {
-    // First block after activation: 8192 samples of signal in a 48000-sample
-    // window, so the left 83 % of the screen is the centre line.
+    // First block after activation: 8192 samples of signal in a window of
+    // 48122, so the left 83 % of the screen is the centre line.
     Scope scope(10);
     engine::appendScopeBlock(*scope.state, constantBlock(16384));
     ASSERT_TRUE(scope.pass());
     EXPECT_EQ(scope.trace->startRow, 200);
     const auto& last = scope.last();
-    EXPECT_EQ(last.x1, 400);
-    EXPECT_EQ(last.k, 48001);
-    EXPECT_EQ(last.row, 200); // ring position 8193: zero since the reset
-    for (int i = 0; i < scope.trace->count - 1; ++i) {
+    EXPECT_EQ(last.x1, 401);
+    EXPECT_EQ(last.k, 48121);
+    EXPECT_EQ(last.row, 100); // ring position 8191: the newest sample
+    for (int i = 0; i < scope.trace->count; ++i) {
         const auto& s = scope.trace->steps[i];
-        const bool signal = s.k >= 48000 - 8192 && s.k < 48000;
+        const bool signal = s.k >= 48121 - 8191;
         EXPECT_EQ(s.row, signal ? 100 : 200) << "step " << s.k;
-        EXPECT_EQ(s.x1 <= 331, !signal) << "step " << s.k;
+        EXPECT_EQ(s.x1 <= 332, !signal) << "step " << s.k;
     }
-    EXPECT_EQ(scope.trace->lastStep + 1, 48120); // steps visited in the pass
+    EXPECT_EQ(scope.trace->lastStep + 1, 48122); // steps visited in the pass
 }
 
 TEST(ScopeTrace, RowsFollowGainAndRoundHalvesToEven)
@@ -191,8 +198,9 @@ TEST(ScopeTrace, RowsFollowGainAndRoundHalvesToEven)
         {0, 1, 0},       {0, -1, 400}, {0, 2, -200},      {14, 16384, 0},
     };
     for (const auto& c : cases) {
+        // 50 samples: the window at 100 us/div, the first one at step 0.
         Scope scope(1);
-        std::vector<std::int16_t> block(48, 0);
+        std::vector<std::int16_t> block(50, 0);
         block[0] = c.value;
         engine::appendScopeBlock(*scope.state, block);
         ASSERT_TRUE(scope.pass(c.zoom));
@@ -202,25 +210,29 @@ TEST(ScopeTrace, RowsFollowGainAndRoundHalvesToEven)
     }
 }
 
-TEST(ScopeTrace, EveryTimeBaseStaysWithinTheStepCapacity)
+TEST(ScopeTrace, EveryTimeBaseCoversTheScreenAndEndsOnTheNewestSample)
 {
     for (int p = 1; p <= 15; ++p) {
         Scope scope(p);
-        engine::appendScopeBlock(*scope.state, constantBlock(1000));
+        engine::appendScopeBlock(*scope.state, ramp(8192, 7));
         ASSERT_TRUE(scope.pass()) << p;
         ASSERT_GT(scope.trace->count, 0);
-        ASSERT_LE(scope.trace->count, kBox);
-        int previous = -1;
-        for (int i = 0; i < scope.trace->count; ++i) {
+        ASSERT_LE(scope.trace->count, kBox + 1);
+        // The strips join up from the left edge to the right one, so after
+        // any time base before, every column is wiped or drawn anew.
+        EXPECT_LE(scope.trace->steps[0].x0, 0) << p;
+        for (int i = 1; i < scope.trace->count; ++i) {
             const auto& s = scope.trace->steps[i];
-            EXPECT_GT(s.x1, previous) << p;
-            EXPECT_LE(s.x1, kBox - 1) << p;
-            previous = s.x1;
+            EXPECT_EQ(s.x0, scope.trace->steps[i - 1].x1) << p;
+            EXPECT_GT(s.x1, s.x0) << p;
         }
+        EXPECT_EQ(scope.last().x1, kBox) << p;
+        EXPECT_EQ(scope.last().k, scope.trace->lastStep) << p;
+        EXPECT_EQ((scope.trace->firstPosition + scope.last().k) % kRing, 8191) << p;
     }
     Scope widest(1);
     ASSERT_TRUE(widest.pass(15, engine::kScopeMaxColumns, 100));
-    EXPECT_LE(widest.trace->count, engine::kScopeMaxColumns);
+    EXPECT_LE(widest.trace->count, engine::kScopeMaxColumns + 1);
 }
 
 TEST(ScopeTrace, UndrawableGeometryOrTimeBaseDrawsNothing)
@@ -264,19 +276,23 @@ std::vector<WalkedStep> walkThePass(const engine::MeasurementState& state, int w
         static_cast<float>((width - 1) / (48000 * (10 * static_cast<long double>(state.CurrtDiv))));
     const int centre = height / 2;
     const long double gain = std::ldexp(1.0L, 15 - zoom);
-    int r = engine::scopeRingPosition(state.ScopeBufferCounter - state.ScopeBuffersize);
+    auto x = [&](long long k) {
+        return static_cast<int>(std::trunc(k * static_cast<long double>(xStep)));
+    };
+    // The pass ends with the first step that reaches the right edge, which
+    // reads the newest sample.
+    int last = 0;
+    while (x(last) < width)
+        ++last;
+    *lastStep = last;
+    int r = engine::scopeRingPosition(state.ScopeBufferCounter - 1 - last);
     std::vector<WalkedStep> steps;
-    for (int k = 0;; ++k) {
-        const int x0 = static_cast<int>(std::trunc((k - 1) * static_cast<long double>(xStep)));
-        const int x1 = static_cast<int>(std::trunc(k * static_cast<long double>(xStep)));
-        if (x1 > x0)
-            steps.push_back({k, x0, x1,
+    for (int k = 0; k <= last; ++k) {
+        if (x(k) > x(k - 1))
+            steps.push_back({k, x(k - 1), std::min(x(k), width),
                              static_cast<int>(std::nearbyint(centre - gain * centre / 32768 *
                                                                           state.ScopeBuffer[r]))});
         r = (r + 1) % kRing;
-        *lastStep = k;
-        if (!((k + 2) * static_cast<long double>(xStep) < width))
-            break;
     }
     return steps;
 }

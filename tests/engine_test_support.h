@@ -18,13 +18,26 @@ inline std::unique_ptr<engine::MeasurementState> makeState()
     return std::make_unique<engine::MeasurementState>();
 }
 
+// The octave-band page's default layout: the 739 x 465 grid, and the 659 x
+// 386 graph over its plot area at (40, 40); the axis minimum on graph row 385.
+inline constexpr engine::RtaGeometry kRtaPage{739, 465, 40, 40, 659, 386};
+inline constexpr int kRtaBottom = 385;
+
 inline std::unique_ptr<engine::BandPlan> makePlan(int item, engine::MeasurementState& state,
-                                                  int graphWidth = 659, int gridHeight = 465)
+                                                  const engine::RtaGeometry& g = kRtaPage)
 {
     auto plan = std::make_unique<engine::BandPlan>();
     engine::buildPrefFreqList(*plan);
-    engine::applyOctaveType(*plan, state, item, graphWidth, gridHeight);
+    engine::applyOctaveType(*plan, state, item, g);
     return plan;
+}
+
+// The default layout with a graph `width` pixels wide.
+inline engine::RtaGeometry pageWithGraphWidth(int width)
+{
+    engine::RtaGeometry g = kRtaPage;
+    g.graphWidth = width;
+    return g;
 }
 
 // A sine of the given peak and frequency, rounded to 16-bit samples.

@@ -14,10 +14,12 @@
 
 #include <sndfile.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <limits>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -73,7 +75,8 @@ WAVEFORMATEX pcmFormat(DWORD rate, WORD channels)
 }
 
 // Records blocks of 2048 bytes until at least frames samples have arrived.
-std::vector<std::int16_t> record(const std::string& device, int frames, bool stereo = false)
+std::vector<std::int16_t> record(const std::string& device, int frames, bool stereo = false,
+                                 int handlerMs = 0)
 {
     TAudioIn audio;
     audio.SetBufferSize(2048);
@@ -85,6 +88,8 @@ std::vector<std::int16_t> record(const std::string& device, int frames, bool ste
     audio.SetOnBufferFilled([&](std::uint8_t* buffer, int& size) {
         const auto* s = reinterpret_cast<const std::int16_t*>(buffer);
         samples.insert(samples.end(), s, s + size / 2);
+        if (handlerMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(handlerMs));
         return true;
     });
     EXPECT_TRUE(audio.Start()) << audio.ErrorMessage.toStdString();
@@ -125,6 +130,22 @@ TEST_F(SoundFileTest, AMonoFileIsRecordedExactlyAndLooped)
                     .isEmpty());
     const auto got = record("Sound file: tone.wav", 2600);
     ASSERT_GE(got.size(), 2600u);
+    for (std::size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i], file[i % file.size()]) << i;
+}
+
+TEST_F(SoundFileTest, UnpacedAFileWaitsForAHandlerSlowerThanRealTimeAndLosesNothing)
+{
+    std::vector<short> file(5000);
+    for (std::size_t i = 0; i < file.size(); ++i)
+        file[i] = captest::countingSample(static_cast<std::int64_t>(i));
+    ASSERT_TRUE(registerInputFile(QString::fromStdString(writeWav(dir, "fast.wav", 48000, 1, file)),
+                                  0, false)
+                    .isEmpty());
+    // 30 ms per 1024-sample block, which takes 21 ms to play: a paced input
+    // would overrun the ring.
+    const auto got = record("Sound file: fast.wav", 12000, false, 30);
+    ASSERT_GE(got.size(), 12000u);
     for (std::size_t i = 0; i < got.size(); ++i)
         ASSERT_EQ(got[i], file[i % file.size()]) << i;
 }

@@ -180,4 +180,48 @@ TEST(TestSignal, PinkNoiseHasEqualPowerPerOctaveAndWhiteNoiseDoublesPerOctave)
     }
 }
 
+// Against the ideal 1/f density summed over the same bins, so that the bins'
+// spacing does not count, only the noise's shape: 200 s of pink noise through
+// 65536-point Hann blocks, the 31 third-octave bands of 20 Hz to 20 kHz.
+TEST(TestSignal, PinkNoiseIsPinkWithinHalfADecibelPerThirdOctave)
+{
+    constexpr int n = 65536;
+    constexpr double kBinHz = 48000.0 / n;
+    const auto x = render("pink:-20", 48000 * 200);
+    std::vector<double> psd(n / 2, 0.0);
+    std::vector<float> block(n);
+    std::vector<dsp::TFFTComplex> spectrum(n);
+    for (std::size_t start = 0; start + n <= x.size(); start += n / 2) {
+        for (int i = 0; i < n; ++i)
+            block[i] = x[start + static_cast<std::size_t>(i)] *
+                       static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / n));
+        dsp::FFT(block, spectrum);
+        for (int k = 1; k < n / 2; ++k)
+            psd[static_cast<std::size_t>(k)] +=
+                static_cast<double>(spectrum[k].real) * spectrum[k].real +
+                static_cast<double>(spectrum[k].imag) * spectrum[k].imag;
+    }
+    std::vector<double> excess; // dB above the ideal shape, per band
+    for (int band = -17; band <= 13; ++band) {
+        const double centre = 1000 * std::pow(10.0, band / 10.0);
+        double measured = 0;
+        double ideal = 0;
+        for (int k = 1; k < n / 2; ++k) {
+            const double f = k * kBinHz;
+            if (f >= centre * std::pow(10.0, -0.05) && f < centre * std::pow(10.0, 0.05)) {
+                measured += psd[static_cast<std::size_t>(k)];
+                ideal += 1 / f;
+            }
+        }
+        excess.push_back(10 * std::log10(measured / ideal));
+    }
+    double mean = 0;
+    for (double e : excess)
+        mean += e / static_cast<double>(excess.size());
+    for (std::size_t b = 0; b < excess.size(); ++b)
+        EXPECT_NEAR(excess[b], mean, 0.5)
+            << "third-octave band at " << 1000 * std::pow(10.0, (static_cast<int>(b) - 17) / 10.0)
+            << " Hz";
+}
+
 } // namespace

@@ -1,0 +1,222 @@
+#include "signal_output.h"
+
+#include "device_list.h"
+#include "generator_render.h"
+#include "portaudio_device.h"
+
+#include <portaudio.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace capture {
+namespace {
+
+// How long stop() waits for the fade-out to be rendered before it cuts the
+// stream off: the fade plus far more than any device's look-ahead.
+constexpr auto kFadeTimeout = std::chrono::milliseconds(1000);
+
+// The output device of that name (empty: the default) in PortAudio's list.
+PaDeviceIndex findOutput(const std::string& name, std::string& error)
+{
+    if (name.empty()) {
+        const PaDeviceIndex index = Pa_GetDefaultOutputDevice();
+        if (index == paNoDevice)
+            error = "the system has no default output device";
+        return index;
+    }
+    const PaDeviceIndex n = Pa_GetDeviceCount();
+    for (PaDeviceIndex i = 0; i < n; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (info && info->maxOutputChannels > 0 && info->name && name == info->name)
+            return i;
+    }
+    error = "there is no output device \"" + name + "\"";
+    return paNoDevice;
+}
+
+} // namespace
+
+std::vector<OutputDeviceInfo> outputDevices(int& defaultIndex)
+{
+    DeviceList::instance().count();
+    defaultIndex = -1;
+    std::vector<OutputDeviceInfo> devices;
+    if (!portaudio::started())
+        return devices;
+    const PaDeviceIndex defaultOutput = Pa_GetDefaultOutputDevice();
+    const PaDeviceIndex n = Pa_GetDeviceCount();
+    for (PaDeviceIndex i = 0; i < n; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        if (!info || info->maxOutputChannels <= 0)
+            continue;
+        if (i == defaultOutput)
+            defaultIndex = static_cast<int>(devices.size());
+        devices.push_back({info->name ? info->name : "", info->maxOutputChannels});
+    }
+    return devices;
+}
+
+// One open stream. Its callbacks run on PortAudio's thread: they render,
+// count and flag, and wake the UI thread; nothing else.
+struct SignalOutput::Stream {
+    Stream(std::unique_ptr<Waveform> waveform, double levelDb, double rate, int channelCount,
+           WakePipe& wakeUp)
+        : render(std::move(waveform), levelDb, rate), channels(channelCount), wake(wakeUp)
+    {
+        portaudio::noteStreamOpened();
+    }
+    ~Stream()
+    {
+        if (pa)
+            Pa_CloseStream(pa);
+        portaudio::noteStreamClosed();
+    }
+
+    static int onFrames(const void*, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags, void* user)
+    {
+        auto* self = static_cast<Stream*>(user);
+        if (flags & paOutputUnderflow)
+            self->underflows.fetch_add(1, std::memory_order_relaxed);
+        return self->render.render(static_cast<float*>(output), static_cast<int>(frames),
+                                   self->channels)
+                   ? paContinue
+                   : paComplete;
+    }
+
+    // Runs when the stream has ended, whether after our fade or on its own.
+    static void onFinished(void* user)
+    {
+        auto* self = static_cast<Stream*>(user);
+        if (self->stopping.load(std::memory_order_acquire))
+            return;
+        self->failed.store(true, std::memory_order_release);
+        self->wake.wake();
+    }
+
+    PaStream* pa = nullptr;
+    GeneratorRender render;
+    const int channels;
+    WakePipe& wake;
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> failed{false};
+    std::atomic<std::uint64_t> underflows{0};
+};
+
+SignalOutput::SignalOutput() = default;
+
+SignalOutput::~SignalOutput()
+{
+    stop();
+}
+
+bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& params, double rate,
+                         std::string& error)
+{
+    stop();
+    auto waveform = makeWaveform(params, rate, error);
+    if (!waveform)
+        return false;
+    DeviceList::instance().count(); // starts PortAudio when nothing else has
+    if (!portaudio::started()) {
+        error = "the audio library did not start";
+        return false;
+    }
+    const PaDeviceIndex device = findOutput(deviceName, error);
+    if (device == paNoDevice)
+        return false;
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    PaStreamParameters parameters{};
+    parameters.device = device;
+    parameters.channelCount = std::min(2, info->maxOutputChannels);
+    parameters.sampleFormat = paFloat32;
+    // The high default latency: a generator's start and stop may lag a
+    // little, but it must never run dry.
+    parameters.suggestedLatency = info->defaultHighOutputLatency;
+    const PaError supported = Pa_IsFormatSupported(nullptr, &parameters, rate);
+    if (supported != paFormatIsSupported) {
+        error = portaudio::errorText(supported);
+        return false;
+    }
+    if (!wake_.open([this] { checkFailure(); }, error))
+        return false;
+    auto stream = std::make_unique<Stream>(std::move(waveform), params.levelDb, rate,
+                                           parameters.channelCount, wake_);
+    PaError result =
+        Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                      paNoFlag, &Stream::onFrames, stream.get());
+    if (result != paNoError)
+        stream->pa = nullptr;
+    if (result == paNoError)
+        result = Pa_SetStreamFinishedCallback(stream->pa, &Stream::onFinished);
+    if (result == paNoError)
+        result = Pa_StartStream(stream->pa);
+    if (result != paNoError) {
+        error = portaudio::errorText(result);
+        stream->stopping = true;
+        stream.reset();
+        return false;
+    }
+    stream_ = std::move(stream);
+    return true;
+}
+
+void SignalOutput::setLevel(double levelDb)
+{
+    if (stream_)
+        stream_->render.setLevel(levelDb);
+}
+
+void SignalOutput::stop()
+{
+    close(true);
+}
+
+void SignalOutput::close(bool fade)
+{
+    if (!stream_)
+        return;
+    stream_->stopping.store(true, std::memory_order_release);
+    if (fade && !stream_->failed.load(std::memory_order_acquire)) {
+        stream_->render.requestFadeOut();
+        const auto deadline = std::chrono::steady_clock::now() + kFadeTimeout;
+        while (!stream_->render.fadedOut() && Pa_IsStreamActive(stream_->pa) == 1 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // Stopping plays what the device holds, the end of the fade; aborting
+    // drops it, for a device that takes no more.
+    if (Pa_IsStreamStopped(stream_->pa) == 0) {
+        if (stream_->render.fadedOut())
+            Pa_StopStream(stream_->pa);
+        else
+            Pa_AbortStream(stream_->pa);
+    }
+    // The pipe stays until the next start: a failure closes the stream from
+    // within the pipe's own notification.
+    stream_.reset();
+}
+
+void SignalOutput::checkFailure()
+{
+    if (!stream_ || !stream_->failed.load(std::memory_order_acquire))
+        return;
+    close(false);
+    if (onFailure_)
+        onFailure_("The output device stopped playing (it failed or was disconnected).");
+}
+
+int SignalOutput::channels() const
+{
+    return stream_ ? stream_->channels : 0;
+}
+
+std::uint64_t SignalOutput::underflows() const
+{
+    return stream_ ? stream_->underflows.load(std::memory_order_relaxed) : 0;
+}
+
+} // namespace capture
