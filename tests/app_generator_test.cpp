@@ -26,7 +26,7 @@ TEST_F(GeneratorWindowTest, OpensBesideStartPlaysStopsOnCloseAndReportsALostOutp
         << "run through scripts/with-pulseaudio";
     app::TfrmMain& w = create();
     app::TfrmGenerator& g = *w.frmGenerator;
-    EXPECT_EQ(w.Generator1->text(), "Generator …");
+    EXPECT_EQ(w.Generator1->text(), "&Generator …");
     EXPECT_FALSE(g.isVisible());
     EXPECT_EQ(g.cboSignal->currentText(), "Rosa Rauschen");
     EXPECT_EQ(g.sldLevel->maximum(), 0);

@@ -368,7 +368,8 @@ TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
     QFile out(dir.filePath("out.txt"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = out.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 12 + 1); // the octave plan
+    ASSERT_EQ(lines.size(), 2 + 12 + 2); // the octave plan, the lost blocks, the last CR LF
+    EXPECT_EQ(lines[14].trimmed(), "dropped blocks, 0"); // unpaced, nothing is lost
     int loudest = 3;
     for (int j = 3; j < 2 + 12; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
