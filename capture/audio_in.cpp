@@ -3,7 +3,6 @@
 #include "callback_win_in.h"
 #include "wavein.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -15,14 +14,6 @@ namespace {
 
 // How often a running capture looks whether its device still delivers.
 constexpr int kStallCheckMs = 100;
-
-long long monotonicMs()
-{
-    static QElapsedTimer clock;
-    if (!clock.isValid())
-        clock.start();
-    return clock.elapsed();
-}
 
 } // namespace
 
@@ -119,7 +110,7 @@ bool TAudioIn::StartIt()
     }
     const DWORD bytesPerSecond = FWaveFmtEx.nAvgBytesPerSec; // a copy: the record is packed
     const double blockMs = 1000.0 * FBufferSize / std::max<DWORD>(bytesPerSecond, 1);
-    FStallWatch.start(blockMs, monotonicMs(), FStallGiveUpMs);
+    FStallWatch.start(blockMs, StallWatch::clockMs(), FStallGiveUpMs);
     FStallTimer->start();
     return true;
 }
@@ -236,7 +227,7 @@ void TAudioIn::WatchForStall()
         FStallTimer->stop();
         return;
     }
-    if (FStallWatch.update(monotonicMs(), LiveStatistics().framesDelivered) !=
+    if (FStallWatch.update(StallWatch::clockMs(), LiveStatistics().framesDelivered) !=
         StallWatch::State::Lost)
         return;
     // Like a device that vanished: the close that follows reports it.

@@ -4,6 +4,8 @@
 #include "generator_render.h"
 #include "portaudio_device.h"
 
+#include <QTimer>
+
 #include <portaudio.h>
 
 #include <algorithm>
@@ -17,6 +19,8 @@ namespace {
 // How long stop() waits for the fade-out to be rendered before it cuts the
 // stream off: the fade plus far more than any device's look-ahead.
 constexpr auto kFadeTimeout = std::chrono::milliseconds(1000);
+// How often a playing output looks whether the device still takes samples.
+constexpr int kStallCheckMs = 250;
 
 // The output device of that name (empty: the default) in PortAudio's list.
 PaDeviceIndex findOutput(const std::string& name, std::string& error)
@@ -81,6 +85,7 @@ struct SignalOutput::Stream {
         auto* self = static_cast<Stream*>(user);
         if (flags & paOutputUnderflow)
             self->underflows.fetch_add(1, std::memory_order_relaxed);
+        self->framesTaken.fetch_add(frames, std::memory_order_relaxed);
         return self->render.render(static_cast<float*>(output), static_cast<int>(frames),
                                    self->channels)
                    ? paContinue
@@ -104,9 +109,14 @@ struct SignalOutput::Stream {
     std::atomic<bool> stopping{false};
     std::atomic<bool> failed{false};
     std::atomic<std::uint64_t> underflows{0};
+    std::atomic<std::uint64_t> framesTaken{0};
 };
 
-SignalOutput::SignalOutput() = default;
+SignalOutput::SignalOutput() : stallTimer_(std::make_unique<QTimer>())
+{
+    stallTimer_->setInterval(kStallCheckMs);
+    QObject::connect(stallTimer_.get(), &QTimer::timeout, [this] { watchForStall(); });
+}
 
 SignalOutput::~SignalOutput()
 {
@@ -161,6 +171,8 @@ bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& 
         return false;
     }
     stream_ = std::move(stream);
+    stallWatch_.start(1000.0 * parameters.suggestedLatency, StallWatch::clockMs());
+    stallTimer_->start();
     return true;
 }
 
@@ -177,6 +189,7 @@ void SignalOutput::stop()
 
 void SignalOutput::close(bool fade)
 {
+    stallTimer_->stop();
     if (!stream_)
         return;
     stream_->stopping.store(true, std::memory_order_release);
@@ -202,11 +215,26 @@ void SignalOutput::close(bool fade)
 
 void SignalOutput::checkFailure()
 {
-    if (!stream_ || !stream_->failed.load(std::memory_order_acquire))
+    if (stream_ && stream_->failed.load(std::memory_order_acquire))
+        fail("The output device stopped playing (it failed or was disconnected).");
+}
+
+void SignalOutput::watchForStall()
+{
+    if (!stream_ || stallWatch_.update(StallWatch::clockMs(),
+                                       stream_->framesTaken.load(std::memory_order_relaxed)) !=
+                        StallWatch::State::Lost)
         return;
+    // No fade: a device that takes nothing would not play it.
+    fail("The output device took no samples for " + std::to_string(stallWatch_.silentMs() / 1000) +
+         " s (it hangs or was disconnected).");
+}
+
+void SignalOutput::fail(const std::string& reason)
+{
     close(false);
     if (onFailure_)
-        onFailure_("The output device stopped playing (it failed or was disconnected).");
+        onFailure_(reason);
 }
 
 int SignalOutput::channels() const

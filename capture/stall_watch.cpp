@@ -1,6 +1,14 @@
 #include "stall_watch.h"
 
+#include <chrono>
+
 namespace capture {
+
+long long StallWatch::clockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 void StallWatch::start(double blockMs, long long nowMs, long long giveUpMs)
 {

@@ -25,6 +25,9 @@ public:
     // How long the device has delivered nothing, as of the last update.
     long long silentMs() const { return silentMs_; }
 
+    // A monotonic clock in milliseconds, for the `nowMs` arguments.
+    static long long clockMs();
+
 private:
     double blockMs_ = 0;
     long long giveUpMs_ = kGiveUpMs;
