@@ -12,7 +12,8 @@ namespace capture::portaudio {
 namespace {
 
 bool initialised = false;
-int openCount = 0;
+// Streams open; an output given up on is closed by the thread that aborts it.
+std::atomic<int> openCount = 0;
 std::string lastDiagnostics;
 
 // The code for a refused format check. PortAudio's ALSA layer answers a device it cannot open

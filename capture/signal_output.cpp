@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <system_error>
 #include <thread>
 
 namespace capture {
@@ -72,6 +74,7 @@ struct SignalOutput::Stream {
     {
         portaudio::noteStreamOpened();
     }
+    // On the UI thread: closing touches the audio library's list of streams.
     ~Stream()
     {
         if (pa)
@@ -121,12 +124,15 @@ SignalOutput::SignalOutput() : stallTimer_(std::make_unique<QTimer>())
 SignalOutput::~SignalOutput()
 {
     stop();
+    closeRetired();
+    // A stream still being aborted is closed by its thread, if ever.
 }
 
 bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& params, double rate,
                          std::string& error)
 {
     stop();
+    closeRetired();
     auto waveform = makeWaveform(params, rate, error);
     if (!waveform)
         return false;
@@ -203,10 +209,14 @@ void SignalOutput::close(bool fade)
     // Stopping plays what the device holds, the end of the fade; aborting
     // drops it, for a device that takes no more.
     if (Pa_IsStreamStopped(stream_->pa) == 0) {
-        if (stream_->render.fadedOut())
+        if (stream_->render.fadedOut()) {
             Pa_StopStream(stream_->pa);
-        else
+        } else if (fade) {
+            retire(); // it took nothing of the fade: it may hang
+            return;
+        } else {
             Pa_AbortStream(stream_->pa);
+        }
     }
     // The pipe stays until the next start: a failure closes the stream from
     // within the pipe's own notification.
@@ -215,31 +225,56 @@ void SignalOutput::close(bool fade)
 
 void SignalOutput::checkFailure()
 {
-    if (stream_ && stream_->failed.load(std::memory_order_acquire))
-        fail("The output device stopped playing (it failed or was disconnected).");
+    if (!stream_ || !stream_->failed.load(std::memory_order_acquire))
+        return;
+    close(false);
+    if (onFailure_)
+        onFailure_("The output device stopped playing (it failed or was disconnected).");
 }
 
 void SignalOutput::watchForStall()
 {
-    if (!stream_ || stallWatch_.update(StallWatch::clockMs(),
-                                       stream_->framesTaken.load(std::memory_order_relaxed)) !=
-                        StallWatch::State::Lost)
+    if (!stream_ ||
+        stallWatch_.update(StallWatch::clockMs(), framesPlayed()) != StallWatch::State::Lost)
         return;
-    // No fade: a device that takes nothing would not play it.
-    fail("The output device took no samples for " + std::to_string(stallWatch_.silentMs() / 1000) +
-         " s (it hangs or was disconnected).");
+    stallTimer_->stop();
+    retire();
+    if (onFailure_)
+        onFailure_("The output device took no samples for " +
+                   std::to_string(stallWatch_.silentMs() / 1000) +
+                   " s (it hangs or was disconnected).");
 }
 
-void SignalOutput::fail(const std::string& reason)
+void SignalOutput::retire()
 {
-    close(false);
-    if (onFailure_)
-        onFailure_(reason);
+    // Aborting waits for the device: for a frozen sound server until it thaws
+    // or gives up (a minute), for the audio library spinning on a dead one for
+    // ever. A thread of its own waits instead of the window; the stream is
+    // closed here once that thread is done.
+    stream_->stopping.store(true, std::memory_order_release);
+    std::shared_ptr<Stream> stream = std::move(stream_);
+    try {
+        std::thread([stream] { Pa_AbortStream(stream->pa); }).detach();
+    } catch (const std::system_error&) {
+        Pa_AbortStream(stream->pa);
+    }
+    retired_.push_back(std::move(stream));
+}
+
+void SignalOutput::closeRetired()
+{
+    // Only this object holds a stream whose aborting thread has ended.
+    std::erase_if(retired_, [](const std::shared_ptr<Stream>& s) { return s.use_count() == 1; });
 }
 
 int SignalOutput::channels() const
 {
     return stream_ ? stream_->channels : 0;
+}
+
+std::uint64_t SignalOutput::framesPlayed() const
+{
+    return stream_ ? stream_->framesTaken.load(std::memory_order_relaxed) : 0;
 }
 
 std::uint64_t SignalOutput::underflows() const

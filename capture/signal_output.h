@@ -50,8 +50,10 @@ public:
 
     bool playing() const { return stream_ != nullptr; }
     int channels() const;
-    // Times the device ran out of samples since the start.
+    // Times the device ran out of samples since the start, and the frames it
+    // has taken.
     std::uint64_t underflows() const;
+    std::uint64_t framesPlayed() const;
 
     // Called on the UI thread when the device stopped on its own while
     // playing, or took no samples for StallWatch::kGiveUpMs (a frozen sound
@@ -69,9 +71,12 @@ private:
     void close(bool fade);
     void checkFailure();
     void watchForStall();
-    void fail(const std::string& reason);
+    void retire();
+    void closeRetired();
 
     std::unique_ptr<Stream> stream_;
+    // Streams given up for taking no samples, each aborted on a thread of its own.
+    std::vector<std::shared_ptr<Stream>> retired_;
     WakePipe wake_;
     StallWatch stallWatch_;
     std::unique_ptr<QTimer> stallTimer_;

@@ -66,6 +66,7 @@ TEST_F(GeneratorWindowTest, OpensBesideStartPlaysStopsOnCloseAndReportsALostOutp
     w.Generator1->trigger();
     g.btnStartStop->click();
     ASSERT_TRUE(g.playing());
+    ASSERT_TRUE(captest::waitUntil([&] { return g.output().framesPlayed() > 0; }, 5000));
     QFile pidFile(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/pulse/pid");
     ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
     ASSERT_EQ(::kill(static_cast<pid_t>(pidFile.readAll().trimmed().toLong()), SIGKILL), 0);
