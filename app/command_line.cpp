@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 
+#include <cmath>
+
 namespace app {
 namespace {
 
@@ -40,6 +42,12 @@ const QCommandLineOption kAfterBlocks("after-blocks",
                                       "N");
 const QCommandLineOption
     kExport("export", "Writes the last measured spectrum to a text file and quits.", "PATH");
+const QCommandLineOption
+    kExportCsv("export-csv",
+               "Writes the live curve and the shown memories to a CSV file and quits.", "PATH");
+const QCommandLineOption kLoadMemories("load-memories",
+                                       "Opens a memories file at start-up, all its slots shown.",
+                                       "PATH");
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
 const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
                                 "BANDS");
@@ -54,6 +62,23 @@ const QCommandLineOption
 const QCommandLineOption
     kOutputDevice("output-device",
                   "The output device --generator plays on (default: the system's).", "NAME");
+const QCommandLineOption kReference("reference",
+                                    "Levels read dbfs, spl (needs a calibration) or raw.", "REF");
+const QCommandLineOption kWeighting("weighting", "Frequency weighting A, C or Z.", "W");
+const QCommandLineOption kRtaCurve("rta-curve",
+                                   "The octave analysis shows and keeps now, leq or max.", "CURVE");
+const QCommandLineOption
+    kCalibrate("calibrate",
+               "Measures a sound calibrator of LEVEL_dB dB SPL on the input, keeps the offset, "
+               "prints it and quits (status 1 when the tone is refused).",
+               "LEVEL_dB");
+const QCommandLineOption kCalibrateFrequency("calibrate-frequency",
+                                             "The calibrator's frequency (default 1000).", "HZ");
+const QCommandLineOption
+    kCalibrationOffset("calibration-offset",
+                       "Sets the calibration: dB SPL - dBFS of the microphone.", "DB");
+const QCommandLineOption
+    kMicCorrection("mic-correction", "Uses a microphone correction file (none: no file).", "PATH");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 const QCommandLineOption kVersion("version", "Shows the program's version.");
 
@@ -64,9 +89,33 @@ void describe(QCommandLineParser& parser)
         "Records 16-bit mono at 48000 Hz from a sound-card input, a sound file (any rate and "
         "channel count libsndfile reads, resampled to 48000 Hz) or a test signal.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kInputFile, kChannel, kTestSignal, kDevice, kPage, kBands, kAveraging,
-                       kStart, kScreenshot, kAfterBlocks, kExport, kSettings, kNoPacing, kGenerator,
-                       kOutputDevice, kVersion, kHelp});
+    parser.addOptions({kInputFile,
+                       kChannel,
+                       kTestSignal,
+                       kDevice,
+                       kPage,
+                       kBands,
+                       kAveraging,
+                       kStart,
+                       kScreenshot,
+                       kAfterBlocks,
+                       kExport,
+                       kExportCsv,
+                       kLoadMemories,
+                       kSettings,
+                       kNoPacing,
+                       kGenerator,
+                       kOutputDevice,
+                       kReference,
+                       kWeighting,
+                       kRtaCurve,
+                       kCalibrate,
+                       kCalibrateFrequency,
+                       kCalibrationOffset,
+                       kMicCorrection,
+                       kVersion,
+                       kHelp});
+    parser.addOptions(analyzerCommandLineOptions());
 }
 
 std::optional<Page> pageNamed(const QString& name)
@@ -100,6 +149,70 @@ std::optional<GeneratorSettings> generatorSignal(const QString& spec, QString& e
         return std::nullopt;
     }
     return GeneratorSettings::fromParams(*params, error);
+}
+
+std::optional<double> decimalOption(const QString& text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// The calibrated-level options into o; an error text for a bad one.
+QString parseLevelOptions(const QCommandLineParser& parser, Options& o)
+{
+    if (parser.isSet(kReference)) {
+        const int i = QStringList{"dbfs", "spl", "raw"}.indexOf(parser.value(kReference));
+        if (i < 0)
+            return QString("--reference takes dbfs, spl or raw, not '%1'.")
+                .arg(parser.value(kReference));
+        o.reference = engine::LevelReference(i);
+    }
+    if (parser.isSet(kWeighting)) {
+        const int i = QStringList{"Z", "A", "C"}.indexOf(parser.value(kWeighting).toUpper());
+        if (i < 0)
+            return QString("--weighting takes A, C or Z, not '%1'.").arg(parser.value(kWeighting));
+        o.weighting = engine::Weighting(i);
+    }
+    if (parser.isSet(kRtaCurve)) {
+        const int i = QStringList{"now", "leq", "max"}.indexOf(parser.value(kRtaCurve));
+        if (i < 0)
+            return QString("--rta-curve takes now, leq or max, not '%1'.")
+                .arg(parser.value(kRtaCurve));
+        o.rtaCurve = engine::RtaCurve(i);
+    }
+    if (parser.isSet(kCalibrationOffset)) {
+        o.calibrationOffset = decimalOption(parser.value(kCalibrationOffset));
+        if (!o.calibrationOffset)
+            return QString("--calibration-offset takes a number of dB, not '%1'.")
+                .arg(parser.value(kCalibrationOffset));
+    }
+    if (parser.isSet(kMicCorrection)) {
+        const QString path = parser.value(kMicCorrection);
+        if (path.isEmpty())
+            return "--mic-correction needs a file name (or none).";
+        o.micCorrection = path == "none" ? QString() : path;
+    }
+    if (parser.isSet(kCalibrate)) {
+        o.calibrate = decimalOption(parser.value(kCalibrate));
+        if (!o.calibrate)
+            return QString("--calibrate takes the calibrator's level in dB SPL, not '%1'.")
+                .arg(parser.value(kCalibrate));
+        if (o.calibrationOffset)
+            return "--calibrate and --calibration-offset exclude each other.";
+    }
+    if (parser.isSet(kCalibrateFrequency)) {
+        const auto hz = decimalOption(parser.value(kCalibrateFrequency));
+        if (!hz || *hz < 20 || *hz > 20000)
+            return QString("--calibrate-frequency takes 20 to 20000 Hz, not '%1'.")
+                .arg(parser.value(kCalibrateFrequency));
+        if (!o.calibrate)
+            return "--calibrate-frequency needs --calibrate.";
+        o.calibrateFrequency = *hz;
+    }
+    return {};
 }
 
 } // namespace
@@ -167,11 +280,19 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     QString("--averaging takes none, fast, slow or very-slow, not '%1'.")
                         .arg(parser.value(kAveraging))};
     }
+    if (const QString e = parseAnalyzerOptions(parser, o.analyzers); !e.isEmpty())
+        return {std::nullopt, e};
     o.pacing = !parser.isSet(kNoPacing);
     o.start = parser.isSet(kStart);
     o.screenshot = parser.value(kScreenshot);
     o.exportPath = parser.value(kExport);
     o.settings = parser.value(kSettings);
+    o.exportCsvPath = parser.value(kExportCsv);
+    o.loadMemories = parser.value(kLoadMemories);
+    if (parser.isSet(kExportCsv) && o.exportCsvPath.isEmpty())
+        return {std::nullopt, "--export-csv needs a file name."};
+    if (parser.isSet(kLoadMemories) && o.loadMemories.isEmpty())
+        return {std::nullopt, "--load-memories needs a file name."};
     if (parser.isSet(kScreenshot) && o.screenshot.isEmpty())
         return {std::nullopt, "--screenshot needs a file name."};
     if (parser.isSet(kExport) && o.exportPath.isEmpty())
@@ -186,8 +307,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
                                       .arg(kMaxAfterBlocks)
                                       .arg(parser.value(kAfterBlocks))};
         o.afterBlocks = *blocks;
-        if (o.screenshot.isEmpty() && o.exportPath.isEmpty())
-            return {std::nullopt, "--after-blocks needs --screenshot or --export."};
+        if (o.screenshot.isEmpty() && o.exportPath.isEmpty() && o.exportCsvPath.isEmpty())
+            return {std::nullopt, "--after-blocks needs --screenshot, --export or --export-csv."};
         if (!o.start)
             return {std::nullopt, "--after-blocks needs --start: no blocks arrive otherwise."};
     }
@@ -201,9 +322,18 @@ ParseResult parseCommandLine(const QStringList& arguments)
     } else if (parser.isSet(kOutputDevice)) {
         return {std::nullopt, "--output-device needs --generator."};
     }
+    if (const QString e = parseLevelOptions(parser, o); !e.isEmpty())
+        return {std::nullopt, e};
+    if (o.calibrate && (!o.screenshot.isEmpty() || !o.exportPath.isEmpty()))
+        return {std::nullopt, "--calibrate runs alone: it quits once it has measured."};
     if (!o.exportPath.isEmpty() && !o.start)
         return {std::nullopt, "--export needs --start: it writes a measured spectrum."};
-    if (o.start && (!o.screenshot.isEmpty() || !o.exportPath.isEmpty()) && o.afterBlocks == 0)
+    if (!o.exportCsvPath.isEmpty() && !o.start && o.loadMemories.isEmpty())
+        return {std::nullopt, "--export-csv needs --start or --load-memories: it writes measured "
+                              "or stored spectra."};
+    if (o.start &&
+        (!o.screenshot.isEmpty() || !o.exportPath.isEmpty() || !o.exportCsvPath.isEmpty()) &&
+        o.afterBlocks == 0)
         o.afterBlocks = 1;
     return {o, {}};
 }

@@ -5,7 +5,11 @@
 // to play on an output. Parsed before any window system is needed, so --help
 // and --version work without a display.
 
+#include "analyzer_options.h"
 #include "generator_settings.h"
+
+#include "engine/calibration_model.h"
+#include "engine/rta_statistics.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,14 +35,26 @@ struct Options {
     std::optional<Page> page; // --page; none: the page of the last run
     int averaging = -1; // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
     bool start = false;
-    QString screenshot;  // --screenshot PNG
-    QString exportPath;  // --export PATH
-    int afterBlocks = 0; // --after-blocks N; 0 = not given
-    QString settings;    // --settings PATH
-    int bands = -1;      // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
-    bool pacing = true;  // --no-pacing clears it: sound files deliver as fast as taken
+    QString screenshot;    // --screenshot PNG
+    QString exportPath;    // --export PATH
+    QString exportCsvPath; // --export-csv PATH
+    QString loadMemories;  // --load-memories PATH
+    int afterBlocks = 0;   // --after-blocks N; 0 = not given
+    QString settings;      // --settings PATH
+    int bands = -1;        // --bands 1/1|1/3|1/6|1/12: resolution item; -1 = not given
+    bool pacing = true;    // --no-pacing clears it: sound files deliver as fast as taken
     // --generator SPEC [--output-device NAME]: what to play from the start.
     std::optional<GeneratorSettings> generator;
+    // Calibrated levels; each given value is used and kept.
+    std::optional<engine::LevelReference> reference; // --reference dbfs|spl|raw
+    std::optional<engine::Weighting> weighting;      // --weighting A|C|Z
+    std::optional<engine::RtaCurve> rtaCurve;        // --rta-curve now|leq|max
+    std::optional<double> calibrationOffset;         // --calibration-offset DB
+    std::optional<QString> micCorrection;            // --mic-correction PATH ("none": no file)
+    // --calibrate LEVEL_dB [--calibrate-frequency HZ]: measure, keep, print, quit.
+    std::optional<double> calibrate;
+    double calibrateFrequency = 1000.0;
+    AnalyzerOptions analyzers; // the FFT page's and the oscilloscope's
 };
 
 struct ParseResult {

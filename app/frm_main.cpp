@@ -3,6 +3,8 @@
 
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "desktop.h"
 #include "device_messages.h"
 #include "form_widgets.h"
@@ -29,7 +31,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -244,9 +245,7 @@ void TfrmMain::loadMemoryButtons(const memories::SlotTable& table)
     for (int k = 0; k <= 8; ++k) {
         mem[k]->setEnabled(table[k].HasData);
         mem[k]->setChecked(table[k].DrawMe);
-        QPalette p = mem[k]->palette();
-        p.setColor(QPalette::ButtonText, display::toQColor(table[k].Color));
-        mem[k]->setPalette(p);
+        setCaptionColour(mem[k], table[k].Color);
     }
 }
 
@@ -257,6 +256,9 @@ void TfrmMain::pgcAnalyzersChange()
                        static_cast<QWidget*>(lblOctaveBW), static_cast<QWidget*>(cboOctaveType)})
         w->setVisible(page == 0);
     grpMemory->setVisible(page == 0);
+    for (QWidget* w : fftTopRow_)
+        w->setVisible(page == 1);
+    showLevelControls(page);
     static const StringId captions[3] = {sMemoryRta, sMemoryFft, sMemoryScope};
     if (page < 0 || page > 2)
         return;
@@ -289,26 +291,6 @@ void TfrmMain::cboOctaveTypeChange()
 void TfrmMain::cboAveragingChange()
 {
     engine::applyAveragingItem(state_.measurement, cboAveraging->currentIndex());
-}
-
-void TfrmMain::mem1Click(QToolButton* Sender)
-{
-    memories::SlotTable& table = activeSlots();
-    const int s = Sender->objectName().back().digitValue();
-    if (btnStore->isChecked()) {
-        table[s] = table[0];
-        table[s].HasData = true;
-        table[s].comment = txtComment->text();
-        table[s].stored = QDateTime::currentDateTime();
-        Sender->setToolTip(table[s].comment);
-        btnStore->setChecked(false);
-        Sender->setChecked(false);
-        for (int k = 0; k <= 8; ++k)
-            mem[k]->setEnabled(table[k].HasData);
-    }
-    for (int k = 0; k <= 8; ++k)
-        table[k].DrawMe = mem[k]->isChecked();
-    repaintActiveView();
 }
 
 void TfrmMain::repaintActiveView()
@@ -350,6 +332,10 @@ void TfrmMain::Oscilloscope1Click()
 
 void TfrmMain::Exit1Click()
 {
+    // Asked before the capture stops, so that "cancel" leaves it running.
+    if (!mayClose())
+        return;
+    quitConfirmed_ = true;
     if (AudioIn1->Active)
         AudioIn1->StopAtOnce();
     close();
@@ -427,6 +413,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (!quitConfirmed_ && !mayClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
 }

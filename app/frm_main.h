@@ -4,19 +4,24 @@
 // the handlers that tie them to the audio input and the measurement.
 // UI thread only.
 
+#include "analyzer_settings.h"
 #include "app_state.h"
 #include "rta_settings.h"
 #include "window_settings.h"
 
 #include "capture/audio_in.h"
+#include "display/fft_grid.h"
+#include "display/legend.h"
+#include "display/level_meter_strip.h"
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "engine/calibration_measurement.h"
 #include "engine/rta_block.h"
 #include "engine/rta_geometry.h"
 #include "engine/scope_trace.h"
+#include "memories/csv_export.h"
 #include "memories/memory_file.h"
-#include "settings/colour_chooser.h"
 #include "settings/settings_dialog.h"
 
 #include <QMainWindow>
@@ -31,6 +36,7 @@
 
 class QAction;
 class QComboBox;
+class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -43,6 +49,8 @@ class QToolButton;
 
 namespace app {
 
+class TfrmCalibration;
+struct CalibratedLevels;
 class TfrmGenerator;
 
 class TfrmMain : public QMainWindow {
@@ -58,7 +66,11 @@ public:
 
     // The settings dialog, created after the window (start-up step 3); the
     // window shows it, and its FFT group follows the capture. Not owned.
-    void setSettingsDialog(settings::TfrmSettings* dialog) { frmSettings = dialog; }
+    void setSettingsDialog(settings::TfrmSettings* dialog)
+    {
+        frmSettings = dialog;
+        attachLevelSettings();
+    }
     settings::TfrmSettings* frmSettings = nullptr;
 
     // --- controls (names as in the old form) ---
@@ -194,9 +206,22 @@ private:
     // The sizes and places of both boxes, for the curve's maths.
     engine::RtaGeometry rtaGeometry() const;
     static engine::RtaAxes rtaAxes(const RtaSettings& settings);
-    // A stored slot's curve on pbxOctaveGraph, laid out from its band
-    // borders and levels on the axes in force.
-    void drawStoredRtaCurve(const memories::SpectrumRec& slot);
+    // A stored slot's curve laid out from its band borders and levels on the
+    // axes in force, and drawn on pbxOctaveGraph in `colour`.
+    void layOutStoredCurve(const memories::SpectrumRec& slot, engine::CoordArray& points);
+    void drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour);
+    // The legend beside the shown memories, placed where it hides the least.
+    void updateRtaLegend();
+    display::Legend* rtaLegend_ = nullptr;
+
+public:
+    // The slot's rows (l) and points (coordinates) as its curve is drawn now.
+    void storeDrawnPoints(memories::SpectrumRec& slot);
+    // White on a dark graph background, black on a light one.
+    engine::TColor liveCurveColour() const;
+    display::Legend* rtaLegend() const { return rtaLegend_; }
+
+private:
     // Points of the stored curve being drawn (64 KiB, reused).
     std::unique_ptr<engine::CoordArray> storedCurvePoints_ = std::make_unique<engine::CoordArray>();
 
@@ -226,6 +251,52 @@ public:
     // Where pbxFFTGraph's (0, 0) lies on pbxFFTGrid.
     QPoint fftGraphOrigin() const;
 
+    // The page's own controls: averaging, hold and reset in the top row
+    // (shown with the page), the axes and the length over the grid.
+    QLabel* lblFftAveraging = nullptr;
+    QComboBox* cboFftAveraging = nullptr;
+    QToolButton* btnFftHold = nullptr;
+    QPushButton* btnFftReset = nullptr;
+    QLabel* lblFftAxis = nullptr;
+    QComboBox* cboFftAxis = nullptr;
+    QLabel* lblFftFrequency = nullptr;
+    QLineEdit* txtFftFrom = nullptr;
+    QLineEdit* txtFftTo = nullptr;
+    QLabel* lblFftLevel = nullptr;
+    QLineEdit* txtFftTop = nullptr;
+    QLineEdit* txtFftRange = nullptr;
+    QLabel* lblFftLength = nullptr;
+    QComboBox* cboFftLength = nullptr;
+    // Puts settings on the controls and into the measurement, without
+    // storing them (start-up, the command line).
+    void applyFftPageSettings(const FftPageSettings& s);
+    const FftPageSettings& fftPageSettings() const { return fftSettings_; }
+    const engine::FftAnalysis& fftAnalysis() const { return *fftAnalysis_; }
+    // "Reset": the average and the hold begin anew.
+    void fftReset();
+
+private:
+    // A control changed by the user: read all, apply, store.
+    void fftControlsChanged();
+    // The axes in force for the grid; nothing while they give none.
+    std::optional<display::FftGridAxes> fftGridAxes() const;
+    // The calibration's per-bin power factors for a transform of `length`
+    // points (empty: none), valid until the next call; tables of longer
+    // transforms are laid out again only when the one-block table changes.
+    std::span<const float> fftFactors(int length, int frameRate);
+    std::vector<float> fftLongFactors_;
+    std::vector<float> fftFactorsSource_;
+    int fftFactorsLength_ = 0;
+    int fftFactorsRate_ = 0;
+    std::vector<QWidget*> fftTopRow_;
+    std::unique_ptr<engine::FftAnalysis> fftAnalysis_;
+    std::unique_ptr<engine::CoordArray> fftHoldPoints_ = std::make_unique<engine::CoordArray>();
+    // Every bin's column on the axes in force (128 KiB), laid out anew only
+    // when they change.
+    std::unique_ptr<engine::FftBinLayout> fftLayout_ = std::make_unique<engine::FftBinLayout>();
+    FftPageSettings fftSettings_;
+
+public:
     // --- oscilloscope page (page_scope.cpp) ---
     void createScopePage();
 
@@ -254,16 +325,42 @@ public:
     void tbZoomChange();
     void btnOscDefaultClick();
 
+    // The trigger group below it, the trace style, and the scale texts
+    // around the screen (page_scope_trigger.cpp).
+    display::PaintBox* pbxScopeAxes = nullptr;
+    QGroupBox* grpTrigger = nullptr;
+    QComboBox* cboTriggerMode = nullptr;
+    QComboBox* cboTriggerEdge = nullptr;
+    QLabel* lblTriggerLevel = nullptr;
+    QDoubleSpinBox* spnTriggerLevel = nullptr;
+    QLabel* lblTriggerPosition = nullptr;
+    QDoubleSpinBox* spnTriggerPosition = nullptr;
+    QPushButton* btnTriggerArm = nullptr; // arms "Einzeln" again
+    QLabel* lblScopeStyle = nullptr;
+    QComboBox* cboScopeStyle = nullptr;
+    // Puts settings on the controls and into the scope, without storing them.
+    void applyScopePageSettings(const ScopePageSettings& s);
+    const ScopePageSettings& scopePageSettings() const { return scopeSettings_; }
+    void pbxScopeAxesPaint();
+
 private:
+    void createScopeTrigger();
+    void scopeControlsChanged();
+    // The trigger's level and position marks, into imgPhantomScopeGrid.
+    void paintScopeTriggerMarks();
+    ScopePageSettings scopeSettings_;
+    engine::TriggerState triggerState_;
+    bool applyingScopeSettings_ = false;
+
     void scopeBlock(std::span<const std::int16_t> samples);
     void scopeActivate();
     // The trace of the last block (about 64 KiB), reused for every block.
     std::unique_ptr<engine::ScopeTrace> scopeTrace_;
 
 public:
-    // --- memories (memory_commands.cpp) ---
+    // --- memories (memory_commands.cpp, memory_files.cpp, memory_maths.cpp) ---
     // The memory group's store mode, the popup of the slot buttons, the
-    // memory menu and the File menu's spectrum files and export.
+    // memory menu and the File menu's spectrum files and exports.
     void createMemoryCommands();
     void btnStoreClick();
     void mem1MouseEnter(QToolButton* Sender);
@@ -275,11 +372,24 @@ public:
     void OpenfromDisk1Click();
     void Clear1Click();
     void Openspectratomemory1Click();
-    void Saveallstoredspectra1Click();
+    // "Save all stored spectra": true once the stored slots are in a file.
+    bool saveAllStoredSpectra();
     void SaveSpectrum1Click();
+    void SaveCsv1Click();
+    void Maths1Click();
     // The export of the last measurement, as the menu writes it, to `chosen`
     // (".txt" appended unless it ends so). Returns an error text or empty.
     QString exportLastSpectrum(const QString& chosen);
+    // The CSV export of the live curve and the shown memories to `chosen`
+    // (".csv" appended when it has no suffix). Returns an error text or empty.
+    QString exportCsv(const QString& chosen);
+    // Opens a memories file into its slots, shown. Returns an error text or empty.
+    QString loadMemories(const QString& path);
+    // Some stored slot changed since it was last saved or opened.
+    bool hasUnsavedMemories() const;
+    // Whether the window may close: asks save / discard / cancel when stored
+    // memories would be lost, and saves them when asked to.
+    bool mayClose();
 
     QMenu* popMemoryButtons = nullptr;
     QAction* StoreLastmeasurement1 = nullptr;
@@ -288,27 +398,102 @@ public:
     QAction* SavetoDisk1 = nullptr;
     QAction* OpenfromDisk1 = nullptr;
     QAction* Clear1 = nullptr;
+    QAction* SaveCsv1 = nullptr; // File: "Als CSV exportieren …"
     // The slot button the mouse last entered (mem1 .. mem8): the popup acts on its slot.
     QToolButton* CurrentButton = nullptr;
 
-    // What asks the user for a colour, a file name or a comment; tests put
-    // their own answers in. A file chooser returns an empty name on cancel.
+    enum class QuitAnswer { Save, Discard, Cancel };
+    // What asks the user for a colour (starting from the slot's), a file
+    // name, a comment, a yes or no, and what to do with unsaved memories at
+    // quit; tests and unattended runs put their own answers in. A file
+    // chooser returns an empty name on cancel.
     struct MemoryDialogs {
-        settings::ColourChooser colour;
+        std::function<std::optional<engine::TColor>(engine::TColor current)> colour;
         std::function<QString(const QString& title, const QString& filter, bool save)> file;
         std::function<std::optional<QString>(const QString& current)> comment;
+        std::function<bool(const QString& question)> confirm;
+        std::function<QuitAnswer()> quit;
     };
     MemoryDialogs memoryDialogs;
 
+    // The maths dialog's work: `operation` (0 "Power Sum", 1 "Power
+    // Difference", 2 "Power Average") of RTA slots `sources` into slot
+    // `target`, shown. Returns an error text (nothing changed) or empty.
+    QString executeMaths(int operation, const std::vector<int>& sources, int target);
+
 private:
+    void createMemoryFileCommands();
     // The RTA slot of a slot button (the digit ending its name).
     memories::SpectrumRec& slotOf(const QToolButton* button);
-    // Enables mem[k] exactly for the active page's slots that hold data.
+    // Enables mem1 .. mem8 for the active page's slots that hold data, all of
+    // them in store mode.
     void enableStoredButtons();
-    void showStoredSlot(int slot);
+    // DrawMe from the buttons, then the active view repainted.
+    void memoriesChanged();
+    // Slot s of the active page takes the last measurement and the comment
+    // field, keeping its own colour.
+    void storeLastMeasurement(int s);
+    void clearSlot(int k);
+    void putLoadedMemory(int slot, const memories::SpectrumRec& rec, bool show);
+    void showLoadedMemories(const std::vector<memories::LoadedMemory>& loaded);
     // Asks for a spectrum file and reads it; false (after telling the user
     // why, where there is a why) when nothing was read.
     bool openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded);
+    // What the CSV export says about the measurement of its first curve.
+    memories::CsvLayout csvLayout(const memories::SpectrumRec& first) const;
+    static void setCaptionColour(QToolButton* button, engine::TColor colour);
+
+public:
+    // --- calibrated levels (frm_main_levels.cpp) ---
+    // The row under the pages: weighting, the RTA's curve choice with its
+    // "Reset", and the level meter strip; the Extras menu's calibration and
+    // correction file.
+    void createLevelControls(QWidget* client);
+    QLabel* lblWeighting = nullptr;
+    QComboBox* cboWeighting = nullptr; // "Z", "A", "C" in engine::Weighting order
+    QLabel* lblRtaCurve = nullptr;
+    QComboBox* cboRtaCurve = nullptr; // "Momentan", "Leq", "Max"
+    QPushButton* btnResetLevels = nullptr;
+    display::LevelMeterStrip* meterStrip = nullptr;
+    QAction* Calibrate1 = nullptr;
+    QAction* MicCorrection1 = nullptr;
+    QAction* MicCorrectionOff1 = nullptr;
+    TfrmCalibration* frmCalibration = nullptr;
+
+    void cboWeightingChange();
+    void cboRtaCurveChange();
+    void btnResetLevelsClick();
+    void Calibrate1Click();
+    void MicCorrection1Click();
+    // Reads and uses a correction file (empty: none) and keeps the choice;
+    // an empty string or the German reason, with nothing changed.
+    QString setMicCorrectionFile(const QString& path);
+    // Changes the calibrated-measurement settings and keeps them at once.
+    void changeLevelSettings(const std::function<void(settings::LevelSettings&)>& change);
+    // Measures a calibrator of (dB SPL, Hz) on the current input, starting
+    // the capture if it is not running; `done` gets the result. A good
+    // measurement is kept (offset, date) and the reference becomes dB SPL.
+    void startCalibration(double db, double hz,
+                          std::function<void(const engine::CalibrationResult&)> done);
+    const CalibratedLevels& levels() const { return *levels_; }
+    // The RTA's level axis title with the unit ("Pegel [dB SPL (A)]").
+    QString levelAxisTitle(bool fftPage = false) const;
+    // What the RTA path adds to its band levels now.
+    engine::RtaLevels rtaLevels() const;
+    // The measurement's description for memories and the export.
+    QString levelDescription() const;
+
+private:
+    void attachLevelSettings();
+    // After a calibration: dB SPL, with the axis moved along, kept.
+    void useSplReference();
+    void levelSettingsChanged();
+    void showLevelControls(int page);
+    void levelsBlock(std::span<const std::int16_t> samples);
+    // The FFT page: 0 of the reference less the grid's top label, and that label.
+    double fftLevelOffset() const;
+    int fftTopLevel() const;
+    std::unique_ptr<CalibratedLevels> levels_;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -336,6 +521,8 @@ private:
 
     AppState& state_;
     QString executableDir_;
+    // The user has answered the quit question of this close already.
+    bool quitConfirmed_ = false;
     std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
     // The window's settings as loaded at start-up and the input the user chose since.

@@ -26,6 +26,8 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
                                                 static_cast<std::size_t>(Size / 2));
     const int page = pgcAnalyzers->currentIndex();
     // The program records mono only; a stereo block is left alone.
+    if (!AudioIn1->Stereo())
+        levelsBlock(samples);
     if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block) {
         pages_[page].block(samples);
         // The measurement carries the gaps of its capture into the memories and the export.
@@ -45,6 +47,8 @@ void TfrmMain::AudioIn1Start(QObject* /*Sender*/)
     shpOnOFF->setBrushColor(engine::RGB(0, 224, 0));
     btnONOFF->setText("STOP");
     engine::onCaptureStart(state_.measurement);
+    // Leq, maxima and the meter's averages start with the capture.
+    btnResetLevelsClick();
     statusTimer_->start();
     updateStatusLine();
 }

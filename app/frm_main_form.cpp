@@ -24,7 +24,7 @@ namespace {
 
 // Client area of the form before FormCreate narrows it to the page control.
 constexpr int kFormWidth = 883;
-constexpr int kFormHeight = 596;
+constexpr int kFormHeight = 626;
 
 // A toggle button of the memory group: stays down until clicked again.
 QToolButton* speedButton(QWidget* parent, const QString& caption, int left, int width)
@@ -102,8 +102,9 @@ void TfrmMain::createControls()
     pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495);
     createPages();
 
-    lblComment = label(client, "Comment", 8, 552);
-    txtComment = place(new QLineEdit(client), 78, 547, 665, 21);
+    createLevelControls(client);
+    lblComment = label(client, "Comment", 8, 582);
+    txtComment = place(new QLineEdit(client), 78, 577, 665, 21);
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName("lblStatus");
@@ -114,7 +115,7 @@ void TfrmMain::createControls()
     connect(statusTimer_, &QTimer::timeout, this, [this] { updateStatusLine(); });
 
     // Space belongs to START/STOP, not to opening a list.
-    for (QComboBox* list : {cboOctaveType, cboAveraging, WaveDevice})
+    for (QComboBox* list : findChildren<QComboBox*>())
         list->installEventFilter(this);
 }
 

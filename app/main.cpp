@@ -2,6 +2,7 @@
 // message loop.
 
 #include "app_state.h"
+#include "calibrated_levels.h"
 #include "command_line.h"
 #include "frm_generator.h"
 #include "frm_main.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QTimer>
 
 #include <cstdio>
@@ -55,6 +57,54 @@ settings::TfrmSettings::Hooks settingsHooks(app::TfrmMain& w)
     return hooks;
 }
 
+// The command line's calibrated-level settings, used and kept; a status to
+// exit with when one cannot be used (the reason on standard error), else 0.
+int applyLevelOptions(const app::Options& o, app::TfrmMain& w, settings::TfrmSettings& dialog)
+{
+    auto refuse = [](const QString& why) {
+        std::fprintf(stderr, "spectrion: %s\n", qPrintable(why));
+        return 1;
+    };
+    if (o.micCorrection)
+        if (const QString e = w.setMicCorrectionFile(*o.micCorrection); !e.isEmpty())
+            return refuse(e);
+    if (o.calibrationOffset)
+        w.changeLevelSettings([&o](settings::LevelSettings& s) {
+            s.calibrationOffsetDb = *o.calibrationOffset;
+            s.calibrationDate = QDateTime::currentDateTime().toString(Qt::ISODate);
+        });
+    if (o.weighting)
+        w.changeLevelSettings([&o](settings::LevelSettings& s) { s.weighting = *o.weighting; });
+    if (o.rtaCurve)
+        w.changeLevelSettings([&o](settings::LevelSettings& s) { s.rtaCurve = *o.rtaCurve; });
+    if (o.reference && *o.reference != dialog.levelSettings().reference) {
+        if (!dialog.selectReference(*o.reference))
+            return refuse("--reference spl needs a calibration (--calibrate or "
+                          "--calibration-offset).");
+        if (const QString e = dialog.saveSettings(); !e.isEmpty())
+            return refuse(e);
+    }
+    return 0;
+}
+
+// --calibrate: measures on the chosen input, prints the result and quits,
+// with status 1 for a refused tone or when no block arrives.
+void calibrateUnattended(const app::Options& o, app::TfrmMain& w)
+{
+    const double db = *o.calibrate, hz = o.calibrateFrequency;
+    w.startCalibration(db, hz, [db, hz](const engine::CalibrationResult& r) {
+        const QString text = app::calibrationResultText(r, db, hz);
+        const bool done = r.status == engine::CalibrationResult::Status::Done;
+        std::fprintf(done ? stdout : stderr, "%s\n", qPrintable(text));
+        // After the handler: the block that finished it is still being dealt with.
+        QTimer::singleShot(0, [done] { QCoreApplication::exit(done ? 0 : 1); });
+    });
+    QTimer::singleShot(30000, [] {
+        std::fprintf(stderr, "%s\n", qPrintable(app::LoadStr(app::sCalNoInput)));
+        QCoreApplication::exit(1);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -81,7 +131,7 @@ int main(int argc, char** argv)
     if (!options.settings.isEmpty())
         settings::setStorePath(options.settings);
 
-    if (app::UnattendedRun::wanted(options))
+    if (app::UnattendedRun::wanted(options) || options.calibrate)
         app::UnattendedRun::reportToStderr();
     app::TfrmMain frmMain(gState, QCoreApplication::applicationDirPath());
     settings::TfrmSettings frmSettings(&frmMain, gState.colours, gState.measurement.Window,
@@ -110,6 +160,13 @@ int main(int argc, char** argv)
         frmMain.cboAveragingChange();
     }
 
+    app::applyAnalyzerOptions(frmMain, options.analyzers);
+    if (const int status = applyLevelOptions(options, frmMain, frmSettings); status != 0)
+        return status;
+    if (!options.loadMemories.isEmpty())
+        if (const QString e = frmMain.loadMemories(options.loadMemories); !e.isEmpty())
+            return usageError("--load-memories: " + e);
+
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
     });
@@ -119,7 +176,9 @@ int main(int argc, char** argv)
         frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
         frmMain.frmGenerator->play(*options.generator);
     }
-    if (options.start)
+    if (options.calibrate)
+        calibrateUnattended(options, frmMain);
+    else if (options.start)
         frmMain.btnONOFFClick();
     unattended.begin();
     return application.exec();

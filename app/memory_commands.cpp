@@ -1,6 +1,8 @@
 // The memories of the octave-band page: store mode, the popup of the slot
-// buttons (colour, comment, files, clear), "Alles löschen", and the File
-// menu's spectrum files and export.
+// buttons (store, colour, comment, save, open, clear) and "Alles löschen".
+// Store mode changes only what a left click on a slot does; every popup
+// command acts on the slot under the mouse, in store mode or not, and every
+// change of a slot redraws the graph at once.
 
 #include "frm_main.h"
 
@@ -9,62 +11,65 @@
 
 #include "display/colour_map.h"
 #include "memories/memory_file.h"
-#include "memories/spectrum_export.h"
 
 #include <QAction>
+#include <QColorDialog>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QEvent>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolButton>
-
-#include <cmath>
-#include <vector>
 
 namespace app {
 namespace {
 
-const QString kSpectraFilter = "Spectra (*.txt);;All files (*)";
-
-// Tells the window which slot button the mouse entered, disabled ones too.
-class MouseEnterFilter : public QObject {
+// Tells the window which slot button the mouse entered and opens the popup
+// on a right click, on disabled (empty) buttons too: a disabled button takes
+// the right click and drops it, so it is caught before it gets there.
+class SlotButtonFilter : public QObject {
 public:
-    MouseEnterFilter(QObject* parent, std::function<void(QToolButton*)> entered)
-        : QObject(parent), entered_(std::move(entered))
+    SlotButtonFilter(QObject* parent, std::function<void(QToolButton*)> entered,
+                     std::function<void(QToolButton*, QPoint)> contextMenu)
+        : QObject(parent), entered_(std::move(entered)), contextMenu_(std::move(contextMenu))
     {
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        auto* button = static_cast<QToolButton*>(watched);
         if (event->type() == QEvent::Enter)
-            entered_(static_cast<QToolButton*>(watched));
+            entered_(button);
+        if (event->type() == QEvent::ContextMenu) {
+            contextMenu_(button, static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
         return false;
     }
 
 private:
     std::function<void(QToolButton*)> entered_;
+    std::function<void(QToolButton*, QPoint)> contextMenu_;
 };
 
-void setCaptionColour(QToolButton* button, engine::TColor colour)
+int slotNumber(const QToolButton* button)
+{
+    return button->objectName().back().digitValue();
+}
+
+} // namespace
+
+void TfrmMain::setCaptionColour(QToolButton* button, engine::TColor colour)
 {
     QPalette p = button->palette();
     p.setColor(QPalette::ButtonText, display::toQColor(colour));
     button->setPalette(p);
 }
-
-bool hasLevels(const memories::SpectrumRec& rec)
-{
-    for (int j = 1; j < rec.bands; ++j)
-        if (!std::isnan(rec.levels[j]))
-            return true;
-    return false;
-}
-
-} // namespace
 
 void TfrmMain::createMemoryCommands()
 {
@@ -75,7 +80,7 @@ void TfrmMain::createMemoryCommands()
     ChangestoredComment1 = popMemoryButtons->addAction("Change stored Co&mment");
     SavetoDisk1 = popMemoryButtons->addAction("Save to &Disk");
     OpenfromDisk1 = popMemoryButtons->addAction("&Open from Disk");
-    popMemoryButtons->addSeparator();
+    QAction* clearSeparator = popMemoryButtons->addSeparator();
     Clear1 = popMemoryButtons->addAction("C&lear");
 
     connect(StoreLastmeasurement1, &QAction::triggered, this,
@@ -86,40 +91,37 @@ void TfrmMain::createMemoryCommands()
     connect(SavetoDisk1, &QAction::triggered, this, [this] { SavetoDisk1Click(); });
     connect(OpenfromDisk1, &QAction::triggered, this, [this] { OpenfromDisk1Click(); });
     connect(Clear1, &QAction::triggered, this, [this] { Clear1Click(); });
-    // What needs data is offered only where there is data.
-    connect(popMemoryButtons, &QMenu::aboutToShow, this, [this] {
+    // An empty slot offers only what can fill or recolour it.
+    connect(popMemoryButtons, &QMenu::aboutToShow, this, [this, clearSeparator] {
         const bool stored = CurrentButton && slotOf(CurrentButton).HasData;
         StoreLastmeasurement1->setEnabled(state_.memory.RTAMemRecord[0].HasData);
-        for (QAction* a : {ChangestoredComment1, SavetoDisk1, Clear1})
-            a->setEnabled(stored);
+        for (QAction* a : {ChangestoredComment1, SavetoDisk1, clearSeparator, Clear1})
+            a->setVisible(stored);
     });
 
-    // The popup belongs to mem1 .. mem8; a disabled button passes its right
-    // click to the group, which finds the button under the mouse.
-    auto* filter = new MouseEnterFilter(this, [this](QToolButton* b) { mem1MouseEnter(b); });
+    // The popup belongs to mem1 .. mem8, empty (disabled) ones included.
+    auto* filter = new SlotButtonFilter(
+        this, [this](QToolButton* b) { mem1MouseEnter(b); },
+        [this](QToolButton* b, QPoint globalPos) {
+            CurrentButton = b;
+            popMemoryButtons->popup(globalPos);
+        });
     for (int k = 1; k <= 8; ++k)
         mem[k]->installEventFilter(filter);
-    grpMemory->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grpMemory, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        for (int k = 1; k <= 8; ++k) {
-            if (mem[k]->geometry().contains(pos)) {
-                CurrentButton = mem[k];
-                popMemoryButtons->popup(grpMemory->mapToGlobal(pos));
-            }
-        }
-    });
 
     connect(btnStore, &QToolButton::clicked, this, [this] { btnStoreClick(); });
     connect(Clearall1, &QAction::triggered, this, [this] { Clearall1Click(); });
-    connect(Openspectratomemory1, &QAction::triggered, this,
-            [this] { Openspectratomemory1Click(); });
-    connect(Saveallstoredspectra1, &QAction::triggered, this,
-            [this] { Saveallstoredspectra1Click(); });
-    connect(SaveSpectrum1, &QAction::triggered, this, [this] { SaveSpectrum1Click(); });
-    for (QAction* a : File1->actions())
+    connect(Maths1, &QAction::triggered, this, [this] { Maths1Click(); });
+    for (QAction* a : Memory1->actions())
         a->setVisible(true);
+    createMemoryFileCommands();
 
-    memoryDialogs.colour = settings::desktopColourChooser(this);
+    memoryDialogs.colour = [this](engine::TColor current) -> std::optional<engine::TColor> {
+        const QColor chosen = QColorDialog::getColor(display::toQColor(current), this);
+        if (!chosen.isValid())
+            return std::nullopt;
+        return display::fromQColor(chosen);
+    };
     memoryDialogs.file = [this](const QString& title, const QString& filter, bool save) {
         return save ? QFileDialog::getSaveFileName(this, title, {}, filter)
                     : QFileDialog::getOpenFileName(this, title, {}, filter);
@@ -130,30 +132,78 @@ void TfrmMain::createMemoryCommands()
                                                    QLineEdit::Normal, current, &ok);
         return ok ? std::optional<QString>(text) : std::nullopt;
     };
+    memoryDialogs.confirm = [this](const QString& question) {
+        QMessageBox box(QMessageBox::Question, LoadStr(sProduct), question,
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(LoadStr(sAnswerYes));
+        box.button(QMessageBox::No)->setText(LoadStr(sAnswerNo));
+        return box.exec() == QMessageBox::Yes;
+    };
+    memoryDialogs.quit = [this] {
+        QMessageBox box(QMessageBox::Question, LoadStr(sProduct), LoadStr(sUnsavedMemoriesQuestion),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setDefaultButton(QMessageBox::Save);
+        box.button(QMessageBox::Save)->setText(LoadStr(sAnswerSave));
+        box.button(QMessageBox::Discard)->setText(LoadStr(sAnswerDiscard));
+        box.button(QMessageBox::Cancel)->setText(LoadStr(sAnswerCancel));
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return QuitAnswer::Save;
+        case QMessageBox::Discard:
+            return QuitAnswer::Discard;
+        default:
+            return QuitAnswer::Cancel;
+        }
+    };
 }
 
 memories::SpectrumRec& TfrmMain::slotOf(const QToolButton* button)
 {
-    return activeSlots()[static_cast<std::size_t>(button->objectName().back().digitValue())];
+    return activeSlots()[static_cast<std::size_t>(slotNumber(button))];
 }
 
 void TfrmMain::enableStoredButtons()
 {
     const memories::SlotTable& table = activeSlots();
+    // In store mode any slot may take the last measurement, empty ones too.
+    const bool storing = btnStore->isChecked();
     for (int k = 1; k <= 8; ++k)
-        mem[k]->setEnabled(table[k].HasData);
+        mem[k]->setEnabled(storing || table[k].HasData);
+}
+
+void TfrmMain::memoriesChanged()
+{
+    memories::SlotTable& table = activeSlots();
+    for (int k = 0; k <= 8; ++k)
+        table[k].DrawMe = mem[k]->isChecked();
+    repaintActiveView();
+}
+
+void TfrmMain::storeLastMeasurement(int s)
+{
+    memories::SlotTable& table = activeSlots();
+    memories::SpectrumRec& slot = table[static_cast<std::size_t>(s)];
+    // A slot's colour is its own: the measurement comes in, the colour stays.
+    const engine::TColor colour = slot.Color;
+    if (s != 0)
+        slot = table[0];
+    slot.Color = colour;
+    slot.HasData = true;
+    slot.comment = txtComment->text();
+    slot.stored = QDateTime::currentDateTime();
+    slot.unsaved = s != 0;
+    mem[static_cast<std::size_t>(s)]->setToolTip(slot.comment);
 }
 
 void TfrmMain::btnStoreClick()
 {
     if (btnStore->isChecked() && mem0->isEnabled()) {
-        // Store mode: any slot may take the last measurement, empty ones too.
-        for (int k = 1; k <= 8; ++k)
-            mem[k]->setEnabled(true);
+        enableStoredButtons();
         return;
     }
-    enableStoredButtons();
     btnStore->setChecked(false);
+    enableStoredButtons();
 }
 
 void TfrmMain::mem1MouseEnter(QToolButton* Sender)
@@ -161,37 +211,43 @@ void TfrmMain::mem1MouseEnter(QToolButton* Sender)
     CurrentButton = Sender;
 }
 
-void TfrmMain::ChangeColor1Click()
+void TfrmMain::mem1Click(QToolButton* Sender)
 {
-    if (!CurrentButton || !memoryDialogs.colour)
-        return;
-    const std::optional<engine::TColor> colour = memoryDialogs.colour();
-    if (!colour)
-        return;
-    // Only the octave-band page shows the memory group, so its slots take the colour.
-    const int s = CurrentButton->objectName().back().digitValue();
-    state_.memory.RTAMemRecord[static_cast<std::size_t>(s)].Color = *colour;
-    setCaptionColour(CurrentButton, *colour);
-}
-
-void TfrmMain::Clearall1Click()
-{
-    for (int k = 1; k <= 8; ++k) {
-        mem[k]->setEnabled(false);
-        mem[k]->setToolTip({});
-        memories::SpectrumRec& slot = state_.memory.RTAMemRecord[static_cast<std::size_t>(k)];
-        slot.HasData = false;
-        slot.comment.clear();
+    if (btnStore->isChecked()) {
+        storeLastMeasurement(slotNumber(Sender));
+        // Stored, not shown.
+        btnStore->setChecked(false);
+        Sender->setChecked(false);
+        mem0->setEnabled(activeSlots()[0].HasData);
+        enableStoredButtons();
     }
+    memoriesChanged();
 }
 
 void TfrmMain::StoreLastmeasurement1Click()
 {
     if (!CurrentButton || !state_.memory.RTAMemRecord[0].HasData)
         return;
-    // Exactly what store mode and a click on the button do.
-    btnStore->setChecked(true);
-    mem1Click(CurrentButton);
+    // The slot keeps its shown state: a shown slot shows the new curve at once.
+    storeLastMeasurement(slotNumber(CurrentButton));
+    enableStoredButtons();
+    memoriesChanged();
+}
+
+void TfrmMain::ChangeColor1Click()
+{
+    if (!CurrentButton || !memoryDialogs.colour)
+        return;
+    // Only the octave-band page shows the memory group, so its slots take the colour.
+    memories::SpectrumRec& slot =
+        state_.memory.RTAMemRecord[static_cast<std::size_t>(slotNumber(CurrentButton))];
+    const std::optional<engine::TColor> colour = memoryDialogs.colour(slot.Color);
+    if (!colour || *colour == slot.Color)
+        return;
+    slot.Color = *colour;
+    slot.unsaved = slot.unsaved || slot.HasData;
+    setCaptionColour(CurrentButton, *colour);
+    memoriesChanged();
 }
 
 void TfrmMain::ChangestoredComment1Click()
@@ -200,128 +256,45 @@ void TfrmMain::ChangestoredComment1Click()
         return;
     memories::SpectrumRec& slot = slotOf(CurrentButton);
     const std::optional<QString> comment = memoryDialogs.comment(slot.comment);
-    if (!comment)
+    if (!comment || *comment == slot.comment)
         return;
     slot.comment = *comment;
+    slot.unsaved = true;
     CurrentButton->setToolTip(*comment);
+    memoriesChanged();
 }
 
-void TfrmMain::SavetoDisk1Click()
+void TfrmMain::clearSlot(int k)
 {
-    if (!CurrentButton || !slotOf(CurrentButton).HasData || !memoryDialogs.file)
-        return;
-    const QString path = memoryDialogs.file("Save to Disk", kSpectraFilter, true);
-    if (path.isEmpty())
-        return;
-    const int s[] = {CurrentButton->objectName().back().digitValue()};
-    if (const QString error = memories::writeMemoryFile(path, state_.memory.RTAMemRecord, s);
-        !error.isEmpty())
-        ShowMessage(this, error);
-}
-
-bool TfrmMain::openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded)
-{
-    if (!memoryDialogs.file)
-        return false;
-    const QString path = memoryDialogs.file(title, kSpectraFilter, false);
-    if (path.isEmpty())
-        return false;
-    if (const QString error = memories::readMemoryFile(path, loaded); !error.isEmpty()) {
-        ShowMessage(this, error);
-        return false;
-    }
-    return true;
-}
-
-void TfrmMain::showStoredSlot(int slot)
-{
-    const memories::SpectrumRec& rec = activeSlots()[static_cast<std::size_t>(slot)];
-    QToolButton* b = mem[static_cast<std::size_t>(slot)];
-    b->setEnabled(rec.HasData);
-    b->setChecked(false);
-    b->setToolTip(rec.comment);
-    setCaptionColour(b, rec.Color);
-}
-
-void TfrmMain::OpenfromDisk1Click()
-{
-    std::vector<memories::LoadedMemory> loaded;
-    if (!CurrentButton || !openSpectra("Open from Disk", loaded))
-        return;
-    // The slot under the mouse takes the first memory of the file.
-    const int s = CurrentButton->objectName().back().digitValue();
-    state_.memory.RTAMemRecord[static_cast<std::size_t>(s)] = *loaded.front().rec;
-    showStoredSlot(s);
-    mem1Click(CurrentButton);
+    memories::SpectrumRec& slot = state_.memory.RTAMemRecord[static_cast<std::size_t>(k)];
+    slot.HasData = false;
+    slot.comment.clear();
+    slot.unsaved = false;
+    mem[static_cast<std::size_t>(k)]->setToolTip({});
 }
 
 void TfrmMain::Clear1Click()
 {
     if (!CurrentButton)
         return;
-    memories::SpectrumRec& slot = slotOf(CurrentButton);
-    slot.HasData = false;
-    slot.comment.clear();
-    showStoredSlot(CurrentButton->objectName().back().digitValue());
-    mem1Click(CurrentButton);
+    clearSlot(slotNumber(CurrentButton));
+    enableStoredButtons();
+    memoriesChanged();
 }
 
-void TfrmMain::Openspectratomemory1Click()
+void TfrmMain::Clearall1Click()
 {
-    std::vector<memories::LoadedMemory> loaded;
-    if (!openSpectra(LoadStr(sOpenSpectra), loaded))
-        return;
-    // Each memory goes back to its own slot; the last measurement stays live.
-    for (const memories::LoadedMemory& m : loaded) {
-        if (m.memory < 1)
-            continue;
-        state_.memory.RTAMemRecord[static_cast<std::size_t>(m.memory)] = *m.rec;
-        if (pgcAnalyzers->currentIndex() == 0)
-            showStoredSlot(m.memory);
-    }
-    if (pgcAnalyzers->currentIndex() == 0)
-        mem1Click(mem0);
-}
-
-void TfrmMain::Saveallstoredspectra1Click()
-{
-    std::vector<int> stored;
+    bool stored = false;
     for (int k = 1; k <= 8; ++k)
-        if (state_.memory.RTAMemRecord[static_cast<std::size_t>(k)].HasData)
-            stored.push_back(k);
-    if (stored.empty()) {
-        ShowMessage(this, LoadStr(sNoStoredSpectra));
+        stored = stored || state_.memory.RTAMemRecord[static_cast<std::size_t>(k)].HasData;
+    if (stored && memoryDialogs.confirm && !memoryDialogs.confirm(LoadStr(sClearAllQuestion)))
         return;
+    for (int k = 1; k <= 8; ++k)
+        clearSlot(k);
+    if (pgcAnalyzers->currentIndex() == 0) {
+        enableStoredButtons();
+        memoriesChanged();
     }
-    if (!memoryDialogs.file)
-        return;
-    const QString path =
-        memoryDialogs.file(Saveallstoredspectra1->text().remove('&'), kSpectraFilter, true);
-    if (path.isEmpty())
-        return;
-    if (const QString error = memories::writeMemoryFile(path, state_.memory.RTAMemRecord, stored);
-        !error.isEmpty())
-        ShowMessage(this, error);
-}
-
-QString TfrmMain::exportLastSpectrum(const QString& chosen)
-{
-    const memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
-    if (!last.HasData || !hasLevels(last))
-        return LoadStr(sNoRtaMeasurement);
-    return memories::writeSpectrumExport(memories::exportFileName(chosen), last);
-}
-
-void TfrmMain::SaveSpectrum1Click()
-{
-    if (!memoryDialogs.file)
-        return;
-    const QString path =
-        memoryDialogs.file("Save Spectrum as Text File", "Text Files (*.txt)", true);
-    if (path.isEmpty())
-        return;
-    if (const QString error = exportLastSpectrum(path); !error.isEmpty())
-        ShowMessage(this, error);
 }
 
 } // namespace app

@@ -3,13 +3,19 @@
 
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
+
 #include "message_box.h"
 #include "string_table.h"
 
+#include "display/colour_map.h"
+#include "display/legend.h"
+#include "display/legend_layout.h"
 #include "display/rta_display.h"
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
 #include "engine/rta_curve.h"
+#include "engine/rta_statistics.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -24,6 +30,7 @@ void TfrmMain::createRtaPage()
     };
     pages_[0].block = [this](std::span<const std::int16_t> samples) { rtaBlock(samples); };
     pbxOctGrid->setPaintHandler([this] { pbxOctGridPaint(); });
+    rtaLegend_ = new display::Legend(tabOctave);
 }
 
 RtaSettings TfrmMain::rtaSettings() const
@@ -52,15 +59,67 @@ engine::RtaAxes TfrmMain::rtaAxes(const RtaSettings& settings)
     return {settings.yAxisMin, settings.yAxisMax, settings.xAxisMin, settings.xAxisMax};
 }
 
-void TfrmMain::drawStoredRtaCurve(const memories::SpectrumRec& slot)
+void TfrmMain::layOutStoredCurve(const memories::SpectrumRec& slot, engine::CoordArray& points)
 {
     const RtaSettings settings = rtaSettings();
     const engine::RtaGeometry g = rtaGeometry();
     // From the slot's borders and levels, through the axes in force now.
     engine::curvePoints(slot.f, slot.levels, slot.bands,
                         engine::rtaFrequencyAxis(settings.xAxisMin, settings.xAxisMax, g),
-                        engine::levelScaleOf(state_.measurement), g, *storedCurvePoints_);
-    display::drawRtaCurve(pbxOctaveGraph->canvas(), slot.Color, *storedCurvePoints_, slot.bands);
+                        engine::levelScaleOf(state_.measurement), g, points);
+}
+
+void TfrmMain::storeDrawnPoints(memories::SpectrumRec& slot)
+{
+    layOutStoredCurve(slot, slot.coordinates);
+    for (int j = 0; j < slot.bands; ++j)
+        slot.l[static_cast<std::size_t>(j)] = slot.coordinates[1][static_cast<std::size_t>(j)];
+}
+
+engine::TColor TfrmMain::liveCurveColour() const
+{
+    return display::liveCurveColour(rtaSettings().colours.background);
+}
+
+void TfrmMain::drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour)
+{
+    layOutStoredCurve(slot, *storedCurvePoints_);
+    display::drawRtaCurve(pbxOctaveGraph->canvas(), colour, *storedCurvePoints_, slot.bands);
+}
+
+void TfrmMain::updateRtaLegend()
+{
+    const auto& table = state_.memory.RTAMemRecord;
+    std::vector<display::LegendEntry> entries;
+    std::vector<display::DrawnCurve> curves;
+    // Laid out afresh for the placement; reserved, so the pointers stay valid.
+    std::vector<engine::CoordArray> points;
+    points.reserve(table.size());
+    for (std::size_t k = 1; k < table.size(); ++k) {
+        if (!table[k].HasData || !table[k].DrawMe)
+            continue;
+        const QString number = QString::number(k);
+        entries.push_back({table[k].comment.isEmpty() ? number : number + "  " + table[k].comment,
+                           table[k].Color});
+        layOutStoredCurve(table[k], points.emplace_back());
+        curves.push_back({&points.back(), table[k].bands});
+    }
+    // Nothing to tell apart while no memory is shown.
+    if (!entries.empty() && (AudioIn1->Active || (table[0].HasData && table[0].DrawMe))) {
+        entries.insert(entries.begin(), {"L  " + LoadStr(sLiveCurve), liveCurveColour()});
+        curves.push_back({&state_.measurement.NewPoints, state_.bandPlan.validbands});
+    }
+    const auto& colours = state_.colours.GraphColors;
+    rtaLegend_->setFont(font());
+    rtaLegend_->setEntries(std::move(entries), colours[settings::LegendBackgroundColour],
+                           colours[settings::LegendTextColour]);
+    if (rtaLegend_->isHidden())
+        return;
+    const display::Rect place =
+        display::placeLegend(rtaLegend_->width(), rtaLegend_->height(), pbxOctaveGraph->width(),
+                             pbxOctaveGraph->height(), curves);
+    rtaLegend_->move(pbxOctaveGraph->pos() + QPoint(place.Left, place.Top));
+    rtaLegend_->raise();
 }
 
 void TfrmMain::pbxOctGridPaint()
@@ -80,17 +139,18 @@ void TfrmMain::pbxOctGridPaint()
     picture.xAxisMin = settings.xAxisMin;
     picture.xAxisMax = settings.xAxisMax;
     picture.colours = settings.colours;
-    picture.levelTitle = LoadStr(sLevelAxisTitle);
+    picture.levelTitle = levelAxisTitle();
     picture.frequencyTitle = "f [Hz]";
     display::paintRtaGrid(imgPhantomGrid, pbxOctGrid->canvas(), picture);
 
     // The stored slots go into what the live curve is drawn over; slot 0, the
     // last measurement, is the live curve itself while a capture runs.
     const auto& table = state_.memory.RTAMemRecord;
+    // Slot 0 is the live curve and takes its colour.
     auto drawSlots = [&](std::size_t from) {
         for (std::size_t k = from; k < table.size(); ++k)
             if (table[k].HasData && table[k].DrawMe)
-                drawStoredRtaCurve(table[k]);
+                drawStoredRtaCurve(table[k], k == 0 ? liveCurveColour() : table[k].Color);
     };
     drawSlots(1);
     const display::Rect graph(0, 0, pbxOctaveGraph->width(), pbxOctaveGraph->height());
@@ -100,6 +160,7 @@ void TfrmMain::pbxOctGridPaint()
     if (table[0].HasData && table[0].DrawMe) {
         drawSlots(0);
     }
+    updateRtaLegend();
 }
 
 void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
@@ -110,16 +171,25 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     // Rows count from the graph's top and columns are erased with the pixels
     // right under the graph (grid and shown memories), so that curve, grid and
     // labels agree.
-    const engine::RtaBlockReport report =
-        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g);
+    // A restart of the display average (new plan, START) starts Leq and Max too.
+    engine::RtaStatistics& statistics = levels_->rtaStatistics;
+    if (m.AverageRestart)
+        statistics.reset();
+    engine::RtaBlockReport report =
+        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g, rtaLevels());
+    statistics.add(m, state_.bandPlan);
+    report.failedRows += engine::showRtaCurve(m, state_.bandPlan, statistics, levels_->rtaCurve,
+                                              engine::bottomRow(g));
     display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgGraphBackground.canvas(), QPoint(0, 0),
-                              m.NewPoints, state_.bandPlan.validbands, g.graphHeight);
+                              m.NewPoints, state_.bandPlan.validbands, g.graphHeight,
+                              display::liveCurveColour(settings.colours.background));
 
     // The last measurement is the curve as shown: its averaged levels.
     memories::SpectrumRec& last = state_.memory.RTAMemRecord[0];
     last.l = m.OctBands;
     last.coordinates = m.NewPoints;
-    engine::copyAveragedLevels(m, state_.bandPlan, last.levels);
+    engine::copyRtaCurveLevels(m, state_.bandPlan, statistics, levels_->rtaCurve, last.levels);
+    last.description = levelDescription();
     last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
     last.averaging = cboAveraging->currentIndex();
 

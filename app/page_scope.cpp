@@ -1,13 +1,14 @@
 // The oscilloscope page: the screen with its grid, the time-base and zoom
 // sliders, and the trace drawn from the sample ring for every block.
 
-#include "frm_main.h"
 #include "form_widgets.h"
+#include "frm_main.h"
 
 #include "display/scope_grid.h"
 #include "display/scope_trace_painter.h"
 #include "engine/scope_ring.h"
 #include "engine/scope_time_base.h"
+#include "engine/scope_trigger.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -96,6 +97,7 @@ void TfrmMain::createScopePage()
     connect(tbZoom, &QSlider::valueChanged, this, [this] { tbZoomChange(); });
     connect(btnOscDefault, &QPushButton::clicked, this, [this] { btnOscDefaultClick(); });
 
+    createScopeTrigger();
     scopeTrace_ = std::make_unique<engine::ScopeTrace>();
     pbxScope->setPaintHandler([this] { pbxScopePaint(); });
     pages_[2].activate = [this] { scopeActivate(); };
@@ -109,6 +111,7 @@ void TfrmMain::PaintAxesScope()
     // Sized before painting, so a grid for a resized screen is painted whole.
     imgPhantomScopeGrid.setSize(width, height);
     display::paintScopeGrid(imgPhantomScopeGrid.canvas(), width, height);
+    paintScopeTriggerMarks();
     const display::Rect whole(0, 0, imgPhantomScopeGrid.width(), imgPhantomScopeGrid.height());
     pbxScope->canvas().CopyRect(display::Rect(0, 0, width, height), imgPhantomScopeGrid.canvas(),
                                 whole);
@@ -125,6 +128,7 @@ void TfrmMain::tbTDivChange()
     engine::applyTimeBase(state_.measurement, position, static_cast<int>(AudioIn1->FrameRate()));
     lbltDiv->setText(QString::fromStdString(engine::timeBaseCaption(position)));
     lbltDiv->adjustSize();
+    pbxScopeAxes->Repaint();
 }
 
 void TfrmMain::tbZoomChange()
@@ -132,6 +136,11 @@ void TfrmMain::tbZoomChange()
     const long gain = std::lround(engine::zoomGain(tbZoom->value()));
     lblZoom->setText(QString::number(gain) + "x");
     fitZoomLabel(lblZoom);
+    pbxScopeAxes->Repaint();
+    // The trigger's level mark moves with the zoom.
+    if (scopeSettings_.trigger.mode != engine::TriggerMode::Free &&
+        pgcAnalyzers->currentIndex() == 2)
+        PaintAxesScope();
 }
 
 void TfrmMain::btnOscDefaultClick()
@@ -146,6 +155,7 @@ void TfrmMain::scopeActivate()
 {
     PaintAxesScope();
     engine::resetScope(state_.measurement);
+    triggerState_ = {};
     tbTDivChange();
 }
 
@@ -153,12 +163,18 @@ void TfrmMain::scopeBlock(std::span<const std::int16_t> samples)
 {
     engine::MeasurementState& m = state_.measurement;
     engine::appendScopeBlock(m, samples);
+    const engine::ScopeWindow window = engine::scopeTriggerWindow(
+        m, scopeSettings_.trigger, triggerState_, static_cast<std::int64_t>(samples.size()));
+    if (!window.draw)
+        return; // the last trace stays until a trigger comes
     const int width = pbxScope->width();
     const int height = pbxScope->height();
     if (!engine::computeScopeTrace(m, width, height, tbZoom->value(), tbZoomPosition->value(),
-                                   *scopeTrace_, static_cast<int>(AudioIn1->FrameRate())))
+                                   *scopeTrace_, static_cast<int>(AudioIn1->FrameRate()),
+                                   window.firstSample))
         return;
-    display::drawScopeTrace(pbxScope->canvas(), imgPhantomScopeGrid.canvas(), height, *scopeTrace_);
+    display::drawScopeTrace(pbxScope->canvas(), imgPhantomScopeGrid.canvas(), height, *scopeTrace_,
+                            scopeSettings_.style);
 }
 
 } // namespace app

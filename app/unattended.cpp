@@ -32,7 +32,8 @@ constexpr int kNextBlockMs = 3000;
 
 bool UnattendedRun::wanted(const Options& options)
 {
-    return !options.screenshot.isEmpty() || !options.exportPath.isEmpty();
+    return !options.screenshot.isEmpty() || !options.exportPath.isEmpty() ||
+           !options.exportCsvPath.isEmpty();
 }
 
 void UnattendedRun::reportToStderr()
@@ -49,6 +50,9 @@ UnattendedRun::UnattendedRun(TfrmMain& window, const Options& options,
         return;
     reportToStderr();
     window_.setSavesWindowSettings(false);
+    // Nobody is there to answer: nothing is cleared or overwritten, nothing kept at quit.
+    window_.memoryDialogs.confirm = [](const QString&) { return false; };
+    window_.memoryDialogs.quit = [] { return TfrmMain::QuitAnswer::Discard; };
     window_.setBlockObserver([this] { blockHandled(); });
     watchdog_.setSingleShot(true);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -103,6 +107,9 @@ void UnattendedRun::finish()
         if (!error.isEmpty())
             return fail(error);
     }
+    if (!options_.exportCsvPath.isEmpty())
+        if (const QString error = window_.exportCsv(options_.exportCsvPath); !error.isEmpty())
+            return fail(error);
     if (!options_.screenshot.isEmpty()) {
         QCoreApplication::processEvents();
         if (!picture().save(options_.screenshot, "PNG"))

@@ -10,6 +10,7 @@
 #include "engine/scope_ring.h"
 #include "engine/scope_time_base.h"
 #include "engine/scope_trace.h"
+#include "engine/sound_level_meter.h"
 
 #include "dsp/window_table.h"
 
@@ -89,7 +90,20 @@ void repeated(benchmark::internal::Benchmark* b)
     b->Unit(benchmark::kMicrosecond);
 }
 
+// The sound level meter on one block: weighting (argument 0 Z, 1 A, 2 C),
+// Fast, Slow, Leq, maximum and peak. Its budget is 0.1 ms a block.
+void BM_MeterBlock(benchmark::State& state)
+{
+    engine::SoundLevelMeter meter(engine::Weighting(state.range(0)));
+    const std::vector<std::int16_t> block = noiseBlock();
+    for (auto _ : state) {
+        meter.process(block);
+        benchmark::DoNotOptimize(meter.readings());
+    }
+}
+
 BENCHMARK(BM_RtaBlock)->DenseRange(1, 4)->Apply(repeated);
+BENCHMARK(BM_MeterBlock)->DenseRange(0, 2)->Apply(repeated);
 BENCHMARK(BM_FftBlock)->Apply(repeated);
 BENCHMARK(BM_ScopeBlock)->DenseRange(1, engine::kTimeBasePositions)->Apply(repeated);
 

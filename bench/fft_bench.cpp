@@ -20,7 +20,7 @@
 
 namespace {
 
-const long kLengths[] = {4096, 6000, 8192, 16384};
+const long kLengths[] = {4096, 6000, 8192, 16384, 32768, 65536};
 
 std::vector<float> noise(std::size_t n)
 {

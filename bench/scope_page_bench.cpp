@@ -2,7 +2,8 @@
 // append the block to the ring, compute the trace, then wipe each strip from
 // the grid image and draw the staircase onto the 401-pixel screen. For every
 // time base the slider offers, with a 1 kHz sine and with full-scale noise
-// (the longest vertical lines: the worst case for drawing).
+// (the longest vertical lines: the worst case for drawing); free-running as a
+// staircase, and triggered ("Normal", rising edge at 0 %) drawn as lines.
 
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
@@ -11,6 +12,7 @@
 #include "engine/scope_ring.h"
 #include "engine/scope_time_base.h"
 #include "engine/scope_trace.h"
+#include "engine/scope_trigger.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -44,7 +46,7 @@ std::vector<std::int16_t> block(bool noise)
     return samples;
 }
 
-// range(0): time-base position; range(1): 0 sine, 1 noise.
+// range(0): time-base position; range(1): 0 sine, 1 noise; range(2): 1 triggered.
 void BM_ScopePageBlock(benchmark::State& run)
 {
     QWidget tab;
@@ -59,10 +61,19 @@ void BM_ScopePageBlock(benchmark::State& run)
     engine::resetScope(*state);
     engine::applyTimeBase(*state, static_cast<int>(run.range(0)));
     const auto samples = block(run.range(1) != 0);
+    const bool triggered = run.range(2) != 0;
+    engine::TriggerSettings trigger;
+    trigger.mode = triggered ? engine::TriggerMode::Normal : engine::TriggerMode::Free;
+    const auto style =
+        triggered ? display::ScopeTraceStyle::Lines : display::ScopeTraceStyle::Staircase;
+    engine::TriggerState armed;
     for (auto _ : run) {
         engine::appendScopeBlock(*state, samples);
-        if (engine::computeScopeTrace(*state, kScreen, kScreen, 15, 0, *trace))
-            display::drawScopeTrace(screen.canvas(), grid.canvas(), kScreen, *trace);
+        const auto window =
+            engine::scopeTriggerWindow(*state, trigger, armed, engine::kBlockSamples);
+        if (window.draw && engine::computeScopeTrace(*state, kScreen, kScreen, 15, 0, *trace,
+                                                     engine::kFrameRate, window.firstSample))
+            display::drawScopeTrace(screen.canvas(), grid.canvas(), kScreen, *trace, style);
         benchmark::ClobberMemory();
     }
     run.counters["steps"] = trace->count;
@@ -70,10 +81,11 @@ void BM_ScopePageBlock(benchmark::State& run)
 
 void timeBases(benchmark::internal::Benchmark* b)
 {
-    for (int signal = 0; signal <= 1; ++signal)
-        for (int p = 1; p <= kSlowestOffered; ++p)
-            b->Args({p, signal});
-    b->ArgNames({"timebase", "noise"});
+    for (int triggered = 0; triggered <= 1; ++triggered)
+        for (int signal = 0; signal <= 1; ++signal)
+            for (int p = 1; p <= kSlowestOffered; ++p)
+                b->Args({p, signal, triggered});
+    b->ArgNames({"timebase", "noise", "triggered"});
     benchsupport::fastestOf(b);
     b->Unit(benchmark::kMicrosecond);
 }

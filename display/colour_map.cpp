@@ -82,3 +82,14 @@ engine::TColor fromQColor(const QColor& colour)
 }
 
 } // namespace display
+
+namespace display {
+
+engine::TColor liveCurveColour(engine::TColor background)
+{
+    const QRgb rgb = toQRgb(background);
+    const double luminance = 0.2126 * qRed(rgb) + 0.7152 * qGreen(rgb) + 0.0722 * qBlue(rgb);
+    return luminance > 127.5 ? engine::clBlack : engine::clWhite;
+}
+
+} // namespace display

@@ -28,6 +28,10 @@ namespace display {
 QRgb toQRgb(engine::TColor colour);
 QColor toQColor(engine::TColor colour);
 
+// The colour the live curve is drawn in over a graph background: white on a
+// dark one, black on a light one (relative luminance above one half).
+engine::TColor liveCurveColour(engine::TColor background);
+
 // The colour's RGB value as 0x00BBGGRR (never a system colour).
 engine::TColor fromQColor(const QColor& colour);
 

@@ -18,6 +18,14 @@ namespace display {
 void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
                   int count);
 
+// Joins points 0 .. count - 1 in `colour` over what the graph shows, each
+// segment leaving out its end pixel: a second curve, such as the peak hold.
+void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
+                     engine::TColor colour);
+
+// The peak-hold curve's colour: a red that reads beside the black live curve.
+inline constexpr engine::TColor kFftHoldColour = engine::RGB(208, 0, 0);
+
 // A stored curve of `bands` points in `colour`: value j + 1 held from x[j] to
 // x[j + 1], joined by a riser at x[j] for every j > 0. Fewer than 2 points
 // draw nothing; more than the array holds are taken as the array size.

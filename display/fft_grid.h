@@ -9,6 +9,8 @@
 
 #include "offscreen_image.h"
 
+#include "engine/fft_axes.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -33,6 +35,21 @@ std::optional<int> fftFrequencyLineX(int kHz, double columnwidth, int graphLeft)
 // Left edge of that line's label: 7 pixels left of the line.
 std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphLeft);
 
+// The axes a grid is drawn for: the graph's frequency map, the level map
+// with its top line on grid row kFftGridTop, and the level range labelled.
+struct FftGridAxes {
+    engine::FftFrequencyMap frequency;
+    engine::FftLevelMap level;
+    double levelRange = 120.0;
+};
+// Lowest row of the level lines' frame: 13 steps of 10 dB below the top.
+inline constexpr int kFftGridBottom = kFftGridTop + kFftLevelRectangles * kFftLevelStep;
+
+// The one-block page's axes: 0 Hz at the graph's left edge, `columnwidth`
+// pixels per hertz, 120 dB at 3 rows per dB below topLevelDb on the top
+// line (0: dBFS, the level of a full-scale sine).
+FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth, int topLevelDb = 0);
+
 // Draws the grid on `grid` (brush clear, nothing behind it: the box's erase
 // colour shows through) in grey with the labels and `levelTitle` in `grid`'s
 // font, for a graph of `graph`'s size whose (0, 0) lies at `graphOrigin` of
@@ -43,6 +60,11 @@ std::optional<int> fftFrequencyLabelLeft(int kHz, double columnwidth, int graphL
 // right after the grid box was cleared, the snapshot holds the grid just
 // drawn and no curve.
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
-                  double columnwidth, const QString& levelTitle);
+                  double columnwidth, const QString& levelTitle, int topLevelDb = 0);
+// The same for any axes: level lines at the level ticks down to
+// kFftGridBottom, frequency lines at the frequency ticks that lie on the
+// graph, each label centred under its line.
+void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
+                  const FftGridAxes& axes, const QString& levelTitle);
 
 } // namespace display

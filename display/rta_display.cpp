@@ -10,8 +10,6 @@
 namespace display {
 namespace {
 
-constexpr engine::TColor kLiveCurveColour = engine::RGB(255, 255, 255);
-
 // Frequency labels start this far above the grid's bottom edge: 5 pixels
 // below the plot.
 constexpr int kFrequencyLabelDrop = 35;
@@ -125,7 +123,8 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
 }
 
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
-                      const engine::CoordArray& points, int validbands, int graphHeight)
+                      const engine::CoordArray& points, int validbands, int graphHeight,
+                      engine::TColor colour)
 {
     const int n = std::clamp(validbands, 0, engine::kBinArraySize);
     const auto& x = points[0];
@@ -135,7 +134,7 @@ void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin
         graph.CopyRect(Rect(left, 0, right, graphHeight), gridImage,
                        Rect(left + dx, dy, right + dx, graphHeight + dy));
     };
-    graph.setPenColor(kLiveCurveColour);
+    graph.setPenColor(colour);
     for (int k = 0; k + 2 <= n; ++k) {
         const auto i = static_cast<std::size_t>(k);
         erase(x[i], x[i + 1]);

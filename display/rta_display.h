@@ -58,13 +58,14 @@ void paintRtaGrid(OffscreenImage& image, Canvas& grid, const RtaGridPicture& pic
 void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray& points,
                   int bands);
 
-// The live curve of one block, in white: for each band column i = 0 ..
+// The live curve of one block, in `colour`: for each band column i = 0 ..
 // validbands - 2 in turn, erases the column (graphHeight rows) by copying the
 // grid image's pixels that lie under it, the graph's (0, 0) being the image's
 // `graphOrigin`, and draws the column's riser and step as drawRtaCurve does;
 // then erases what lies outside the columns, up to the graph's width.
 // validbands is clamped to the band lists' size.
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
-                      const engine::CoordArray& points, int validbands, int graphHeight);
+                      const engine::CoordArray& points, int validbands, int graphHeight,
+                      engine::TColor colour = engine::clWhite);
 
 } // namespace display

@@ -6,6 +6,7 @@
 #include "vec8.h"
 
 #include <bit>
+#include <memory>
 
 #pragma GCC diagnostic ignored "-Wpsabi" // vector helpers are all inlined
 
@@ -239,14 +240,9 @@ DSP_INLINE void mirrorConjugates(float* out, std::ptrdiff_t h)
     }
 }
 
-DSP_CLONES void transformBlock(const float* signal, Step signalStep, float* out, std::ptrdiff_t h)
+DSP_CLONES void transformBlockWith(const float* signal, Step signalStep, float* out,
+                                   std::ptrdiff_t h, Tables t)
 {
-    alignas(64) double laterR[kBlockPathMaxHalf / 2];
-    alignas(64) double laterI[kBlockPathMaxHalf / 2];
-    alignas(64) double sepR[kBlockPathMaxHalf / 2];
-    alignas(64) double sepI[kBlockPathMaxHalf / 2];
-    const Tables t{laterR, laterI, sepR, sepI};
-
     // Packed signal in out[0, 2h), bit-reversed result in out[2h, 4h), then
     // the separated bins back in out[0, 2h) and their mirror above them.
     float* const re = out;
@@ -260,6 +256,28 @@ DSP_CLONES void transformBlock(const float* signal, Step signalStep, float* out,
     mirrorConjugates(out, h);
     out[2 * h] = nyquist;
     out[2 * h + 1] = 0.0f;
+}
+
+template <std::ptrdiff_t Half>
+struct TableStore {
+    alignas(64) double laterR[Half / 2];
+    alignas(64) double laterI[Half / 2];
+    alignas(64) double sepR[Half / 2];
+    alignas(64) double sepI[Half / 2];
+    Tables tables() { return {laterR, laterI, sepR, sepI}; }
+};
+
+void transformBlock(const float* signal, Step signalStep, float* out, std::ptrdiff_t h)
+{
+    if (h <= kBlockPathStackHalf) {
+        TableStore<kBlockPathStackHalf> onStack;
+        transformBlockWith(signal, signalStep, out, h, onStack.tables());
+        return;
+    }
+    thread_local std::unique_ptr<TableStore<kBlockPathMaxHalf>> kept;
+    if (!kept)
+        kept = std::make_unique<TableStore<kBlockPathMaxHalf>>();
+    transformBlockWith(signal, signalStep, out, h, kept->tables());
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include "rta_curve.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace engine {
 
 const std::array<int, kPrefFreqBaseSize> PrefFreqBase = {
@@ -27,6 +30,32 @@ void buildPrefFreqList(BandPlan& plan)
             ++count;
         }
     }
+}
+
+double nominalCentre(double lower, double upper)
+{
+    const double centre = std::sqrt(lower * upper);
+    double best = 0;
+    long long decade = 10;
+    for (int e = 1; e <= 4; ++e, decade *= 10) {
+        for (const int hundredths : PrefFreqBase) {
+            const double f = static_cast<double>(hundredths * decade) / 100.0;
+            if (13.9 > f || f > 28001.0)
+                continue;
+            if (best == 0 || std::abs(std::log(f / centre)) < std::abs(std::log(best / centre)))
+                best = f;
+        }
+    }
+    return best;
+}
+
+bool bandHasBin(const BinArray& borders, int j)
+{
+    const auto at = [](int i) { return static_cast<std::size_t>(i); };
+    const long double top = std::floor(borders[at(j)] / kBinSpacingHz);
+    const long double highest = std::min(top, static_cast<long double>(kRtaBins - 1));
+    const long double lowest = j == 1 ? 0.0L : std::floor(borders[at(j - 1)] / kBinSpacingHz) + 1;
+    return highest >= lowest;
 }
 
 bool applyOctaveType(BandPlan& plan, MeasurementState& state, int item, const RtaGeometry& g)

@@ -40,6 +40,22 @@ inline constexpr std::array<int, kOctaveTypeItems + 1> AfStart = {0, 0, 6, 9, 11
 // 28000 Hz (index 68 = 100 Hz, 148 = 1 kHz, 228 = 10 kHz).
 void buildPrefFreqList(BandPlan& plan);
 
+// The RTA's transform bins 0 .. 4095 cover 0 Hz up to just below half the
+// frame rate, kBinSpacingHz apart.
+inline constexpr int kRtaBins = kBlockSamples / 2;
+inline constexpr long double kBinSpacingHz = static_cast<long double>(kFrameRate) / kBlockSamples;
+
+// The nominal centre in Hz of the band from `lower` to `upper` (positive
+// borders of a plan): the preferred frequency (14 Hz .. 28 kHz) nearest, on
+// a logarithmic scale, to the geometric mean of the borders.
+double nominalCentre(double lower, double upper);
+
+// Whether band j (1 .. entries - 1) of a plan of `borders` holds an FFT bin
+// (i * 48000 / 8192 Hz, i = 0 .. 4095): one above border j - 1 (band 1 from
+// 0 Hz) and at most border j. A band narrower than the bin spacing may hold
+// none, and then has no level of its own.
+bool bandHasBin(const BinArray& borders, int j);
+
 // Builds the plan of resolution item 1 .. 4 (the work of the resolution
 // combo's change): the borders and validbands into plan, and into state the
 // Columnwidth (pixels per band of equal columns), the x row of NewPoints as

@@ -20,6 +20,9 @@ inline constexpr TColor clWindowText = kSystemColourFlag | 8u;
 inline constexpr TColor clBlack = RGB(0, 0, 0);
 inline constexpr TColor clWhite = RGB(255, 255, 255);
 
-constexpr bool isSystemColour(TColor c) { return (c & 0xFF000000u) == kSystemColourFlag; }
+constexpr bool isSystemColour(TColor c)
+{
+    return (c & 0xFF000000u) == kSystemColourFlag;
+}
 
-}  // namespace engine
+} // namespace engine

@@ -41,7 +41,8 @@ long double fftLevelDbfs(float magnitude)
     return 20 * std::log10(static_cast<long double>(magnitude) / kFullScaleSineRms);
 }
 
-std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int zeroDbfsRow)
+std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int zeroDbfsRow,
+                             double offsetDb)
 {
     if (!(magnitude > 0.0f) || !std::isfinite(magnitude))
         return fftZeroRow(state, zeroDbfsRow);
@@ -56,7 +57,8 @@ std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int
     // the extended rounding of R - x for any 32-bit R.
     constexpr double kNearHalf = 1e-9;
     static const double fullScale = static_cast<double>(60 * std::log10(kFullScaleSineRms));
-    const double x = 60.0 * std::log10(static_cast<double>(magnitude)) - fullScale;
+    const double x =
+        60.0 * std::log10(static_cast<double>(magnitude)) - fullScale + kFftRowsPerDb * offsetDb;
     const double rounded = std::nearbyint(x);
     std::optional<std::int32_t> row;
     if (std::fabs(std::fabs(x - rounded) - 0.5) > kNearHalf) {
@@ -65,13 +67,13 @@ std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int
             v <= std::numeric_limits<std::int32_t>::max())
             row = static_cast<std::int32_t>(v);
     } else {
-        row = roundToInt32(zeroDbfsRow - kFftRowsPerDb * fftLevelDbfs(magnitude));
+        row = roundToInt32(zeroDbfsRow - kFftRowsPerDb * (fftLevelDbfs(magnitude) + offsetDb));
     }
     return row ? *row : fftZeroRow(state, zeroDbfsRow);
 }
 
 void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samples,
-                     int zeroDbfsRow)
+                     int zeroDbfsRow, std::span<const float> binPowerFactors, double offsetDb)
 {
     const std::size_t n = std::min(samples.size(), state.InSignal.size());
     std::copy_n(samples.begin(), n, state.InSignal.begin());
@@ -86,6 +88,9 @@ void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samp
     // Only a window of zero weight could make the factor useless; its bins
     // then all go to the zero row.
     dsp::ScaleVector(state.FFTbins, narrowToFloat(scale).value_or(0.0f));
+    const std::size_t weighted = std::min(binPowerFactors.size(), state.FFTbins.size());
+    for (std::size_t i = 0; i < weighted; ++i)
+        state.FFTbins[i] = static_cast<float>(state.FFTbins[i] * std::sqrt(binPowerFactors[i]));
 
     const std::int32_t zeroRow = fftZeroRow(state, zeroDbfsRow);
     auto& y = state.NewPoints[1];
@@ -93,7 +98,7 @@ void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samp
         const dsp::TFFTComplex bin = state.Spectrum[i];
         y[i] = (bin.real == 0.0f || bin.imag == 0.0f)
                    ? zeroRow
-                   : fftMagnitudeRow(state, state.FFTbins[i], zeroDbfsRow);
+                   : fftMagnitudeRow(state, state.FFTbins[i], zeroDbfsRow, offsetDb);
     }
     std::copy_n(y.begin(), kFftBinsDrawn, state.OldPoints[1].begin());
 }

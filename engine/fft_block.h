@@ -43,18 +43,24 @@ std::int32_t fftZeroRow(const MeasurementState& state, int zeroDbfsRow = 0);
 // 20 log10(magnitude / kFullScaleSineRms).
 long double fftLevelDbfs(float magnitude);
 
-// Row of a scaled magnitude on a graph whose 0 dBFS line is row zeroDbfsRow:
-// Round(zeroDbfsRow - 3 fftLevelDbfs(magnitude)); the zero row for a
-// magnitude that is 0, negative or not finite, which never reaches the
+// Row of a scaled magnitude on a graph whose line of offsetDb dB below the
+// reference's 0 (0 dBFS with the default 0) is row zeroDbfsRow:
+// Round(zeroDbfsRow - 3 (fftLevelDbfs(magnitude) + offsetDb)); the zero row
+// for a magnitude that is 0, negative or not finite, which never reaches the
 // logarithm.
-std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int zeroDbfsRow);
+std::int32_t fftMagnitudeRow(const MeasurementState& state, float magnitude, int zeroDbfsRow,
+                             double offsetDb = 0);
 
 // One block: InSignal = samples (padded with zeros to 8192), windowed in place
 // by winFunc into wi, transformed into Spectrum, magnitudes into FFTbins
 // scaled by sqrt(2) / (wi.intw 8192), rows of bins 0 .. 4095 into NewPoints
 // y, then copied into OldPoints y. zeroDbfsRow: the graph row of the grid's
-// 0 line.
+// 0 line. Calibration: each bin's power is multiplied by binPowerFactors[i]
+// where the table has an entry (its magnitude by the root; empty: all 1),
+// and offsetDb, the reference's offset from dBFS less the grid's top
+// level, is added to every level.
 void processFftBlock(MeasurementState& state, std::span<const std::int16_t> samples,
-                     int zeroDbfsRow);
+                     int zeroDbfsRow, std::span<const float> binPowerFactors = {},
+                     double offsetDb = 0);
 
 } // namespace engine

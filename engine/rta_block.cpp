@@ -13,24 +13,9 @@
 namespace engine {
 namespace {
 
-// Bins 0 .. 4095 cover 0 Hz up to just below half the frame rate.
-constexpr int kRtaBins = kBlockSamples / 2;
-constexpr long double kBinSpacingHz = static_cast<long double>(kFrameRate) / kBlockSamples;
-
 std::size_t at(int i)
 {
     return static_cast<std::size_t>(i);
-}
-
-// Whether a bin frequency i * spacing (i = 0 .. 4095) lies in band j: above
-// border j - 1 (band 1 from 0 Hz) and at most border j.
-bool bandHasBin(const BandPlan& plan, int j)
-{
-    const long double top = std::floor(plan.OctBinBorderList[at(j)] / kBinSpacingHz);
-    const long double highest = std::min(top, static_cast<long double>(kRtaBins - 1));
-    const long double lowest =
-        j == 1 ? 0.0L : std::floor(plan.OctBinBorderList[at(j - 1)] / kBinSpacingHz) + 1;
-    return highest >= lowest;
 }
 
 } // namespace
@@ -54,7 +39,8 @@ void windowAndTransformRta(MeasurementState& state, std::span<const std::int16_t
     dsp::FFT(state.InSignal, state.Spectrum);
 }
 
-void sumOctaveBands(MeasurementState& state, const BandPlan& plan)
+void sumOctaveBands(MeasurementState& state, const BandPlan& plan,
+                    std::span<const float> binPowerFactors)
 {
     const int bands = std::clamp(plan.validbands, 0, kBinArraySize);
     std::fill_n(state.OctBands.begin(), bands, 0.0);
@@ -67,7 +53,8 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan)
     for (int i = 0; i < kRtaBins; ++i) {
         const long double re = state.Spectrum[at(i)].real;
         const long double im = state.Spectrum[at(i)].imag;
-        state.FFTbins[at(i)] = static_cast<float>(2 * (re * re + im * im));
+        const long double factor = at(i) < binPowerFactors.size() ? binPowerFactors[at(i)] : 1.0f;
+        state.FFTbins[at(i)] = static_cast<float>(2 * (re * re + im * im) * factor);
         const long double f = i * kBinSpacingHz;
         // One ascending walk: a bin above the border closes the band (and any
         // empty ones after it, each with 0) before it is added.
@@ -87,14 +74,16 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan)
         close(j);
 }
 
-int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow)
+int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow,
+                   long double offsetDb)
 {
     const int bands = std::clamp(plan.validbands, 0, kBinArraySize);
     const LevelScale scale = levelScaleOf(state);
-    // A band without a level lies on the bottom edge: 0 dB (an amplitude of
-    // 1, the lowest level there is) unless the axis reaches lower.
-    const long double noLevel =
-        scale.ZerodBPoint >= bottomRow ? 0.0L : levelAtRow(scale, bottomRow);
+    // A band without a level lies on the bottom edge: that of an amplitude of
+    // 1, the lowest level there is, unless the axis reaches lower.
+    const long double noLevel = scale.ZerodBPoint - offsetDb * scale.OneDB >= bottomRow
+                                    ? offsetDb
+                                    : levelAtRow(scale, bottomRow);
     if (bands > 0) {
         state.OctBands[0] = bottomRow;
         state.OctBandLevels[0] = std::numeric_limits<long double>::quiet_NaN();
@@ -104,12 +93,12 @@ int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t b
         double& band = state.OctBands[at(j)];
         long double& level = state.OctBandLevels[at(j)];
         if (band > 1.0)
-            level = std::log10(static_cast<long double>(band)) * 20;
+            level = std::log10(static_cast<long double>(band)) * 20 + offsetDb;
         else
             // A band narrower than the bin spacing shows its neighbour; one
             // that holds bins but no level lies on the bottom, as silence
             // does, instead of repeating a loud band below it.
-            level = bandHasBin(plan, j) ? noLevel : state.OctBandLevels[at(j - 1)];
+            level = bandHasBin(plan.OctBinBorderList, j) ? noLevel : state.OctBandLevels[at(j - 1)];
         const auto row = levelRow(level, scale, bottomRow);
         if (!row)
             ++failed;
@@ -156,15 +145,15 @@ void copyAveragedLevels(const MeasurementState& state, const BandPlan& plan, Bin
 
 RtaBlockReport processRtaBlock(MeasurementState& state, const BandPlan& plan,
                                std::span<const std::int16_t> samples, const RtaAxes& axes,
-                               const RtaGeometry& g)
+                               const RtaGeometry& g, const RtaLevels& levels)
 {
     RtaBlockReport report;
     windowAndTransformRta(state, samples);
-    sumOctaveBands(state, plan);
+    sumOctaveBands(state, plan, levels.binPowerFactors);
     report.scaleFromLimits =
         updateLevelScale(state, axes.yAxisMin, axes.yAxisMax, g.gridHeight, g.graphTop);
     const std::int32_t bottom = bottomRow(g);
-    report.failedRows = octaveBandRows(state, plan, bottom);
+    report.failedRows = octaveBandRows(state, plan, bottom, levels.offsetDb);
     report.failedRows += averageBandRows(state, plan, bottom);
     const auto n = static_cast<std::size_t>(std::clamp(plan.validbands, 0, kBinArraySize));
     layOutBandColumns(std::span(plan.OctBinBorderList).first(n),

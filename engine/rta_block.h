@@ -27,9 +27,12 @@ void windowAndTransformRta(MeasurementState& state, std::span<const std::int16_t
 
 // FFTbins[0..4095] = bin powers, OctBands[1 .. validbands-1] = the
 // band amplitudes (square root of the summed powers of the band's bins; band
-// 1 from 0 Hz, an empty band 0). Before a plan is built only FFTbins is
-// written.
-void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
+// 1 from 0 Hz, an empty band 0). Each bin power is multiplied by
+// binPowerFactors[i] where that table holds an entry (weighting and
+// microphone correction; empty: all 1). Before a plan is built only FFTbins
+// is written.
+void sumOctaveBands(MeasurementState& state, const BandPlan& plan,
+                    std::span<const float> binPowerFactors = {});
 
 // Turns the band amplitudes OctBands[1 .. validbands-1] into the block's
 // levels in dB (OctBandLevels) and graph rows before averaging (OctBands),
@@ -41,7 +44,10 @@ void sumOctaveBands(MeasurementState& state, const BandPlan& plan);
 // edge; a band without a bin (narrower than the bin spacing) takes the level
 // of the band below. Band 0 gets the bottom row and a NaN level. A row that
 // does not fit 32 bits takes the row of the band below; returns their number.
-int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow);
+// offsetDb is added to every level (and to the 0 dB of a band without one):
+// the level reference's offset from the amplitude unit.
+int octaveBandRows(MeasurementState& state, const BandPlan& plan, std::int32_t bottomRow,
+                   long double offsetDb = 0);
 
 // The display average, one update per block: AveragedLevels[j] = (1 -
 // AveragingFactor) x AveragedLevels[j] + AveragingFactor x OctBandLevels[j]
@@ -77,12 +83,20 @@ struct RtaAxes {
     double xAxisMax = 20000.0;
 };
 
+// What turns band amplitudes into levels of the reference shown: the bin
+// power factors of sumOctaveBands and the offset of octaveBandRows. The
+// default gives the amplitude unit, unweighted.
+struct RtaLevels {
+    std::span<const float> binPowerFactors;
+    long double offsetDb = 0;
+};
+
 // One block, all steps in order, and the band columns of NewPoints' x row
 // laid out on the frequency axis (rta_curve.h). Level limits without a scale
 // keep the last valid one; frequency limits without an axis give equal
 // columns.
 RtaBlockReport processRtaBlock(MeasurementState& state, const BandPlan& plan,
                                std::span<const std::int16_t> samples, const RtaAxes& axes,
-                               const RtaGeometry& g);
+                               const RtaGeometry& g, const RtaLevels& levels = {});
 
 } // namespace engine

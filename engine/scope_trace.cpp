@@ -38,8 +38,19 @@ float zoomGain(int zoomPosition)
     return std::ldexp(1.0f, 15 - zoomPosition);
 }
 
+std::optional<std::int32_t> scopeValueRow(int height, int zoomPosition, int offsetPosition,
+                                          long double value)
+{
+    if (zoomPosition < 0 || zoomPosition > 15)
+        return std::nullopt;
+    const long double centre = height / 2;
+    return roundToInt32(centre + 320.0L * offsetPosition -
+                        zoomGain(zoomPosition) * centre / 32768 * value);
+}
+
 bool computeScopeTrace(const MeasurementState& state, int width, int height, int zoomPosition,
-                       int offsetPosition, ScopeTrace& out, int frameRate)
+                       int offsetPosition, ScopeTrace& out, int frameRate,
+                       std::optional<std::int64_t> firstSample)
 {
     out.count = 0;
     out.lastStep = -1;
@@ -62,10 +73,12 @@ bool computeScopeTrace(const MeasurementState& state, int width, int height, int
     // gives, without a slow rounding instruction per step. (Below 2^56, so
     // 64 bits hold it.)
     const std::int64_t top = std::int64_t{out.YCenterline} + std::int64_t{offsetPosition} * 320;
-    auto rowAt = [&](std::int32_t pos) {
-        const std::int64_t v = state.ScopeBuffer[static_cast<std::size_t>(pos)];
+    auto rowOfValue = [&](std::int64_t v) {
         return roundShifted(top * (std::int64_t{1} << zoomPosition) - out.YCenterline * v,
                             zoomPosition);
+    };
+    auto rowAt = [&](std::int32_t pos) {
+        return rowOfValue(state.ScopeBuffer[static_cast<std::size_t>(pos)]);
     };
 
     // The pass visits every step k up to the last one, but only steps whose
@@ -94,19 +107,41 @@ bool computeScopeTrace(const MeasurementState& state, int width, int height, int
         ++last;
     out.lastStep = static_cast<std::int32_t>(last);
 
-    const std::int32_t first = scopeRingPosition(state.ScopeBufferCounter - 1 - last);
+    const std::int32_t first =
+        scopeRingPosition(firstSample ? *firstSample : state.ScopeBufferCounter - 1 - last);
     out.firstPosition = first;
     const auto start = rowAt(first);
     if (!start)
         return false;
     out.startRow = *start;
 
+    // The envelope walks every sample once: from the last recorded step's
+    // sample on, the ring position advancing with it.
+    std::int64_t envelopeFrom = 0;
+    std::int32_t envelopePos = first;
     auto record = [&](std::int64_t k) {
         const auto row = rowAt(scopeRingPosition(std::int64_t{first} + k));
         if (!row || out.count >= static_cast<std::int32_t>(out.steps.size()))
             return false;
-        out.steps[static_cast<std::size_t>(out.count++)] = {
-            static_cast<std::int32_t>(k), column(k - 1), std::min(column(k), width), *row};
+        std::int32_t hi = state.ScopeBuffer[static_cast<std::size_t>(envelopePos)];
+        std::int32_t lo = hi;
+        for (; envelopeFrom < k; ++envelopeFrom) {
+            envelopePos = envelopePos + 1 == kScopeRingSize ? 0 : envelopePos + 1;
+            const std::int32_t v = state.ScopeBuffer[static_cast<std::size_t>(envelopePos)];
+            hi = std::max(hi, v);
+            lo = std::min(lo, v);
+        }
+        // Rows fall as values rise, whatever the zoom.
+        const auto rowHigh = rowOfValue(hi);
+        const auto rowLow = rowOfValue(lo);
+        if (!rowHigh || !rowLow)
+            return false;
+        out.steps[static_cast<std::size_t>(out.count++)] = {static_cast<std::int32_t>(k),
+                                                            column(k - 1),
+                                                            std::min(column(k), width),
+                                                            *row,
+                                                            *rowHigh,
+                                                            *rowLow};
         return true;
     };
     // Step 0 reaches column 0 from the left only when a sample spans a column or more.

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace engine {
 
@@ -24,6 +25,11 @@ struct ScopeStep {
     std::int32_t x0; // may be negative for the first step
     std::int32_t x1;
     std::int32_t row; // screen row of the step's sample
+    // Rows of the highest and the lowest sample from the previous recorded
+    // step's sample to this one's (this one alone for the first): where a
+    // column holds several samples, its envelope, so no peak is lost.
+    std::int32_t rowHigh;
+    std::int32_t rowLow;
 };
 
 // About 64 KiB: the display keeps one for the page, filled anew per block.
@@ -42,6 +48,13 @@ struct ScopeTrace {
 // Zoom gain of slider position 0 .. 15: 2^(15 - position), 1 to 32768.
 float zoomGain(int zoomPosition);
 
+// The screen row of a sample value (not necessarily whole) on a screen
+// `height` rows high, as the trace places samples: Round(height div 2 +
+// 320 offsetPosition - G (height div 2) / 32768 value); nothing for a zoom
+// position outside 0 .. 15 or a row beyond 32 bits.
+std::optional<std::int32_t> scopeValueRow(int height, int zoomPosition, int offsetPosition,
+                                          long double value);
+
 // Computes the trace for a screen of width x height pixels from the ring,
 // ScopeBufferCounter and CurrtDiv, with the zoom slider at
 // zoomPosition (0 .. 15) and the offset slider at offsetPosition (320 pixels
@@ -53,8 +66,11 @@ float zoomGain(int zoomPosition);
 // out.count 0, when nothing can be drawn: a width outside 2 ..
 // kScopeMaxColumns, a negative height, a zoom position outside 0 to 15, no
 // time base yet (or less than one sample per screen), a pass of more than
-// 2^23 samples, or a row beyond 32 bits.
+// 2^23 samples, or a row beyond 32 bits. With firstSample (a sample count
+// as ScopeBufferCounter numbers them) r0 is that sample's position instead:
+// a triggered trace.
 bool computeScopeTrace(const MeasurementState& state, int width, int height, int zoomPosition,
-                       int offsetPosition, ScopeTrace& out, int frameRate = kFrameRate);
+                       int offsetPosition, ScopeTrace& out, int frameRate = kFrameRate,
+                       std::optional<std::int64_t> firstSample = std::nullopt);
 
 } // namespace engine

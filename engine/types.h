@@ -24,4 +24,4 @@ using BinArray = std::array<double, kBinArraySize>;
 // the y pixels.
 using CoordArray = std::array<std::array<std::int32_t, kBlockSamples>, 2>;
 
-}  // namespace engine
+} // namespace engine

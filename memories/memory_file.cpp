@@ -188,6 +188,9 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
         if (!ok || dropped < 0)
             return in.fail("ungültige Zahl verlorener Blöcke"), false;
     }
+    // Written since levels carry a reference: absent in older files.
+    if (const auto levels = in.optionalField("levels"))
+        rec.description = QString::fromUtf8(*levels);
 
     const auto entriesText = in.field("entries");
     const auto entries = entriesText ? toInt(*entriesText) : std::nullopt;
@@ -238,6 +241,11 @@ QString notOurs(const QString& path, const QString& why)
 
 } // namespace
 
+QString memoryFileName(const QString& chosen)
+{
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + ".txt" : chosen;
+}
+
 QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
 {
     QByteArray out = QByteArray(kMagic) + "\n";
@@ -257,6 +265,11 @@ QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
         out += "averaging: " + averagingText(rec.averaging) + "\n";
         if (rec.droppedBlocks >= 0)
             out += "dropped: " + QByteArray::number(rec.droppedBlocks) + "\n";
+        if (!rec.description.isEmpty()) {
+            QByteArray description = rec.description.toUtf8();
+            description.replace('\n', ' ').replace('\r', ' ');
+            out += "levels: " + description + "\n";
+        }
         out += "entries: " + QByteArray::number(entries) + "\n";
         out += QByteArray(kColumns) + "\n";
         for (int j = 0; j < entries; ++j)

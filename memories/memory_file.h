@@ -10,6 +10,8 @@
 //   window: Hann                 window type of the octave-band analysis
 //   averaging: 0.02              weight of the newest block in the display
 //   dropped: 0                   blocks lost in the capture until then (when known)
+//   levels: Bezug: dB SPL; ...   the levels' reference, weighting, calibration
+//                                and curve in words (optional)
 //   entries: 32                  band-plan entries (borders) that follow
 //   entry, border_Hz, level_dB, row, x, y
 //   0, 17, nan, 385, 0, 0        entry 0 bounds no band: its level is nan
@@ -17,8 +19,9 @@
 //   ...
 //   end
 //
-// A band's level is the curve's, averaged, in dB relative to an amplitude of
-// 1 in transform units (a file may also hold -inf: no power); row is its
+// A band's level is the curve's, averaged, in dB of the reference the levels
+// line names (without one: relative to an amplitude of 1 in transform
+// units; a file may also hold -inf: no power); row is its
 // screen row in the last block before averaging; x, y the point of the
 // curve as drawn. A stored curve is drawn from borders and levels only.
 // UI thread only.
@@ -38,6 +41,10 @@ namespace memories {
 inline constexpr const char* kWindowNames[] = {"Rectangular", "Hann", "Hamming", "Blackman-Harris"};
 // Averaging factors, by item ("Keine", "Schnell", "Langsam", "Sehr Langsam").
 inline constexpr float kAveragingFactors[] = {1.0f, 0.7f, 0.2f, 0.02f};
+
+// The name a memory file is written to: `chosen`, with ".txt" appended when
+// it has no suffix, so that the open dialog's filter lists it.
+QString memoryFileName(const QString& chosen);
 
 // The text of a file holding the given slots of `table` (numbers 0..8), in
 // the order given.

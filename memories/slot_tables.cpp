@@ -21,6 +21,7 @@ void clear(SpectrumRec& slot)
     slot.windowType = -1;
     slot.averaging = -1;
     slot.stored = {};
+    slot.unsaved = false;
 }
 
 } // namespace
@@ -30,8 +31,8 @@ void initSlotTables(SlotTables& tables)
     for (SlotTable* table : {&tables.RTAMemRecord, &tables.FFTMemRecord, &tables.ScopeMemRecord})
         for (SpectrumRec& slot : *table)
             clear(slot);
-    for (SpectrumRec& slot : tables.RTAMemRecord)
-        slot.Color = engine::clWhite;
+    for (int k = 0; k < kSlots; ++k)
+        tables.RTAMemRecord[static_cast<std::size_t>(k)].Color = kDefaultSlotColours[k];
 }
 
 } // namespace memories

@@ -2,9 +2,11 @@
 // The nine memory slots of each analyzer: slot 0 the last measurement, which
 // the block paths overwrite, slots 1 .. 8 what the user stored. The
 // application owns one static instance (27 slots, about 1.9 MB) for the whole
-// run; nothing is written to disk. UI thread only.
+// run; the memory commands save and open them as files (memory_file.h). UI thread only.
 
 #include "spectrum_rec.h"
+
+#include "engine/colour.h"
 
 #include <array>
 
@@ -20,8 +22,24 @@ struct SlotTables {
     SlotTable ScopeMemRecord; // oscilloscope (page 2)
 };
 
-// Start-up state: all 27 slots empty and zero-filled, the RTA slots coloured
-// white, the others black.
+// The colours stored curves start with, slots 1 .. 8: eight hues of middle
+// lightness, so each reads on the dark and on the light colour set and none
+// looks like the live curve (white on dark, black on light). Slot 0, the
+// last measurement, is the live curve and stays white.
+inline constexpr engine::TColor kDefaultSlotColours[kSlots] = {
+    engine::clWhite,
+    engine::RGB(235, 60, 50),   // 1 red
+    engine::RGB(245, 140, 0),   // 2 orange
+    engine::RGB(40, 175, 60),   // 3 green
+    engine::RGB(40, 130, 255),  // 4 blue
+    engine::RGB(215, 60, 215),  // 5 magenta
+    engine::RGB(0, 170, 185),   // 6 teal
+    engine::RGB(185, 150, 0),   // 7 ochre
+    engine::RGB(150, 100, 255), // 8 violet
+};
+
+// Start-up state: all 27 slots empty and zero-filled, the RTA slots in their
+// default colours, the others black.
 void initSlotTables(SlotTables& tables);
 
 } // namespace memories

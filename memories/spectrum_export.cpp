@@ -1,5 +1,7 @@
 #include "spectrum_export.h"
 
+#include "export_number.h"
+
 #include "settings/atomic_file.h"
 
 #include <QFileInfo>
@@ -7,16 +9,6 @@
 #include <algorithm>
 
 namespace memories {
-namespace {
-
-// The shortest general decimal form with up to 15 significant digits.
-QByteArray decimal(double v)
-{
-    return QByteArray::number(v, 'g', 15);
-}
-
-} // namespace
-
 QString exportFileName(const QString& chosen)
 {
     return chosen.endsWith(".txt", Qt::CaseInsensitive) ? chosen : chosen + ".txt";
@@ -25,9 +17,16 @@ QString exportFileName(const QString& chosen)
 QByteArray spectrumExportText(const QString& fullPath, const SpectrumRec& rec)
 {
     QByteArray out = "Spectrum from Spectrion\r\n" + fullPath.toUtf8() + "\r\n";
+    if (!rec.description.isEmpty()) {
+        QByteArray description = rec.description.toUtf8();
+        description.replace('\n', ' ').replace('\r', ' ');
+        out += description + "\r\n";
+    }
     const int entries = std::clamp(rec.bands, 0, engine::kBinArraySize);
-    for (int j = 0; j < entries; ++j)
-        out += decimal(rec.f[j]) + ", " + decimal(j == 0 ? qQNaN() : rec.levels[j]) + "\r\n";
+    for (int j = 0; j < entries; ++j) {
+        const QByteArray level = j == 0 ? QByteArray() : exportLevel(rec, j);
+        out += exportNumber(rec.f[j]) + (level.isEmpty() ? "," : ", " + level) + "\r\n";
+    }
     if (rec.droppedBlocks >= 0)
         out += "dropped blocks, " + QByteArray::number(rec.droppedBlocks) + "\r\n";
     return out;

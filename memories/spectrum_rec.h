@@ -42,6 +42,12 @@ struct SpectrumRec {
     // Blocks lost for want of a queued buffer in the capture until this measurement (a part block
     // counts as one); -1 when unknown. A measurement with gaps must not pass for a whole one.
     std::int64_t droppedBlocks = -1;
+    // The levels' reference, weighting, calibration, correction and curve,
+    // in words; empty when not known (older files).
+    QString description;
+    // Slots 1 .. 8: changed since last written to or read from a file, so
+    // quitting asks before the change is lost.
+    bool unsaved = false;
 };
 
 } // namespace memories

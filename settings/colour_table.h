@@ -21,6 +21,8 @@ enum ColourEntry : int {
     AxesColour = 12,
     GridColour = 13,
     AxesFontColour = 14,
+    LegendBackgroundColour = 15,
+    LegendTextColour = 16,
 };
 
 // What a first start shows: black background, bright green axes, green grid, white texts.

@@ -21,9 +21,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -79,6 +81,7 @@ TfrmSettings::TfrmSettings(QWidget* parent, ColourTable& colours, std::span<doub
     connect(btnDefault, &QPushButton::clicked, this, [this] { btnDefaultClick(); });
     connect(lstColors, &QComboBox::currentIndexChanged, this, [this] { lstColorsChange(); });
     connect(cboWindowing, &QComboBox::currentIndexChanged, this, [this] { cboWindowingChange(); });
+    connect(cboReference, &QComboBox::activated, this, [this] { cboReferenceChange(); });
     if (QCoreApplication* application = QCoreApplication::instance())
         application->installEventFilter(this);
     FormCreate();
@@ -165,10 +168,16 @@ void TfrmSettings::FormCreate()
     btnClose->setText(text(TextId::Close));
     setLabelText(*lblInput, text(TextId::Input));
     setLabelText(*lblWindowing, text(TextId::Window));
+    grpReference->setTitle(text(TextId::Reference));
+    for (TextId id : {TextId::ReferenceDbfs, TextId::ReferenceSpl, TextId::ReferenceRaw})
+        cboReference->setItemText(int(id) - int(TextId::ReferenceDbfs), text(id));
 
     // Nothing is reported: a first start has no store, and an incomplete one gets the defaults.
-    if (!loadStore())
+    const bool loaded = loadStore();
+    if (!loaded)
         btnDefaultClick();
+    m_levels = loadLevelSettings(storeKey(), loaded);
+    showLevelSettings();
     restoreDrawableScale();
     acceptAxisTexts();
     UpdateColors();
@@ -225,6 +234,7 @@ QString TfrmSettings::writeStore()
             const auto value = std::int32_t(m_colours.GraphColors[std::size_t(entry)]);
             registry.writeInteger(colourValueName(entry), value);
         }
+        writeLevelSettings(registry, m_levels);
         const bool changed = registry.hasChangedValues();
         if (registry.closeKey() || !changed)
             return QString();
@@ -236,6 +246,64 @@ QString TfrmSettings::writeStore()
     if (!isNewSaveFailure(failure))
         return QString();
     return saveFailureMessage(text(TextId::SaveFailed), key.fileName, failure);
+}
+
+void TfrmSettings::setLevelSettings(const LevelSettings& levels)
+{
+    m_levels = levels;
+    showLevelSettings();
+}
+
+QString TfrmSettings::saveLevelSettings()
+{
+    return settings::saveLevelSettings(storeKey(), m_levels);
+}
+
+double TfrmSettings::rtaOffsetFromDbfs(engine::LevelReference reference) const
+{
+    engine::CalibrationModel model;
+    model.reference = reference;
+    model.calibrationOffsetDb = m_levels.calibrationOffsetDb;
+    return model.offsetFromDbfs(engine::rtaRawMinusDbfs(m_window));
+}
+
+bool TfrmSettings::selectReference(engine::LevelReference reference)
+{
+    if (reference == engine::LevelReference::Spl && !m_levels.calibrationOffsetDb)
+        return false;
+    const double shift = rtaOffsetFromDbfs(reference) - rtaOffsetFromDbfs(m_levels.reference);
+    m_levels.reference = reference;
+    if (std::isfinite(shift)) {
+        const auto whole = static_cast<std::int64_t>(std::nearbyint(shift));
+        for (QLineEdit* field : {txtYAxisMin, txtYAxisMax})
+            if (const auto v = textToInteger(field->text()))
+                field->setText(QString::number(*v + whole));
+    }
+    showLevelSettings();
+    if (onLevelSettingsChanged)
+        onLevelSettingsChanged();
+    return true;
+}
+
+void TfrmSettings::showLevelSettings()
+{
+    auto* model = qobject_cast<QStandardItemModel*>(cboReference->model());
+    if (QStandardItem* spl = model ? model->item(int(engine::LevelReference::Spl)) : nullptr)
+        spl->setEnabled(m_levels.calibrationOffsetDb.has_value());
+    cboReference->setCurrentIndex(int(m_levels.reference));
+    lblCalibration->setText(m_levels.calibrationOffsetDb
+                                ? text(TextId::Calibrated)
+                                      .arg(QString::number(*m_levels.calibrationOffsetDb, 'f', 1),
+                                           m_levels.calibrationDate)
+                                : text(TextId::NotCalibrated));
+}
+
+void TfrmSettings::cboReferenceChange()
+{
+    if (!selectReference(engine::LevelReference(cboReference->currentIndex())))
+        showLevelSettings();
+    if (m_hooks.repaintRtaGrid)
+        m_hooks.repaintRtaGrid();
 }
 
 void TfrmSettings::reject()

@@ -13,6 +13,7 @@
 #include "settings/colour_chooser.h"
 #include "settings/colour_table.h"
 #include "settings/control_store.h"
+#include "settings/level_settings.h"
 #include "settings/settings_text.h"
 
 #include "engine/colour.h"
@@ -68,6 +69,25 @@ public:
     // Replaces the colour dialog behind "Ändern"; an empty chooser brings the desktop's back.
     void setColourChooser(ColourChooser chooser);
 
+    // The calibrated-measurement settings, loaded with the store. Setting them shows the
+    // reference and calibration (moving no axis limit); saveLevelSettings writes them at once,
+    // returning an empty string or the message for the user.
+    const LevelSettings& levelSettings() const { return m_levels; }
+    void setLevelSettings(const LevelSettings& levels);
+    QString saveLevelSettings();
+    // Writes the whole store now, as closing the dialog does (the axis limits a reference
+    // change moved included); an empty string or the message for the user.
+    QString saveSettings() { return writeStore(); }
+    // Chooses a reference as the user does in "Bezug": the level axis' limits move by the
+    // offset between the two references (rounded to whole dB, as the fields hold), so the curve
+    // stays where it was; "dB SPL" without a calibration is refused (false).
+    bool selectReference(engine::LevelReference reference);
+    // Level minus dBFS for a reference as the octave-band view computes it now (the raw unit's
+    // offset follows the window type).
+    double rtaOffsetFromDbfs(engine::LevelReference reference) const;
+    // Called after the reference changed through the dialog.
+    std::function<void()> onLevelSettingsChanged;
+
     // The axis fields, read as numbers by the octave-band view (see number_text.h). The X-axis
     // fields lie outside their group's visible width, as they always have.
     QLineEdit* txtYAxisMax = nullptr;
@@ -78,6 +98,9 @@ public:
     // The window type's group and list (items in dsp::WindowType order).
     QGroupBox* grpFFTSettings = nullptr;
     QComboBox* cboWindowing = nullptr;
+    // "Bezug": dBFS, dB SPL (enabled once calibrated), dB (Rohwert), in LevelReference order.
+    QComboBox* cboReference = nullptr;
+    QLabel* lblCalibration = nullptr;
 
 public slots:
     // Escape closes the dialog like "Schließen" does.
@@ -116,6 +139,8 @@ private:
     void acceptAxisTexts();
     void restoreDrawableScale();
     void applyColours(const ColourSet& set);
+    void showLevelSettings();
+    void cboReferenceChange();
 
     ColourTable& m_colours;
     std::span<double> m_window;
@@ -123,6 +148,7 @@ private:
     ColourChooser m_desktopChooser;
     ColourChooser m_chooser;
     QHash<const QLineEdit*, QString> m_acceptedText; // each axis field's last accepted text
+    LevelSettings m_levels;
     bool m_closing = false;
     bool m_quitting = false;
 
@@ -130,6 +156,7 @@ private:
     QWidget* tabGraph = nullptr;
     QWidget* tabDSP = nullptr;
     QGroupBox* grpScales = nullptr;
+    QGroupBox* grpReference = nullptr;
     QLabel* lblYAxisMax = nullptr;
     QLabel* lblYAxisMin = nullptr;
     QLabel* lblYAxisStep = nullptr;

@@ -117,6 +117,17 @@ void TfrmSettings::buildControls()
         button(grpColors, "btnStandardCol", layoutText(TextId::Standard), 121, 48, 81, 23);
     btnLightCol = button(grpColors, "btnLightCol", layoutText(TextId::Light), 205, 48, 69, 23);
 
+    grpReference = place(new QGroupBox(layoutText(TextId::Reference), tabGraph), "grpReference",
+                         135, 9, 157, 136);
+    cboReference = place(new QComboBox(grpReference), "cboReference", 12, 27, 133, kEditHeight);
+    cboReference->addItems({layoutText(TextId::ReferenceDbfs), layoutText(TextId::ReferenceSpl),
+                            layoutText(TextId::ReferenceRaw)});
+    lblCalibration =
+        label(grpReference, "lblCalibration", layoutText(TextId::NotCalibrated), 12, 58);
+    lblCalibration->setWordWrap(true);
+    lblCalibration->resize(133, 60);
+    lblCalibration->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     grpFFTSettings =
         place(new QGroupBox(QStringLiteral(" FFT "), tabDSP), "grpFFTSettings", 3, 3, 189, 98);
     lblWindowing = label(grpFFTSettings, "lblWindowing", layoutText(TextId::Window), 10, 15);

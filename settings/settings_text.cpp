@@ -31,6 +31,18 @@ QString layoutText(TextId id)
         return QStringLiteral("Window");
     case TextId::Input:
         return QStringLiteral("Input");
+    case TextId::Reference:
+        return QStringLiteral("Reference");
+    case TextId::ReferenceDbfs:
+        return QStringLiteral("dBFS");
+    case TextId::ReferenceSpl:
+        return QStringLiteral("dB SPL");
+    case TextId::ReferenceRaw:
+        return QStringLiteral("dB (raw)");
+    case TextId::Calibrated:
+        return QStringLiteral("Calibrated: %1 dB (%2)");
+    case TextId::NotCalibrated:
+        return QStringLiteral("Not calibrated");
     case TextId::Maker:
         return QStringLiteral("Drevmark");
     case TextId::Product:

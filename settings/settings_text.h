@@ -20,6 +20,12 @@ enum class TextId : int {
     Close = 65217,
     Window = 65218,
     Input = 65228,
+    Reference = 65700, // group of the level reference
+    ReferenceDbfs = 65701,
+    ReferenceSpl = 65702,
+    ReferenceRaw = 65703,
+    Calibrated = 65704, // %1 offset in dB, %2 date
+    NotCalibrated = 65705,
     Maker = 65275,   // first part of the settings key's name
     Product = 65277, // second part of the settings key's name
     // Messages: the settings file could not be written (%1 the file, %2 the technical reason),

@@ -83,6 +83,23 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(plain.options->bands, -1);
     EXPECT_TRUE(plain.options->pacing);
 
+    // The calibrated levels.
+    const auto levels = parse({"--reference", "spl", "--weighting", "a", "--rta-curve", "max",
+                               "--calibration-offset", "120.5", "--mic-correction", "m.txt"});
+    ASSERT_TRUE(levels.options) << levels.error.toStdString();
+    EXPECT_EQ(levels.options->reference, engine::LevelReference::Spl);
+    EXPECT_EQ(levels.options->weighting, engine::Weighting::A);
+    EXPECT_EQ(levels.options->rtaCurve, engine::RtaCurve::Max);
+    EXPECT_EQ(levels.options->calibrationOffset, 120.5);
+    EXPECT_EQ(levels.options->micCorrection, QString("m.txt"));
+    EXPECT_EQ(parse({"--mic-correction", "none"}).options->micCorrection, QString());
+    const auto calibrate = parse({"--calibrate", "94", "--calibrate-frequency", "250"});
+    ASSERT_TRUE(calibrate.options);
+    EXPECT_EQ(calibrate.options->calibrate, 94.0);
+    EXPECT_EQ(calibrate.options->calibrateFrequency, 250.0);
+    EXPECT_FALSE(plain.options->reference);
+    EXPECT_FALSE(plain.options->calibrate);
+
     // A screenshot with --start but no block count is taken after the first block.
     const auto first = parse({"--start", "--screenshot", "a.png"});
     ASSERT_TRUE(first.options);
@@ -90,6 +107,11 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_TRUE(parse({"--help"}).helpRequested);
     EXPECT_TRUE(parse({"--version"}).versionRequested);
     EXPECT_EQ(app::versionText(), "Spectrion 1.2\n");
+    // Stored spectra export without a capture.
+    const auto stored = parse({"--load-memories", "m.txt", "--export-csv", "m.csv"});
+    ASSERT_TRUE(stored.options) << stored.error.toStdString();
+    EXPECT_EQ(stored.options->loadMemories, "m.txt");
+    EXPECT_EQ(stored.options->exportCsvPath, "m.csv");
 }
 
 TEST(CommandLine, RejectsBadOptionsWithOneLine)
@@ -103,6 +125,8 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--start", "--after-blocks", "3"},
         {"--screenshot", "a.png", "--after-blocks", "3"},
         {"--export", "x.txt"},
+        {"--export-csv", "x.csv"},
+        {"--load-memories", ""},
         {"stray"},
         {"--screenshot", ""},
         // Numbers out of range, however they are written.
@@ -124,6 +148,15 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--generator", "pink:3"},
         {"--generator", "pink:-100"},
         {"--output-device", "pulse"},
+        {"--reference", "dbspl"},
+        {"--weighting", "B"},
+        {"--rta-curve", "avg"},
+        {"--calibrate", "loud"},
+        {"--calibrate-frequency", "1000"},
+        {"--calibrate", "94", "--calibrate-frequency", "5"},
+        {"--calibrate", "94", "--calibration-offset", "100"},
+        {"--calibrate", "94", "--start", "--screenshot", "a.png"},
+        {"--calibration-offset", "x"},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
@@ -131,7 +164,9 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
     }
-    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing"})
+    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing",
+                               "--reference", "--weighting", "--rta-curve", "--calibrate",
+                               "--calibrate-frequency", "--calibration-offset", "--mic-correction"})
         EXPECT_TRUE(app::usageText().contains(option)) << option;
 }
 
@@ -146,4 +181,69 @@ TEST(StringTable, TextsByNumberAndGapsEmpty)
     EXPECT_TRUE(app::LoadStr(65242).isEmpty());
     EXPECT_TRUE(app::LoadStr(0).isEmpty());
     EXPECT_TRUE(app::LoadStr(70000).isEmpty());
+}
+
+TEST(CommandLine, FftAndScopeOptionsTakeTheirValuesAndRefuseOthers)
+{
+    const auto r = parse({"--fft-averaging",
+                          "infinite",
+                          "--fft-hold",
+                          "--fft-axis",
+                          "log",
+                          "--fft-length",
+                          "65536",
+                          "--fft-range",
+                          "100:10000",
+                          "--fft-levels",
+                          "10:80",
+                          "--trigger",
+                          "single",
+                          "--trigger-edge",
+                          "falling",
+                          "--trigger-level",
+                          "-25.5",
+                          "--trigger-position",
+                          "50",
+                          "--scope-style",
+                          "lines",
+                          "--timebase",
+                          "100us"});
+    ASSERT_TRUE(r.options) << r.error.toStdString();
+    const app::AnalyzerOptions& a = r.options->analyzers;
+    EXPECT_EQ(a.fftAveraging, engine::FftAveraging::Infinite);
+    EXPECT_TRUE(a.fftHold);
+    EXPECT_EQ(a.fftAxis, engine::FftAxisScale::Log);
+    EXPECT_EQ(a.fftLength, 65536);
+    EXPECT_EQ(a.fftRange, std::pair(100.0, 10000.0));
+    EXPECT_EQ(a.fftLevels, std::pair(10.0, 80.0));
+    EXPECT_EQ(a.trigger, engine::TriggerMode::Single);
+    EXPECT_EQ(a.triggerEdge, engine::TriggerEdge::Falling);
+    EXPECT_EQ(a.triggerLevel, -25.5);
+    EXPECT_EQ(a.triggerPosition, 50.0);
+    EXPECT_EQ(a.scopeStyle, display::ScopeTraceStyle::Lines);
+    EXPECT_EQ(a.timeBase, 1);
+    EXPECT_EQ(parse({"--timebase", "100ms"}).options->analyzers.timeBase, 10);
+    EXPECT_EQ(parse({"--timebase", QString::fromUtf8("200\u00B5s")}).options->analyzers.timeBase,
+              2);
+    const auto plain = parse({});
+    EXPECT_FALSE(plain.options->analyzers.fftAveraging || plain.options->analyzers.trigger ||
+                 plain.options->analyzers.timeBase || plain.options->analyzers.fftHold);
+
+    for (const QStringList& args : QList<QStringList>{{"--fft-averaging", "forever"},
+                                                      {"--fft-axis", "exp"},
+                                                      {"--fft-length", "12000"},
+                                                      {"--fft-range", "100"},
+                                                      {"--trigger", "always"},
+                                                      {"--trigger-edge", "up"},
+                                                      {"--trigger-level", "120"},
+                                                      {"--trigger-position", "-1"},
+                                                      {"--timebase", "1s"},
+                                                      {"--scope-style", "dots"}}) {
+        const auto bad = parse(args);
+        EXPECT_FALSE(bad.options) << args.join(' ').toStdString();
+        EXPECT_FALSE(bad.error.isEmpty() || bad.error.contains('\n')) << bad.error.toStdString();
+    }
+    for (const char* option : {"--fft-averaging", "--fft-hold", "--fft-axis", "--fft-length",
+                               "--trigger", "--trigger-edge", "--trigger-level", "--timebase"})
+        EXPECT_TRUE(app::usageText().contains(option)) << option;
 }

@@ -7,6 +7,8 @@
 
 #include "capture/virtual_devices.h"
 #include "display/colour_map.h"
+#include "display/fft_curves.h"
+#include "engine/fft_axes.h"
 #include "engine/fft_block.h"
 #include "settings/store_path.h"
 
@@ -16,8 +18,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +29,7 @@
 #include <memory>
 #include <numbers>
 #include <optional>
+#include <random>
 #include <vector>
 
 using app::TfrmMain;
@@ -270,4 +275,48 @@ TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakOnThe1kLineAtItsLevel)
             }
         }
     }
+}
+
+TEST_F(FftPageTest, AveragingHoldAndLogAxisFromTheControlsDrawTwoCurvesAndAreKept)
+{
+    TfrmMain& w = openFftPage();
+    w.cboFftAveraging->setCurrentIndex(4); // "Unendlich"
+    w.btnFftHold->setChecked(true);
+    w.cboFftAxis->setCurrentIndex(1); // "Logarithmisch"
+    emit w.cboFftAxis->activated(1);
+    EXPECT_EQ(w.txtFftFrom->text(), "20");
+    EXPECT_EQ(w.fftPageSettings().averaging, engine::FftAveraging::Infinite);
+    EXPECT_TRUE(w.fftPageSettings().hold);
+
+    // The grid's decades: 1 kHz on its log column, 2 kHz between it and 5 kHz.
+    const auto map = engine::fftFrequencyMap(w.fftPageSettings().view, 659);
+    const int at1k = 40 + *engine::fftColumnOf(*map, 1000);
+    EXPECT_EQ(gridImage().pixel(at1k, 115), kGrey);
+    EXPECT_NE(gridImage().pixel(40 + *engine::fftColumnOf(*map, 1500), 115), kGrey);
+
+    std::mt19937 gen(3);
+    std::normal_distribution<double> noise(0, 3000);
+    for (int b = 0; b < 20; ++b) {
+        std::vector<std::int16_t> s(8192);
+        for (auto& v : s)
+            v = static_cast<std::int16_t>(std::lround(noise(gen)));
+        feed(s);
+    }
+    EXPECT_EQ(w.fftAnalysis().blocks, 20);
+    // The hold lies above the average wherever both are drawn.
+    const QImage shown = graphArea();
+    const QRgb red = display::toQColor(display::kFftHoldColour).rgb();
+    for (int x : {100, 300, 500}) {
+        const auto hold = topmost(shown, QRect(x, 0, 1, 387), red);
+        const auto average = topmost(shown, QRect(x, 0, 1, 387), kBlack);
+        ASSERT_TRUE(hold && average) << x;
+        EXPECT_LT(hold->y(), average->y()) << x;
+    }
+
+    // A new window reads the choices back from the store.
+    window.reset();
+    TfrmMain& again = create();
+    EXPECT_EQ(again.cboFftAxis->currentIndex(), 1);
+    EXPECT_EQ(again.cboFftAveraging->currentIndex(), 4);
+    EXPECT_TRUE(again.btnFftHold->isChecked());
 }

@@ -6,8 +6,10 @@
 #include "app/message_box.h"
 #include "app/string_table.h"
 
+#include "app/frm_calibration.h"
 #include "capture/virtual_devices.h"
 #include "display/colour_map.h"
+#include "display/level_meter_strip.h"
 #include "engine/level_scale.h"
 #include "settings/colour_table.h"
 #include "settings/settings_dialog.h"
@@ -55,8 +57,9 @@ protected:
         WindowTest::TearDown();
     }
 
-    // The window with its settings dialog, wired as the program wires them.
-    TfrmMain& create()
+    // The window with its settings dialog, wired as the program wires them;
+    // the levels read in `reference` (most cases check the raw unit's rows).
+    TfrmMain& create(engine::LevelReference reference = engine::LevelReference::Raw)
     {
         WindowTest::create();
         settings::TfrmSettings::Hooks hooks;
@@ -64,6 +67,8 @@ protected:
         dialog = std::make_unique<settings::TfrmSettings>(window.get(), gState.colours,
                                                           gState.measurement.Window, hooks);
         window->setSettingsDialog(dialog.get());
+        window->changeLevelSettings(
+            [reference](settings::LevelSettings& s) { s.reference = reference; });
         window->show();
         // Start-up builds the plan before the preferred frequencies exist;
         // START sets the page up afresh, and so does this.
@@ -296,7 +301,7 @@ TEST_F(RtaPageTest, StoredSlotOfACoarserPlanIsDrawnWithItsOwnColumns)
 TEST_F(RtaPageTest, PinkNoiseCaptureGivesALevelStaircaseInsideTheDefaultAxis)
 {
     capture::registerTestSignal("pink");
-    TfrmMain& w = create();
+    TfrmMain& w = create(engine::LevelReference::Dbfs);
     const int entry = w.WaveDevice->findText("Test signal: pink");
     ASSERT_GE(entry, 1);
     w.WaveDevice->setCurrentIndex(entry);
@@ -306,7 +311,8 @@ TEST_F(RtaPageTest, PinkNoiseCaptureGivesALevelStaircaseInsideTheDefaultAxis)
     w.btnONOFFClick();
 
     // Equal power per relative bandwidth: above 200 Hz, where every band
-    // holds many bins, the levels agree within a few dB, inside 20 .. 100 dB.
+    // holds many bins, the levels agree within a few dB, inside the axis of a
+    // new store, -100 .. 0 dBFS.
     const float oneDB = measurement().OneDB;
     const float zero = measurement().ZerodBPoint;
     double lowest = 1e9;
@@ -316,8 +322,8 @@ TEST_F(RtaPageTest, PinkNoiseCaptureGivesALevelStaircaseInsideTheDefaultAxis)
         lowest = std::min(lowest, db);
         highest = std::max(highest, db);
     }
-    EXPECT_GT(lowest, 55.0);
-    EXPECT_LT(highest, 80.0);
+    EXPECT_GT(lowest, -100.0);
+    EXPECT_LT(highest, -80.0);
     EXPECT_LT(highest - lowest, 8.0);
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }
@@ -344,8 +350,10 @@ TEST_F(RtaPageTest, SlotZeroAndTheExportCarryTheAveragedCurveInDb)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_GT(lines.size(), 20);
-    // Line 3 is entry 0; entry 18 ends band 18 at 1060 Hz.
-    const QList<QByteArray> fields = lines[2 + 18].trimmed().split(',');
+    // Line 3 names the unit, line 4 is entry 0; entry 18 ends band 18 at 1060 Hz.
+    EXPECT_TRUE(lines[2].startsWith("Bezug: dB (Rohwert); Bewertung: Z;"))
+        << lines[2].toStdString();
+    const QList<QByteArray> fields = lines[3 + 18].trimmed().split(',');
     ASSERT_EQ(fields.size(), 2);
     EXPECT_EQ(fields[0].trimmed(), "1060");
     EXPECT_NEAR(fields[1].trimmed().toDouble(), slot(0).levels[18], 1e-9);
@@ -393,4 +401,37 @@ TEST_F(RtaPageTest, AStoredCurveStaysOnItsLevelAndBandsWhenTheAxesChange)
                 onRow += at(shot, x, y) == RGB(255, 0, 0);
         EXPECT_GE(onRow, to - from - 2) << a.xMin << " .. " << a.xMax << ", row " << row;
     }
+}
+
+TEST_F(RtaPageTest, ACalibratorToneGivesDbSplKeptWithTheAxisMovedAlong)
+{
+    capture::registerTestSignal("sine:1000:-26");
+    TfrmMain& w = create(engine::LevelReference::Dbfs);
+    w.WaveDevice->setCurrentIndex(w.WaveDevice->findText("Test signal: sine:1000:-26"));
+    w.WaveDeviceChange();
+    std::optional<engine::CalibrationResult> result;
+    w.startCalibration(94.0, 1000, [&](const engine::CalibrationResult& r) { result = r; });
+    ASSERT_TRUE(captest::waitUntil([&] { return result.has_value(); }, 15000));
+    ASSERT_EQ(result->status, engine::CalibrationResult::Status::Done);
+    EXPECT_NEAR(result->offsetDb, 120.0, 0.05);
+    // dB SPL from now on, on the axis of a new store moved by the offset.
+    EXPECT_EQ(dialog->levelSettings().reference, engine::LevelReference::Spl);
+    EXPECT_EQ(dialog->txtYAxisMax->text(), "120");
+    EXPECT_EQ(dialog->txtYAxisMin->text(), "20");
+    const int before = blocks;
+    ASSERT_TRUE(captest::waitUntil([&] { return blocks >= before + 2; }, 15000));
+    EXPECT_NEAR(slot(0).levels[18], 94.0, 0.1);
+    EXPECT_TRUE(w.levelAxisTitle().contains("dB SPL"));
+    EXPECT_TRUE(w.meterStrip->readingText().contains("LZeq 94."))
+        << w.meterStrip->readingText().toStdString();
+
+    // The calibration dialog shows the kept offset.
+    w.Calibrate1Click();
+    ASSERT_NE(w.frmCalibration, nullptr);
+    EXPECT_EQ(w.frmCalibration->txtOffset->text(), "120.00");
+    if (const QString dir = qEnvironmentVariable("SPECTRION_PICTURE_DIR"); !dir.isEmpty()) {
+        w.frmCalibration->showResult(*result);
+        w.frmCalibration->grab().save(dir + "/calibration.png");
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }

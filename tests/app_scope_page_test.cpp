@@ -362,3 +362,44 @@ TEST_F(ScopePageTest, AfterATimeBaseChangeNoOlderTraceRemainsAndTheLastColumnIsT
     EXPECT_NE(shown.pixel(399, 0), kTrace);
     EXPECT_NE(shown.pixel(399, 100), kTrace);
 }
+
+TEST_F(ScopePageTest, ANormalTriggerHoldsASineStillAndMarksItsLevel)
+{
+    TfrmMain& w = scopePage();
+    // 1 kHz: 170 2/3 periods a block, so a free trace moves from block to
+    // block; a period of exactly 48 samples lets the triggered one stand
+    // still to the pixel.
+    auto block = [](int b) {
+        std::vector<std::int16_t> s(8192);
+        for (int i = 0; i < 8192; ++i)
+            s[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(std::lround(
+                20000 * std::sin(2 * std::numbers::pi * 1000.0 * (8192.0 * b + i) / 48000)));
+        return s;
+    };
+    deliver(block(0));
+    deliver(block(1));
+    const QImage free1 = shownScope();
+    deliver(block(2));
+    EXPECT_NE(shownScope(), free1);
+
+    app::ScopePageSettings s = w.scopePageSettings();
+    s.trigger.mode = engine::TriggerMode::Normal;
+    s.trigger.levelPercent = 30;
+    w.applyScopePageSettings(s);
+    deliver(block(3));
+    const QImage triggered = shownScope();
+    for (int b = 4; b < 8; ++b) {
+        deliver(block(b));
+        EXPECT_EQ(shownScope(), triggered) << b;
+    }
+    // The level mark on the left edge, at 30 % of full scale above the centre.
+    const int row = 200 - static_cast<int>(std::lround(0.3 * 200));
+    EXPECT_EQ(triggered.pixel(0, row), qRgb(255, 255, 0));
+    // Silence brings no trigger: after the last one of the sine's tail,
+    // whose screen the first silent block completes, the trace stays.
+    deliver(std::vector<std::int16_t>(8192, 0));
+    const QImage last = shownScope();
+    deliver(std::vector<std::int16_t>(8192, 0));
+    EXPECT_EQ(shownScope(), last);
+    EXPECT_TRUE(hasColour(last, kTrace));
+}

@@ -69,12 +69,13 @@ TEST(ScopeTracePainter, WipesEachStripFromTheGridThenDrawsTheStaircase)
 
     auto trace = std::make_unique<engine::ScopeTrace>();
     trace->startRow = 5;
+    trace->xStep = 6.0f;
     // A first step left of the screen, then three steps, then a gap: columns
     // 25 .. 39 belong to no step.
-    trace->steps[0] = {0, -4, 0, 5};
-    trace->steps[1] = {1, 0, 6, 5};
-    trace->steps[2] = {2, 6, 12, 20};
-    trace->steps[3] = {3, 12, 25, 8};
+    trace->steps[0] = {0, -4, 0, 5, 5, 5};
+    trace->steps[1] = {1, 0, 6, 5, 5, 5};
+    trace->steps[2] = {2, 6, 12, 20, 5, 20};
+    trace->steps[3] = {3, 12, 25, 8, 8, 20};
     trace->count = 4;
     display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace);
 
@@ -97,4 +98,42 @@ TEST(ScopeTracePainter, WipesEachStripFromTheGridThenDrawsTheStaircase)
             ASSERT_EQ(screen.canvas().Pixels(x, y), want) << x << "," << y;
         }
     EXPECT_EQ(screen.canvas().penPos(), QPoint(25, 8));
+}
+
+TEST(ScopeTracePainter, LinesJoinTheSamplesAndNarrowColumnsShowTheirEnvelope)
+{
+    OffscreenImage grid(40, 30);
+    grid.canvas().setBrushColor(kBlack);
+    grid.canvas().FillRect(Rect(0, 0, 40, 30));
+    OffscreenImage screen(40, 30);
+    auto trace = std::make_unique<engine::ScopeTrace>();
+
+    // Lines: a steep segment keeps the pixels it sets in the next step's strip.
+    trace->startRow = 0;
+    trace->xStep = 4.0f;
+    trace->steps[0] = {0, 0, 4, 28, 0, 28};
+    trace->steps[1] = {1, 4, 8, 28, 28, 28};
+    trace->count = 2;
+    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace,
+                            display::ScopeTraceStyle::Lines);
+    for (int y = 0; y < 28; ++y) {
+        int inRow = 0;
+        for (int x = 0; x <= 4; ++x)
+            inRow += screen.canvas().Pixels(x, y) == kGreen;
+        ASSERT_EQ(inRow, 1) << y; // one pixel a row, none wiped
+    }
+    EXPECT_EQ(screen.canvas().Pixels(4, 26), kGreen);
+    for (int x = 4; x < 8; ++x)
+        EXPECT_EQ(screen.canvas().Pixels(x, 28), kGreen) << x;
+
+    // Several samples a column: the column's range, whatever the row drawn.
+    screen.canvas().setBrushColor(kJunk);
+    screen.canvas().FillRect(Rect(0, 0, 40, 30));
+    trace->xStep = 0.5f;
+    trace->startRow = 15;
+    trace->steps[0] = {2, 0, 1, 15, 3, 26};
+    trace->count = 1;
+    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace);
+    for (int y = 0; y < 30; ++y)
+        ASSERT_EQ(screen.canvas().Pixels(0, y), (y >= 3 && y <= 26) ? kGreen : kBlack) << y;
 }

@@ -24,7 +24,7 @@ void expectEmpty(const SpectrumRec& slot, engine::TColor colour, const char* tab
 
 } // namespace
 
-TEST(SlotTables, StartUpHasTwentySevenEmptySlotsWithWhiteRtaColours)
+TEST(SlotTables, StartUpHasTwentySevenEmptySlotsWithDistinctRtaColours)
 {
     auto tables = std::make_unique<SlotTables>();
     // Whatever a run left behind is gone after the initialiser.
@@ -37,11 +37,16 @@ TEST(SlotTables, StartUpHasTwentySevenEmptySlotsWithWhiteRtaColours)
 
     memories::initSlotTables(*tables);
     for (int i = 0; i < memories::kSlots; ++i) {
-        expectEmpty(tables->RTAMemRecord[i], engine::clWhite, "RTA", i);
+        expectEmpty(tables->RTAMemRecord[i], memories::kDefaultSlotColours[i], "RTA", i);
         expectEmpty(tables->FFTMemRecord[i], engine::clBlack, "FFT", i);
         expectEmpty(tables->ScopeMemRecord[i], engine::clBlack, "Scope", i);
     }
-    EXPECT_EQ(engine::clWhite, 0x00FFFFFFu);
+    // The last measurement is the live curve (white); the stored ones differ
+    // from it and from each other.
+    EXPECT_EQ(tables->RTAMemRecord[0].Color, 0x00FFFFFFu);
+    for (int i = 1; i < memories::kSlots; ++i)
+        for (int k = 0; k < i; ++k)
+            EXPECT_NE(memories::kDefaultSlotColours[i], memories::kDefaultSlotColours[k]) << i;
 }
 
 TEST(SlotTables, StoredSlotKeepsItsOwnPlan)

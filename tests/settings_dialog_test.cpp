@@ -57,9 +57,11 @@ TEST_F(SettingsDialog, FirstStartShowsTheDefaultsAndWritesNothing)
     EXPECT_EQ(colours.GraphColors[12], 0x00FF00u);
     EXPECT_EQ(colours.GraphColors[13], 0x008000u);
     EXPECT_EQ(colours.GraphColors[14], 0xFFFFFFu);
-    EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("100"));
-    EXPECT_EQ(dialog->txtYAxisMin->text(), QStringLiteral("20"));
+    // A new store reads dBFS, on -100 .. 0 dB.
+    EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("0"));
+    EXPECT_EQ(dialog->txtYAxisMin->text(), QStringLiteral("-100"));
     EXPECT_EQ(dialog->txtYAxisStep->text(), QStringLiteral("10"));
+    EXPECT_EQ(dialog->levelSettings().reference, engine::LevelReference::Dbfs);
     EXPECT_EQ(dialog->txtXAxisMax->text(), QStringLiteral("20000"));
     EXPECT_EQ(dialog->txtXAxisMin->text(), QStringLiteral("20"));
     EXPECT_EQ(dialog->cboWindowing->currentText(), QStringLiteral("Hann"));
@@ -109,7 +111,7 @@ TEST_F(SettingsDialog, CloseWritesAllValuesAndTheNextStartAppliesNoDefault)
     EXPECT_TRUE(dialog->isHidden());
     EXPECT_TRUE(calls.messages.isEmpty()) << calls.messages.join('\n').toStdString();
     const QJsonObject key = storedKey();
-    EXPECT_EQ(key.size(), 22);
+    EXPECT_EQ(key.size(), 28); // with the six calibrated-level values
     EXPECT_EQ(key["WaveDevice1"].toInteger(), -1);
     EXPECT_EQ(key["txtXAxisMin"].toString(), QStringLiteral("20"));
     EXPECT_EQ(key["txtXAxisMax"].toString(), QStringLiteral("20000"));
@@ -179,7 +181,7 @@ TEST_F(SettingsDialog, AnIncompleteStoreFallsBackToTheDefaults)
         const auto dialog = create(table);
         EXPECT_EQ(table.GraphColors, kStandardColours) << "colours read before the error too";
         EXPECT_EQ(calls.inputResets, 1);
-        EXPECT_EQ(dialog->txtYAxisMax->text(), c.fieldsLoaded ? "90" : "100");
+        EXPECT_EQ(dialog->txtYAxisMax->text(), c.fieldsLoaded ? "90" : "0");
         EXPECT_EQ(dialog->txtXAxisMax->text(), c.fieldsLoaded ? "16000" : "20000");
         EXPECT_EQ(dialog->txtYAxisStep->text(),
                   c.fieldsLoaded && key.contains("txtYAxisStep") ? "5" : "10");
@@ -202,15 +204,15 @@ TEST_F(SettingsDialog, LeavingALevelFieldRestoresTheStoredTextUnlessItIsAnIntege
         {"txtYAxisMax", "80", "70 ", "80"},        // trailing blank
         {"txtYAxisMax", "80", "2147483648", "80"}, // beyond 32 bits
         {"txtYAxisMax", "80", "$7F", "$7F"},
-        {"txtYAxisMin", "30", "  +7", "  +7"},
-        {"txtYAxisMin", "30", "$1F", "$1F"},
-        {"txtYAxisMin", "30", "1e2", "30"},
+        {"txtYAxisMin", "-30", "  -7", "  -7"},
+        {"txtYAxisMin", "-30", "-$1F", "-$1F"},
+        {"txtYAxisMin", "-30", "1e2", "-30"},
         // Nothing stored yet: the start text, never an empty field.
-        {"txtYAxisMax", nullptr, "12.5", "100"},
-        {"txtYAxisMin", nullptr, "x", "20"},
+        {"txtYAxisMax", nullptr, "12.5", "0"},
+        {"txtYAxisMin", nullptr, "x", "-100"},
         {"txtYAxisStep", nullptr, "x", "10"},
         // A stored text the check would refuse is not put back either.
-        {"txtYAxisMax", "loud", "x", "100"},
+        {"txtYAxisMax", "loud", "x", "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " typed \"" + c.typed + "\"");
@@ -244,13 +246,13 @@ TEST_F(SettingsDialog, RefusesAScaleTheViewCannotDrawSayingWhy)
         std::optional<TextId> message;
     };
     const Case cases[] = {
-        {"txtYAxisMin", "100", "20", TextId::LevelRangeInverted},
-        {"txtYAxisMin", "150", "20", TextId::LevelRangeInverted},
-        {"txtYAxisMax", "20", "100", TextId::LevelRangeInverted},
+        {"txtYAxisMin", "0", "-100", TextId::LevelRangeInverted},
+        {"txtYAxisMin", "150", "-100", TextId::LevelRangeInverted},
+        {"txtYAxisMax", "-120", "0", TextId::LevelRangeInverted},
         {"txtYAxisStep", "0", "10", TextId::LevelStepNotPositive},
         {"txtYAxisStep", "-5", "10", TextId::LevelStepNotPositive},
         {"txtYAxisStep", "$FFFFFFFF", "10", TextId::LevelStepNotPositive},
-        {"txtYAxisMax", "2147483647", "100", TextId::LevelStepTooFine},
+        {"txtYAxisMax", "2147483647", "0", TextId::LevelStepTooFine},
         {"txtYAxisStep", "$7FFFFFFF", "$7FFFFFFF", std::nullopt}, // one line
         {"txtYAxisMin", "-20", "-20", std::nullopt},
         {"txtXAxisMin", "0.5", "20", TextId::FrequencyOutOfRange},
@@ -280,14 +282,14 @@ TEST_F(SettingsDialog, RefusesAScaleTheViewCannotDrawSayingWhy)
     leave(*dialog->txtYAxisMax);
     dialog->txtYAxisMin->setText(QStringLiteral("70"));
     leave(*dialog->txtYAxisMin);
-    EXPECT_EQ(dialog->txtYAxisMin->text(), QStringLiteral("20"));
+    EXPECT_EQ(dialog->txtYAxisMin->text(), QStringLiteral("-100"));
     EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("60"));
 
     // A stored scale that cannot be drawn starts from the start texts of its axis.
     writeCompleteStore(customColours(), QStringLiteral("30"), QStringLiteral("90"));
     const auto restarted = create();
-    EXPECT_EQ(restarted->txtYAxisMax->text(), QStringLiteral("100"));
-    EXPECT_EQ(restarted->txtYAxisMin->text(), QStringLiteral("20"));
+    EXPECT_EQ(restarted->txtYAxisMax->text(), QStringLiteral("0"));
+    EXPECT_EQ(restarted->txtYAxisMin->text(), QStringLiteral("-100"));
     EXPECT_EQ(restarted->txtXAxisMax->text(), QStringLiteral("16000"));
     EXPECT_EQ(colours.GraphColors, customColours());
 }
@@ -455,3 +457,48 @@ TEST_F(SettingsDialog, TheProgramEndingWithTheDialogOpenSavesNothing)
 }
 
 } // namespace
+
+TEST_F(SettingsDialog, LevelSettingsPersistAndAnOldStoreKeepsItsRawUnit)
+{
+    // A store from before references: its axis limits stay, in the old unit.
+    writeCompleteStore(customColours(), "90", "30", "5");
+    {
+        const auto dialog = create();
+        EXPECT_EQ(dialog->levelSettings().reference, engine::LevelReference::Raw);
+        EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("90"));
+        // dB SPL needs a calibration.
+        EXPECT_FALSE(dialog->selectReference(engine::LevelReference::Spl));
+        // To dBFS: the limits move by the raw unit's offset (161.3 dB with
+        // Hann), rounded to whole dB, so the curve stays in place.
+        ASSERT_TRUE(dialog->selectReference(engine::LevelReference::Dbfs));
+        EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("-71"));
+        EXPECT_EQ(dialog->txtYAxisMin->text(), QStringLiteral("-131"));
+        settings::LevelSettings s = dialog->levelSettings();
+        s.calibrationOffsetDb = 120.25;
+        s.calibrationDate = QStringLiteral("2026-12-08T10:00:00");
+        s.weighting = engine::Weighting::A;
+        s.rtaCurve = engine::RtaCurve::Leq;
+        s.micCorrectionFile = QStringLiteral("/tmp/mic.txt");
+        dialog->setLevelSettings(s);
+        ASSERT_TRUE(dialog->selectReference(engine::LevelReference::Spl));
+        EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("49"));
+        EXPECT_TRUE(dialog->saveSettings().isEmpty());
+    }
+    const auto again = create();
+    const settings::LevelSettings& s = again->levelSettings();
+    EXPECT_EQ(s.reference, engine::LevelReference::Spl);
+    EXPECT_EQ(s.calibrationOffsetDb, 120.25);
+    EXPECT_EQ(s.calibrationDate, QStringLiteral("2026-12-08T10:00:00"));
+    EXPECT_EQ(s.weighting, engine::Weighting::A);
+    EXPECT_EQ(s.rtaCurve, engine::RtaCurve::Leq);
+    EXPECT_EQ(s.micCorrectionFile, QStringLiteral("/tmp/mic.txt"));
+    EXPECT_EQ(again->txtYAxisMax->text(), QStringLiteral("49"));
+
+    // A value of the wrong type falls back to its default alone.
+    QJsonObject key = storedKey();
+    key["Weighting"] = QStringLiteral("A");
+    writeKey(key);
+    const auto third = create();
+    EXPECT_EQ(third->levelSettings().weighting, engine::Weighting::Z);
+    EXPECT_EQ(third->levelSettings().calibrationOffsetDb, 120.25);
+}

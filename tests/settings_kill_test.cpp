@@ -32,7 +32,8 @@ void setGeneration(settings::TfrmSettings& dialog, settings::ColourTable& colour
 // The generation the key holds, or nothing when its values are not all of one.
 std::optional<int> generationOf(const QJsonObject& key)
 {
-    if (key.size() != 22 || key["WaveDevice1"].toInteger(0) != -1)
+    // The dialog's 22 values and the six of the calibrated levels, written in the same replacement.
+    if (key.size() != 28 || key["WaveDevice1"].toInteger(0) != -1)
         return std::nullopt;
     const int k = int((key["Color1"].toInteger() - 1) / 16);
     for (int n = 1; n <= 16; ++n)

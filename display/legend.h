@@ -1,0 +1,45 @@
+#pragma once
+// The legend of the RTA graph: one line per curve, its name in its colour, on
+// a box of the legend colours (entries 15 and 16 of the colour table). A
+// widget laid over the graph, so the curves drawn under it never cover it;
+// it takes no mouse input. Where it goes is legend_layout.h's business.
+// UI thread only; its Qt parent owns it.
+
+#include "engine/colour.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace display {
+
+struct LegendEntry {
+    QString text;
+    engine::TColor colour = 0;
+};
+
+class Legend : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Legend(QWidget* parent);
+
+    // The lines and colours; resizes the widget to fit them (texts longer
+    // than about 220 pixels are cut with an ellipsis). No entries hides it.
+    void setEntries(std::vector<LegendEntry> entries, engine::TColor background,
+                    engine::TColor frame);
+    const std::vector<LegendEntry>& entries() const { return entries_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString shown(const QString& text) const;
+
+    std::vector<LegendEntry> entries_;
+    engine::TColor background_ = 0;
+    engine::TColor frame_ = 0;
+};
+
+} // namespace display
