@@ -226,7 +226,9 @@ QString usageText()
 {
     QCommandLineParser parser;
     describe(parser);
-    return parser.helpText();
+    // Without an application object (--help needs no display) Qt knows no program name.
+    return parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                     QStringLiteral("spectrion"));
 }
 
 ParseResult parseCommandLine(const QStringList& arguments)

@@ -42,7 +42,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        auto* button = static_cast<QToolButton*>(watched);
+        // A button being destroyed still sends events, as a plain widget by then.
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (!button)
+            return false;
         if (event->type() == QEvent::Enter)
             entered_(button);
         if (event->type() == QEvent::ContextMenu) {
