@@ -112,6 +112,15 @@ public:
         return value;
     }
 
+    // The text after "key: " of the next line when it has that key; nothing, reading nothing,
+    // when it has another.
+    std::optional<QByteArray> optionalField(const char* key)
+    {
+        if (atEnd() || !lines_[next_].startsWith(QByteArray(key) + ":"))
+            return std::nullopt;
+        return field(key);
+    }
+
     bool exactly(const char* text)
     {
         const std::optional<QByteArray> line = take();
@@ -120,16 +129,6 @@ public:
             return false;
         }
         return true;
-    }
-
-    // The text after "key: " of the next line when it has that key (and
-    // takes the line), else nothing (and takes nothing).
-    std::optional<QByteArray> optionalField(const char* key)
-    {
-        const QByteArray prefix = QByteArray(key) + ":";
-        if (atEnd() || !lines_[next_].startsWith(prefix))
-            return std::nullopt;
-        return field(key);
     }
 
     std::optional<QByteArray> take()
@@ -201,6 +200,14 @@ bool readHeader(Reader& in, MemoryKind kind, int& memory, SpectrumRec& rec)
             return in.fail("unbekannte Mittelung"), false;
     }
 
+    // Written since files carry it; older files have none.
+    std::int64_t dropped = -1;
+    if (const auto droppedText = in.optionalField("dropped")) {
+        bool ok = false;
+        dropped = droppedText->toLongLong(&ok);
+        if (!ok || dropped < 0)
+            return in.fail("ungültige Zahl verlorener Blöcke"), false;
+    }
     // Written since levels carry a reference: absent in older files.
     if (const auto levels = in.optionalField("levels"))
         rec.description = QString::fromUtf8(*levels);
@@ -210,6 +217,7 @@ bool readHeader(Reader& in, MemoryKind kind, int& memory, SpectrumRec& rec)
     rec.stored = stored;
     rec.windowType = windowType;
     rec.averaging = averaging;
+    rec.droppedBlocks = dropped;
     return true;
 }
 
@@ -328,6 +336,8 @@ void appendHeader(QByteArray& out, int m, const SpectrumRec& rec)
            "\n";
     out += "window: " + windowName(rec.windowType) + "\n";
     out += "averaging: " + averagingText(rec.averaging) + "\n";
+    if (rec.droppedBlocks >= 0)
+        out += "dropped: " + QByteArray::number(rec.droppedBlocks) + "\n";
     if (!rec.description.isEmpty())
         out += "levels: " + oneLine(rec.description) + "\n";
 }

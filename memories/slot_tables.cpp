@@ -23,6 +23,7 @@ void clear(SpectrumRec& slot)
     slot.windowType = -1;
     slot.averaging = -1;
     slot.stored = {};
+    slot.droppedBlocks = -1;
     slot.description.clear();
     slot.basis = {};
     slot.fft.length = 0;
