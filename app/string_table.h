@@ -202,6 +202,12 @@ enum StringId : int {
     sScopeFullScale = 65934,
     sScopePascal = 65935,
     sAnalyzerSettingsNotSaved = 65936,
+    sFileHoldsFftMemories = 65950,
+    sFileHoldsRtaMemories = 65951,
+    sLegendNotConvertible = 65952,
+    sLegendReferenceUnknown = 65953,
+    sMathsOtherReferences = 65954,
+    sLegendCalibrationUnknown = 65955,
 };
 
 } // namespace app
