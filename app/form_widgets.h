@@ -24,4 +24,14 @@ inline QLabel* label(QWidget* parent, const QString& text, int left, int top)
     return l;
 }
 
+// A menu text with an access letter: "&" before the first `letter` in `text`
+// (any case), or in front when the text holds none.
+inline QString withAccessKey(const QString& text, QChar letter)
+{
+    const qsizetype at = text.indexOf(letter, 0, Qt::CaseInsensitive);
+    QString marked = text;
+    marked.insert(at < 0 ? 0 : at, QLatin1Char('&'));
+    return marked;
+}
+
 } // namespace app

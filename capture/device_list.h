@@ -20,7 +20,7 @@ public:
     // start-up (it probes every configured device, about a tenth of a second)
     // runs while the window is built; whatever needs the list first waits for
     // it. Call once at most, before anything else uses the list or PortAudio.
-    // While it runs, the standard error stream is parked (see scan()).
+    // While it runs, the standard error stream is caught (see scan()).
     void scanAhead();
 
     // Number of devices. Rescans PortAudio's devices when no PortAudio stream

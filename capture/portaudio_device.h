@@ -14,9 +14,9 @@ namespace capture::portaudio {
 // returns its input devices in its order; defaultIndex receives the position
 // of the default input in that list, or -1. Returns false, leaving the lists
 // empty, while a PortAudio stream is open or when PortAudio cannot start.
-// The standard error stream is parked on /dev/null meanwhile: the probed
-// libraries write their failures to it. It may run on another thread than
-// the UI's while nothing else uses PortAudio (DeviceList::scanAhead).
+// What the probed libraries print meanwhile is caught (diagnostics()). It
+// may run on another thread than the UI's while nothing else uses PortAudio
+// or ALSA (DeviceList::scanAhead).
 bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex);
 
 // PortAudio's text for an error code (a PaError), with the host's own
@@ -32,5 +32,9 @@ bool started();
 int openStreams();
 void noteStreamOpened();
 void noteStreamClosed();
+
+// What PortAudio and the libraries below it printed during the last scan, and why it could not
+// start (if so); empty when they had nothing to say.
+const std::string& diagnostics();
 
 } // namespace capture::portaudio

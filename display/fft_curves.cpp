@@ -12,17 +12,10 @@ int pointsIn(const engine::CoordArray& points, int count)
     return std::clamp(count, 0, static_cast<int>(points[0].size()));
 }
 
-} // namespace
-
-void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
-                  int count, TraceEraser& eraser)
-{
-    eraser.eraseAll(graph, snapshot, graph.height());
-    drawFftPolyline(graph, points, count, engine::clBlack, eraser);
-}
-
-void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
-                     engine::TColor colour, TraceEraser& eraser)
+// Joins the points; `lineTo(x, y)` draws from the pen position.
+template <typename LineTo>
+void polyline(Canvas& graph, const engine::CoordArray& points, int count, engine::TColor colour,
+              LineTo lineTo)
 {
     const int n = pointsIn(points, count);
     if (n < 1)
@@ -34,7 +27,7 @@ void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
     for (std::size_t i = 1; i < static_cast<std::size_t>(n);) {
         const int column = x[i - 1];
         if (x[i] != column) {
-            eraser.lineTo(graph, x[i], y[i]);
+            lineTo(x[i], y[i]);
             ++i;
             continue;
         }
@@ -56,28 +49,32 @@ void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
             // Rows beyond the graph are never set: clamped, so no row overflows.
             const std::int64_t limit = graph.height();
             graph.MoveTo(column, static_cast<int>(std::clamp<std::int64_t>(top, -1, limit)));
-            eraser.lineTo(graph, column,
-                          static_cast<int>(std::clamp<std::int64_t>(bottom, -1, limit) + 1));
+            lineTo(column, static_cast<int>(std::clamp<std::int64_t>(bottom, -1, limit) + 1));
         }
         graph.MoveTo(column, static_cast<int>(from));
     }
 }
 
-void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,
-                        engine::TColor colour)
+} // namespace
+
+void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
+                  int count, TraceEraser& eraser)
 {
-    const int n = pointsIn(points, bands);
-    const auto& x = points[0];
-    const auto& y = points[1];
-    graph.setPenColor(colour);
-    for (std::size_t j = 0; j + 1 < static_cast<std::size_t>(n); ++j) {
-        graph.MoveTo(x[j], y[j]);
-        if (j > 0)
-            graph.LineTo(x[j], y[j + 1]);
-        else
-            graph.MoveTo(x[j], y[j + 1]);
-        graph.LineTo(x[j + 1], y[j + 1]);
-    }
+    eraser.eraseAll(graph, snapshot, graph.height());
+    drawFftPolyline(graph, points, count, engine::clBlack, eraser);
+}
+
+void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
+                     engine::TColor colour, TraceEraser& eraser)
+{
+    polyline(graph, points, count, colour,
+             [&graph, &eraser](int x, int y) { eraser.lineTo(graph, x, y); });
+}
+
+void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
+                     engine::TColor colour)
+{
+    polyline(graph, points, count, colour, [&graph](int x, int y) { graph.LineTo(x, y); });
 }
 
 } // namespace display

@@ -32,8 +32,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -43,6 +45,15 @@ using app::TfrmMain;
 namespace {
 
 using apptest::sineBlock;
+
+// The program run as a child, on the offscreen platform with settings of its own in `dir`.
+void offscreenProgram(QProcess& p, const QTemporaryDir& dir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
+    p.setProcessEnvironment(env);
+}
 
 class MemoriesTest : public apptest::WindowTest {
 protected:
@@ -193,7 +204,7 @@ TEST_F(MemoriesTest, ARightClickOpensThePopupOnEverySlotWithWhatMakesSenseThere)
         QStringList offered;
         for (QAction* a : w->popMemoryButtons->actions())
             if (a->isVisible() && !a->isSeparator())
-                offered << a->text();
+                offered << a->text().remove('&');
         if (k == 5)
             EXPECT_EQ(offered,
                       QStringList({"Store Last measurement", "Change Color", "Open from Disk"}));
@@ -446,7 +457,8 @@ TEST_F(MemoriesTest, ExportCarriesBordersAndLevelsOfTheLastBlock)
     QFile f(chosen + ".txt");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 32 + 1);
+    ASSERT_EQ(lines.size(), 2 + 32 + 1 + 1);
+    EXPECT_EQ(lines[2 + 32], "dropped blocks, 0\r");
     EXPECT_EQ(lines[1], QDir(dir.path()).absoluteFilePath("terz.txt").toUtf8() + "\r");
     EXPECT_EQ(lines[2], "17,\r") << "entry 0 bounds no band: no level";
     // Band 18 ends at 1060 Hz and holds the tone at its Parseval level.
@@ -469,10 +481,7 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
 {
     QTemporaryDir dir;
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
-    p.setProcessEnvironment(env);
+    offscreenProgram(p, dir);
     p.start(SPECTRION_EXE, {"--test-signal", "sine:1000:-60", "--start", "--export",
                             dir.filePath("out.txt"), "--after-blocks", "3"});
     ASSERT_TRUE(p.waitForFinished(30000));
@@ -481,8 +490,9 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
     // A new store: the levels in dBFS, said in the line after the path.
-    ASSERT_EQ(lines.size(), 3 + 32 + 1);
+    ASSERT_EQ(lines.size(), 3 + 32 + 1 + 1);
     EXPECT_TRUE(lines[2].startsWith("Bezug: dBFS;")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3 + 32].startsWith("dropped blocks, ")) << lines[3 + 32].toStdString();
     int loudest = 4;
     for (int j = 4; j < 3 + 32; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
@@ -546,10 +556,7 @@ TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
     file.close();
 
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
-    p.setProcessEnvironment(env);
+    offscreenProgram(p, dir);
     // 100 blocks: 17 s of sound, the file looped.
     p.start(SPECTRION_EXE, {"--input-file", dir.filePath("rec.wav"), "--no-pacing", "--bands",
                             "1/1", "--averaging", "slow", "--start", "--after-blocks", "100",
@@ -559,7 +566,8 @@ TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
     QFile out(dir.filePath("out.txt"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = out.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 3 + 12 + 1); // the description, the octave plan
+    ASSERT_EQ(lines.size(), 3 + 12 + 2); // the description, the octave plan, the lost blocks
+    EXPECT_EQ(lines[15].trimmed(), "dropped blocks, 0"); // unpaced, nothing is lost
     int loudest = 4;
     for (int j = 4; j < 3 + 12; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
@@ -719,16 +727,16 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
             table[k].levels[j] = j == 0 ? std::nan("") : 40.0 + k + j;
         }
         table[k].comment = k == 2 ? "Küche" : "Bad, \"oben\"";
+        table[k].droppedBlocks = k == 2 ? 3 : 0;
         table[k].HasData = true;
     }
     const int kept[] = {2, 5};
-    ASSERT_EQ(memories::writeMemoryFile(dir.filePath("m.txt"), table, kept), "");
+    ASSERT_EQ(
+        memories::writeMemoryFile(dir.filePath("m.txt"), memories::MemoryKind::Rta, table, kept),
+        "");
 
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
-    p.setProcessEnvironment(env);
+    offscreenProgram(p, dir);
     p.start(SPECTRION_EXE, {"--load-memories", dir.filePath("m.txt"), "--export-csv",
                             dir.filePath("out"), "--screenshot", dir.filePath("shot.png")});
     ASSERT_TRUE(p.waitForFinished(30000));
@@ -740,6 +748,7 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
     const QList<QByteArray> lines = csv.mid(3).split('\n');
     const int title = static_cast<int>(lines.indexOf("\r")) + 1;
     ASSERT_GT(title, 3);
+    EXPECT_TRUE(lines.contains("\"Verlorene Blöcke\",\"3\"\r")) << "the first curve's gaps";
     EXPECT_EQ(lines[title], "\"Mitte [Hz]\",\"Untere Grenze [Hz]\",\"Obere Grenze [Hz]\","
                             "\"Küche\",\"Bad, \"\"oben\"\"\"\r");
     const QList<QByteArray> band3 = lines[title + 3].chopped(1).split(',');
@@ -757,4 +766,44 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().contains("bad.txt"));
+}
+
+TEST(Program, LoadsFftMemoriesAtStartForAPictureOfTheFftPage)
+{
+    // An FFT memory as the program saves it: a 1 kHz line over a floor, in slot 4.
+    QTemporaryDir dir;
+    static memories::SlotTables tables;
+    memories::initSlotTables(tables);
+    memories::SpectrumRec& rec = tables.FFTMemRecord[4];
+    rec.HasData = true;
+    rec.Color = engine::RGB(0, 0, 255);
+    rec.comment = "Linie";
+    rec.fft = {16384, 48000, std::vector<float>(8192, 1e3f)};
+    rec.fft.power[341] = 1e8f; // 999.0 Hz
+    const int kept[] = {4};
+    const QString path = dir.filePath("linie");
+    ASSERT_EQ(memories::writeMemoryFile(memories::memoryFileName(path, memories::MemoryKind::Fft),
+                                        memories::MemoryKind::Fft, tables.FFTMemRecord, kept),
+              "");
+
+    QProcess p;
+    offscreenProgram(p, dir);
+    p.start(SPECTRION_EXE, {"--page", "fft", "--load-memories", path + ".fft.txt", "--screenshot",
+                            dir.filePath("shot.png")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    // The line rises 50 dB (150 rows) out of the floor in the memory's colour,
+    // left on the linear axis where 1 kHz lies (the legend is elsewhere).
+    const QImage shot(dir.filePath("shot.png"));
+    ASSERT_FALSE(shot.isNull());
+    std::map<int, int> perRow;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width() / 4; ++x)
+            if (shot.pixel(x, y) == qRgb(0, 0, 255))
+                ++perRow[y];
+    ASSERT_FALSE(perRow.empty());
+    const int floorRow = std::max_element(perRow.begin(), perRow.end(), [](auto a, auto b) {
+                             return a.second < b.second;
+                         })->first;
+    EXPECT_NEAR(floorRow - perRow.begin()->first, 150, 2);
 }
