@@ -16,6 +16,7 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "display/text_line.h"
 #include "display/trace_eraser.h"
 #include "engine/calibration_measurement.h"
 #include "engine/level_basis.h"
@@ -98,7 +99,7 @@ public:
     QLabel* lblComment = nullptr;
     QLineEdit* txtComment = nullptr;
     // Ours: the status line's text (status_line.h), under the form.
-    QLabel* lblStatus = nullptr;
+    display::TextLine* lblStatus = nullptr;
 
     display::Shape* shpGraphBackground = nullptr;
     display::PaintBox* pbxOctGrid = nullptr;

@@ -106,7 +106,7 @@ void TfrmMain::createControls()
     lblComment = label(client, "Comment", 8, 582);
     txtComment = place(new QLineEdit(client), 78, 577, 665, 21);
 
-    lblStatus = new QLabel(this);
+    lblStatus = new display::TextLine(this);
     lblStatus->setObjectName("lblStatus");
     statusBar()->addWidget(lblStatus, 1);
     statusBar()->setSizeGripEnabled(false);
