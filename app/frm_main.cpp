@@ -120,10 +120,8 @@ void TfrmMain::FormCreate()
     for (QLabel* l : {lblOctaveBW, lblAvgSpeed, lblinput, lblComment})
         l->adjustSize();
 
-    // The form is narrowed to the page control.
-    centralWidget()->setFixedSize(pgcAnalyzers->width() + 2 * pgcAnalyzers->x(),
-                                  centralWidget()->height());
-    setFixedSize(sizeHint());
+    // The form's default size; the window may be resized from there.
+    resize(sizeHint());
 
     memories::initSlotTables(state_.memory);
     state_.measurement.winFunc = dsp::WWelch;

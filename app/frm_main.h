@@ -6,6 +6,7 @@
 
 #include "analyzer_settings.h"
 #include "app_state.h"
+#include "form_layout.h"
 #include "rta_settings.h"
 
 #include "capture/audio_in.h"
@@ -93,6 +94,11 @@ public:
     QWidget* tabScope = nullptr;
     QLabel* lblComment = nullptr;
     QLineEdit* txtComment = nullptr;
+
+    // Ours: the readout lines at the bottom of the RTA and oscilloscope
+    // pages (the FFT page's is lblCursor).
+    QLabel* lblRtaReadout = nullptr;
+    QLabel* lblScopeReadout = nullptr;
 
     display::Shape* shpGraphBackground = nullptr;
     display::PaintBox* pbxOctGrid = nullptr;
@@ -480,7 +486,25 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+public:
+    // --- the window's size (frm_main_layout.cpp) ---
+    // Puts the controls where form_layout.h says for the client area's size
+    // now, and the contents of page 0, 1 or 2 for that page's size; the
+    // page's geometry follows at once (band columns, bins, grids, snapshots).
+    void layOutForm();
+    void layOutPage(int page);
+    // Shows the window `size` large (menu bar and status line included), or
+    // maximised, or else at the form's default size where that fits the
+    // screen and as large as the screen's free area where it does not.
+    void openAtSize(std::optional<QSize> size, bool maximized);
+
 private:
+    FormTextWidths formTextWidths() const;
+    // The octave-band columns and the FFT bins for the graphs' widths now
+    // (when their page is active), without restarting a measurement.
+    void rtaGeometryChanged();
+    void fftGeometryChanged();
+
     void createControls();
     void createPages();
     void createMenus();

@@ -189,7 +189,8 @@ std::optional<display::FftGridAxes> TfrmMain::fftGridAxes() const
     // the calibration (0 for dBFS).
     engine::FftView view = fftSettings_.view;
     view.levelTop += fftTopLevel();
-    const auto level = engine::fftLevelMap(view, display::kFftGridTop);
+    const auto level = engine::fftLevelMap(view, display::kFftGridTop,
+                                           engine::fftLabelledRows(pbxFFTGraph->height()));
     if (!frequency || !level)
         return std::nullopt;
     return display::FftGridAxes{*frequency, *level, fftSettings_.view.levelRange};
@@ -223,7 +224,9 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
         return;
     // The grid's 0 line, where a full-scale sine peaks, in graph rows.
     axes->level.topRow = display::kFftGridTop - fftGraphOrigin().y();
-    const std::int32_t floor = engine::fftZeroRow(m, axes->level.topRow);
+    // Below the graph, whatever its height.
+    const std::int32_t floor =
+        std::max(engine::fftZeroRow(m, axes->level.topRow), pbxFFTGraph->height() + 1);
     // Levels in the reference: dBFS plus its offset.
     const double offset = fftLevelOffset() + fftTopLevel();
     const double binHz = static_cast<double>(frameRate) / a.length;
