@@ -87,7 +87,7 @@ FormLayout formLayout(QSize client, const FormTextWidths& texts)
     if (!f.inputBelow) {
         f.lblinput = {588, 3};
         f.WaveDevice = {588, 18, 132 + std::min(dx, kInputGrowth), 21};
-        f.btnVolumeControl = {f.WaveDevice.right() + 1, 18, kVolumeWidth, 21};
+        f.btnVolumeControl = {f.WaveDevice.x() + f.WaveDevice.width() + 1, 18, kVolumeWidth, 21};
         f.txtComment = {78, commentTop, c.width() - 82, 21};
     } else {
         f.btnVolumeControl = {c.width() - 4 - kVolumeWidth, commentTop, kVolumeWidth, 21};

@@ -54,6 +54,8 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     createScopePage();
     createMemoryCommands();
     createGenerator();
+    createReadouts();
+    createPictureCommand();
     FormCreate();
 }
 

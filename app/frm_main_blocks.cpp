@@ -26,8 +26,12 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
     // The program records mono only; a stereo block is left alone.
     if (!AudioIn1->Stereo())
         levelsBlock(samples);
-    if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block)
+    if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block) {
         pages_[page].block(samples);
+        // A pinned marker and the reading under the mouse follow the curve.
+        if (pinnedMarker(page) || underMouse(page))
+            updateReadout(page);
+    }
     if (blockObserver_)
         blockObserver_();
     return true;

@@ -208,6 +208,7 @@ void TfrmMain::pbxFFTGridPaint()
     for (const memories::SpectrumRec& slot : state_.memory.FFTMemRecord)
         if (slot.HasData && slot.DrawMe)
             display::drawFftMemoryCurve(graph, slot.coordinates, slot.bands, slot.Color);
+    updateReadout(1);
 }
 
 void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)

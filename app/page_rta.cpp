@@ -161,6 +161,7 @@ void TfrmMain::pbxOctGridPaint()
         drawSlots(0);
     }
     updateRtaLegend();
+    updateReadout(0);
 }
 
 void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)

@@ -115,6 +115,7 @@ void TfrmMain::PaintAxesScope()
     const display::Rect whole(0, 0, imgPhantomScopeGrid.width(), imgPhantomScopeGrid.height());
     pbxScope->canvas().CopyRect(display::Rect(0, 0, width, height), imgPhantomScopeGrid.canvas(),
                                 whole);
+    updateReadout(2);
 }
 
 void TfrmMain::pbxScopePaint()

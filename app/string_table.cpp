@@ -189,6 +189,19 @@ constexpr Entry kTexts[] = {
     {65934, "FS"},
     {65935, "Pa"},
     {65936, "Die Einstellungen der FFT und des Oszilloskops konnten nicht gespeichert werden:\n%1"},
+    {66000, "%1 Hz (%2 – %3 Hz)"},
+    {66001, "%1 %2"},
+    {66002, "%1 Hz, %2"},
+    {66003, "Spitze %1 Hz, %2"},
+    {66004, "t = %1 ms, %2 dBFS (%3)"},
+    {66005, "Marke: %1"},
+    {66006, "Klick: Marke setzen, zweiter Klick: Marke entfernen"},
+    {66007, "Klick: Marke setzen oder entfernen · Ziehen: Frequenzbereich zoomen · Doppelklick: "
+            "ganzer Bereich"},
+    {66010, "Bild speichern …"},
+    {66011, "Bild der Seite speichern"},
+    {66012, "PNG-Bilder (*.png)"},
+    {66013, "Das Bild konnte nicht gespeichert werden:\n%1"},
 };
 
 constexpr bool sortedById()

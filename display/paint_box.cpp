@@ -209,6 +209,9 @@ void PaintBox::paintEvent(QPaintEvent* event)
             update();
     }
     QPainter painter(this);
+    // At a device pixel ratio above 1 every pixel becomes a block of device
+    // pixels, never a blur.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(event->rect(), image_, event->rect());
 }
 
