@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "form_layout.h"
+#include "string_table.h"
 
 #include "capture/test_signal.h"
 
@@ -18,14 +19,28 @@ const QCommandLineOption
                 "Adds a test-signal input device: sine:FREQ[:LEVEL_dBFS], pink[:LEVEL_dBFS], "
                 "white[:LEVEL_dBFS], sweep:F1-F2:SECONDS or silence.",
                 "SPEC");
-const QCommandLineOption kPage("page", "Opens the page rta, fft or scope.", "PAGE");
+const QCommandLineOption
+    kChannel("channel",
+             "Reads channel N (1 for the first) of every --input-file instead of "
+             "mixing its channels.",
+             "N");
+const QCommandLineOption kDevice("device",
+                                 "Records from the input device of this name, as the "
+                                 "list shows it.",
+                                 "NAME");
+const QCommandLineOption kPage("page",
+                               "Opens the page rta, fft or scope (default: the page of "
+                               "the last run).",
+                               "PAGE");
 const QCommandLineOption
     kAveraging("averaging", "The octave analysis averages none, fast, slow or very-slow.", "SPEED");
 const QCommandLineOption kStart("start", "Starts capturing at once.");
 const QCommandLineOption kScreenshot("screenshot", "Saves a picture of the window and quits.",
                                      "PNG");
 const QCommandLineOption kAfterBlocks("after-blocks",
-                                      "Takes the screenshot or exports after N blocks.", "N");
+                                      "Takes the screenshot or export after N blocks "
+                                      "(1 to 1000000).",
+                                      "N");
 const QCommandLineOption
     kExport("export", "Writes the last measured spectrum to a text file and quits.", "PATH");
 const QCommandLineOption
@@ -71,13 +86,19 @@ const QCommandLineOption kSize("size",
                                "WIDTHxHEIGHT");
 const QCommandLineOption kMaximized("maximized", "Opens the window maximised.");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
+const QCommandLineOption kVersion("version", "Shows the program's version.");
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription("Spectrion: octave-band RTA, FFT analyzer and oscilloscope.");
+    parser.setApplicationDescription(
+        "Spectrion: octave-band RTA, FFT analyzer and oscilloscope (German user interface).\n"
+        "Records 16-bit mono at 48000 Hz from a sound-card input, a sound file (any rate and "
+        "channel count libsndfile reads, resampled to 48000 Hz) or a test signal.");
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kInputFile,
+                       kChannel,
                        kTestSignal,
+                       kDevice,
                        kPage,
                        kBands,
                        kAveraging,
@@ -100,6 +121,7 @@ void describe(QCommandLineParser& parser)
                        kMicCorrection,
                        kSize,
                        kMaximized,
+                       kVersion,
                        kHelp});
     parser.addOptions(analyzerCommandLineOptions());
 }
@@ -113,6 +135,16 @@ std::optional<Page> pageNamed(const QString& name)
     if (name == "scope")
         return Page::Scope;
     return std::nullopt;
+}
+
+// A whole number from `least` to `most`, or nothing.
+std::optional<int> wholeNumber(const QString& text, int least, int most)
+{
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < least || value > most)
+        return std::nullopt;
+    return static_cast<int>(value);
 }
 
 std::optional<GeneratorSettings> generatorSignal(const QString& spec, QString& error)
@@ -209,11 +241,18 @@ std::optional<QSize> windowSize(const QString& text)
 
 } // namespace
 
+QString versionText()
+{
+    return LoadStr(sProduct) + " " + LoadStr(sVersion) + "\n";
+}
+
 QString usageText()
 {
     QCommandLineParser parser;
     describe(parser);
-    return parser.helpText();
+    // Without an application object (--help needs no display) Qt knows no program name.
+    return parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                     QStringLiteral("spectrion"));
 }
 
 ParseResult parseCommandLine(const QStringList& arguments)
@@ -224,6 +263,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
         return {std::nullopt, parser.errorText()};
     if (parser.isSet(kHelp))
         return {std::nullopt, {}, true};
+    if (parser.isSet(kVersion))
+        return {std::nullopt, {}, false, true};
     if (!parser.positionalArguments().isEmpty())
         return {std::nullopt,
                 QString("Unexpected argument '%1'.").arg(parser.positionalArguments().first())};
@@ -231,6 +272,19 @@ ParseResult parseCommandLine(const QStringList& arguments)
     Options o;
     o.inputFiles = parser.values(kInputFile);
     o.testSignals = parser.values(kTestSignal);
+    o.device = parser.value(kDevice);
+    if (parser.isSet(kDevice) && o.device.isEmpty())
+        return {std::nullopt, "--device needs a name."};
+    if (parser.isSet(kChannel)) {
+        const auto channel = wholeNumber(parser.value(kChannel), 1, kMaxChannel);
+        if (!channel)
+            return {std::nullopt, QString("--channel takes a whole number from 1 to %1, not '%2'.")
+                                      .arg(kMaxChannel)
+                                      .arg(parser.value(kChannel))};
+        if (o.inputFiles.isEmpty())
+            return {std::nullopt, "--channel needs --input-file."};
+        o.channel = *channel;
+    }
     if (parser.isSet(kPage)) {
         const auto page = pageNamed(parser.value(kPage));
         if (!page)
@@ -272,12 +326,13 @@ ParseResult parseCommandLine(const QStringList& arguments)
     if (parser.isSet(kSettings) && o.settings.isEmpty())
         return {std::nullopt, "--settings needs a file name."};
     if (parser.isSet(kAfterBlocks)) {
-        bool ok = false;
-        o.afterBlocks = parser.value(kAfterBlocks).toInt(&ok);
-        if (!ok || o.afterBlocks < 1)
-            return {std::nullopt, QString("--after-blocks takes a whole number of at least 1, "
-                                          "not '%1'.")
+        const auto blocks = wholeNumber(parser.value(kAfterBlocks), 1, kMaxAfterBlocks);
+        if (!blocks)
+            return {std::nullopt, QString("--after-blocks takes a whole number from 1 to %1, "
+                                          "not '%2'.")
+                                      .arg(kMaxAfterBlocks)
                                       .arg(parser.value(kAfterBlocks))};
+        o.afterBlocks = *blocks;
         if (o.screenshot.isEmpty() && o.exportPath.isEmpty() && o.exportCsvPath.isEmpty())
             return {std::nullopt, "--after-blocks needs --screenshot, --export or --export-csv."};
         if (!o.start)

@@ -1,7 +1,9 @@
 #pragma once
 // The command line that makes every feature runnable unattended: virtual
-// inputs, the page to open, an immediate start, a screenshot and/or an export
-// after N blocks, the settings file, and a signal to play on an output.
+// inputs, the input device, the page to open, an immediate start, a
+// screenshot and/or an export after N blocks, the settings file, and a signal
+// to play on an output. Parsed before any window system is needed, so --help
+// and --version work without a display.
 
 #include "analyzer_options.h"
 #include "generator_settings.h"
@@ -19,12 +21,19 @@ namespace app {
 
 enum class Page { Rta = 0, Fft = 1, Scope = 2 };
 
+// The most blocks an unattended run waits for: about 47 hours of capture.
+inline constexpr int kMaxAfterBlocks = 1000000;
+// The highest channel a sound file may be read from.
+inline constexpr int kMaxChannel = 64;
+
 // The RTA's resolution items ("1 Octave" .. "1/12 Octave") and averaging
 // items ("Keine" .. "Sehr Langsam") as their combo boxes number them.
 struct Options {
-    QStringList inputFiles;  // --input-file PATH (repeatable)
-    QStringList testSignals; // --test-signal SPEC (repeatable)
-    Page page = Page::Rta;
+    QStringList inputFiles;   // --input-file PATH (repeatable)
+    QStringList testSignals;  // --test-signal SPEC (repeatable)
+    int channel = 0;          // --channel N: the files' channel N (1 the first); 0 mixes all
+    QString device;           // --device NAME: the input by its list entry
+    std::optional<Page> page; // --page; none: the page of the last run
     int averaging = -1; // --averaging none|fast|slow|very-slow: averaging item; -1 = not given
     bool start = false;
     QString screenshot;    // --screenshot PNG
@@ -55,6 +64,7 @@ struct ParseResult {
     std::optional<Options> options; // empty on an error
     QString error;                  // one line, when options is empty
     bool helpRequested = false;
+    bool versionRequested = false;
 };
 
 // Parses the arguments (argv[0] included). Unknown options, missing or bad
@@ -63,5 +73,7 @@ ParseResult parseCommandLine(const QStringList& arguments);
 
 // The usage text printed after an error and for --help.
 QString usageText();
+// What --version prints.
+QString versionText();
 
 } // namespace app

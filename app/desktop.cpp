@@ -1,5 +1,6 @@
 #include "desktop.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -20,18 +21,59 @@ QString findHelpFolder(const QString& executableDir)
     return {};
 }
 
-bool openHelpPage(const QString& helpFolder, const QString& page)
+namespace {
+
+// The desktop's opener tells by its exit status whether a browser took the page; Qt's own call
+// returns before it knows.
+void openInBrowser(const QUrl& url, std::function<void()> noBrowser)
+{
+    const auto failed = [noBrowser] {
+        if (noBrowser)
+            noBrowser();
+    };
+#ifndef Q_OS_WIN
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        auto* process = new QProcess(QCoreApplication::instance()); // deletes itself when done
+        process->setProgram(opener);
+        process->setArguments({url.toString()});
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, failed](int code, QProcess::ExitStatus status) {
+                             if (status != QProcess::NormalExit || code != 0)
+                                 failed();
+                             process->deleteLater();
+                         });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [process, failed](QProcess::ProcessError error) {
+                             if (error != QProcess::FailedToStart)
+                                 return;
+                             failed();
+                             process->deleteLater();
+                         });
+        process->start();
+        return;
+    }
+#endif
+    if (!QDesktopServices::openUrl(url))
+        failed();
+}
+
+} // namespace
+
+bool openHelpPage(const QString& helpFolder, const QString& page, std::function<void()> noBrowser)
 {
     const QString path = QDir(helpFolder).filePath(page);
     if (helpFolder.isEmpty() || !QFileInfo(path).isFile())
         return false;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    openInBrowser(QUrl::fromLocalFile(path), std::move(noBrowser));
     return true;
 }
 
-bool openHelpTopic(const QString& helpFolder, int topic)
+QString helpTopicPage(int topic)
 {
-    return openHelpPage(helpFolder, topic == 10 ? "einfuehrung.html" : "index.html");
+    return topic == 10 ? QStringLiteral("einfuehrung.html") : QStringLiteral("index.html");
 }
 
 bool startRecordingMixer()

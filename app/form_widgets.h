@@ -29,6 +29,16 @@ inline QLabel* label(QWidget* parent, const QString& text, int left, int top)
     return l;
 }
 
+// A menu text with an access letter: "&" before the first `letter` in `text`
+// (any case), or in front when the text holds none.
+inline QString withAccessKey(const QString& text, QChar letter)
+{
+    const qsizetype at = text.indexOf(letter, 0, Qt::CaseInsensitive);
+    QString marked = text;
+    marked.insert(at < 0 ? 0 : at, QLatin1Char('&'));
+    return marked;
+}
+
 // The window's client area or one of its pages: a plain widget that wants
 // `hint` and calls onResize after every change of its size, so that its
 // controls follow (form_layout.h).

@@ -6,25 +6,38 @@
 #include "calibrated_levels.h"
 
 #include "desktop.h"
+#include "device_messages.h"
+#include "form_widgets.h"
 #include "frm_generator.h"
 #include "message_box.h"
 #include "string_table.h"
 
+#include "capture/wavein.h"
+#include "display/colour_map.h"
 #include "dsp/window.h"
 #include "engine/band_plan.h"
 #include "engine/rta_block.h"
 #include "engine/rta_curve.h"
 #include "settings/control_store.h"
+#include "settings/save_failure.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <limits>
@@ -46,7 +59,9 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     AudioIn1->SetBufferSize(engine::kBlockBytes);
     AudioIn1->SetNumBuffers(3);
     AudioIn1->SetFrameRate(engine::kFrameRate);
-    AudioIn1->SetWaveDevice(0);
+    // The list starts on its first entry, the system default, and the device used is the device
+    // shown.
+    AudioIn1->SetWaveDevice(capture::WAVE_MAPPER);
 
     connectHandlers();
     createRtaPage();
@@ -79,6 +94,7 @@ void TfrmMain::connectHandlers()
     connect(Oscilloscope1, &QAction::triggered, this, [this] { Oscilloscope1Click(); });
     connect(Settings1, &QAction::triggered, this, [this] { Settings1Click(); });
     connect(RecheckInputDevice1, &QAction::triggered, this, [this] { btnRecheckClick(); });
+    connect(InputVolumeControl1, &QAction::triggered, this, [this] { btnVolumeControlClick(); });
     connect(Help2, &QAction::triggered, this, [this] { Help2Click(); });
     connect(Introduction1, &QAction::triggered, this, [this] { Introduction1Click(); });
     connect(OpenSupportForum1, &QAction::triggered, this, [this] { OpenSupportForum1Click(); });
@@ -92,16 +108,17 @@ void TfrmMain::connectHandlers()
 
 void TfrmMain::FormCreate()
 {
+    // Every menu and entry gets an access letter, unique within its menu.
     File1->setTitle("&" + LoadStr(sFile));
-    Openspectratomemory1->setText(LoadStr(sOpenSpectra));
+    Openspectratomemory1->setText(withAccessKey(LoadStr(sOpenSpectra), u'ö'));
     Exit1->setText(LoadStr(sExit));
-    Settings1->setText(LoadStr(sSettings));
-    InputVolumeControl1->setText(LoadStr(sInputVolume));
-    Clearall1->setText(LoadStr(sClearAll));
+    Settings1->setText(withAccessKey(LoadStr(sSettings), 'E'));
+    InputVolumeControl1->setText(withAccessKey(LoadStr(sInputVolume), 'l'));
+    Clearall1->setText(withAccessKey(LoadStr(sClearAll), 'l'));
     Tools2->setTitle("&" + LoadStr(sTools));
     Help1->setTitle("&" + LoadStr(sHelp));
     Help2->setText("&" + LoadStr(sHelp));
-    Memory1->setTitle(LoadStr(sMemory));
+    Memory1->setTitle(withAccessKey(LoadStr(sMemory), 'S'));
     lblOctaveBW->setText(LoadStr(sResolution));
     lblAvgSpeed->setText(LoadStr(sAveraging));
     cboAveraging->clear();
@@ -111,14 +128,14 @@ void TfrmMain::FormCreate()
     lblinput->setText(LoadStr(sInput));
     SaveSpectrum1->setText(LoadStr(sExportSpectrum));
     pgcAnalyzers->setTabText(0, LoadStr(sOctaveTab));
-    OctaveBandRTA1->setText(LoadStr(sOctaveTab));
+    OctaveBandRTA1->setText(withAccessKey(LoadStr(sOctaveTab), 'O'));
     pgcAnalyzers->setTabText(1, LoadStr(sFftTab));
-    FFTAnalysis1->setText(LoadStr(sFftTab));
+    FFTAnalysis1->setText(withAccessKey(LoadStr(sFftTab), 'F'));
     pgcAnalyzers->setTabText(2, LoadStr(sScopeTab));
-    Oscilloscope1->setText(LoadStr(sScopeTab));
+    Oscilloscope1->setText(withAccessKey(LoadStr(sScopeTab), 's'));
     lblComment->setText(LoadStr(sComment));
     btnRecheck->setText(LoadStr(sCheckInput));
-    Analysis1->setTitle(LoadStr(sAnalysis));
+    Analysis1->setTitle(withAccessKey(LoadStr(sAnalysis), 'A'));
     for (QLabel* l : {lblOctaveBW, lblAvgSpeed, lblinput, lblComment})
         l->adjustSize();
 
@@ -134,6 +151,52 @@ void TfrmMain::FormCreate()
     HelpFilePath = findHelpFolder(executableDir_);
     pgcAnalyzers->setStyleSheet("QTabWidget { background: rgb(192, 192, 192); }");
     btnRecheckClick();
+    applyWindowSettings();
+}
+
+void TfrmMain::applyWindowSettings()
+{
+    loadedSettings_ = loadWindowSettings(settings::settingsKey(LoadStr(sMaker), LoadStr(sProduct)));
+    chosenInput_ = loadedSettings_.inputDevice;
+    if (!chosenInput_.isEmpty() && WaveDevice->count() > 0 && !selectInputDevice(chosenInput_))
+        statusBar()->showMessage(LoadStr(sDeviceMissing).arg(chosenInput_), 15000);
+    cboAveraging->setCurrentIndex(loadedSettings_.averaging);
+    cboAveragingChange();
+    cboOctaveType->setCurrentIndex(loadedSettings_.resolution);
+    if (pgcAnalyzers->currentIndex() == loadedSettings_.page)
+        pgcAnalyzersChange();
+    else
+        pgcAnalyzers->setCurrentIndex(loadedSettings_.page);
+}
+
+WindowSettings TfrmMain::windowSettings() const
+{
+    WindowSettings now;
+    now.inputDevice = chosenInput_;
+    now.averaging = cboAveraging->currentIndex();
+    now.resolution = cboOctaveType->currentIndex();
+    now.page = pgcAnalyzers->currentIndex();
+    now.position = pos();
+    // A window never moved keeps no position: the next start opens it in the corner again.
+    if (!loadedSettings_.position && now.position == QPoint(0, 0))
+        now.position.reset();
+    now.maximized = isMaximized();
+    now.size = (now.maximized ? normalGeometry().size() : size())
+                   .expandedTo(kMinimumWindow)
+                   .boundedTo(kMaximumWindow);
+    // A window never resized keeps no size: the next start opens it at the default again.
+    if (!loadedSettings_.size && now.size == sizeHint())
+        now.size.reset();
+    return now;
+}
+
+void TfrmMain::restorePosition()
+{
+    const std::optional<QPoint> stored = loadedSettings_.position;
+    if (stored && QGuiApplication::screenAt(*stored + QPoint(40, 20)))
+        move(*stored);
+    else
+        move(0, 0);
 }
 
 void TfrmMain::changeEvent(QEvent* event)
@@ -163,7 +226,12 @@ void TfrmMain::btnONOFFClick()
         // capture on, not only from the second.
         mem0->setEnabled(true);
     } else {
-        ShowMessage(this, AudioIn1->ErrorMessage);
+        // The device layer's diagnostics tell why a device is missing or unavailable.
+        const capture::MMRESULT code = AudioIn1->LastError();
+        const bool absent =
+            code == capture::MMSYSERR_BADDEVICEID || code == capture::MMSYSERR_NODRIVER;
+        ShowMessage(this, startFailureText(code, AudioIn1->ErrorMessage),
+                    absent ? QString::fromStdString(capture::waveInGetDiagnostics()) : QString());
     }
 }
 
@@ -292,29 +360,62 @@ void TfrmMain::Settings1Click()
 
 void TfrmMain::Help2Click()
 {
-    if (!openHelpTopic(HelpFilePath, 1))
-        ShowMessage(this, LoadStr(sHelpMissing).arg(executableDir_ + "/help"));
+    showHelpPage(helpTopicPage(1));
 }
 
 void TfrmMain::Introduction1Click()
 {
-    if (!openHelpTopic(HelpFilePath, 10))
-        ShowMessage(this, LoadStr(sHelpMissing).arg(executableDir_ + "/help"));
+    showHelpPage(helpTopicPage(10));
 }
 
 void TfrmMain::OpenSupportForum1Click()
 {
-    openHelpPage(HelpFilePath, LoadStr(sSupportPage));
+    showHelpPage(LoadStr(sSupportPage));
 }
 
 void TfrmMain::MoreAudioSoftware1Click()
 {
-    openHelpPage(HelpFilePath, MoreAudioSoftware1->toolTip());
+    showHelpPage(MoreAudioSoftware1->toolTip());
+}
+
+void TfrmMain::showHelpPage(const QString& page)
+{
+    const QPointer<TfrmMain> self(this);
+    const QString path = QDir(HelpFilePath).filePath(page);
+    const bool found = openHelpPage(HelpFilePath, page, [self, path] {
+        if (self)
+            ShowMessage(self, LoadStr(sNoBrowser).arg(QDir::toNativeSeparators(path)));
+    });
+    if (!found)
+        ShowMessage(this, LoadStr(sHelpMissing).arg(executableDir_ + "/help"));
 }
 
 void TfrmMain::btnVolumeControlClick()
 {
-    startRecordingMixer();
+    if (!startRecordingMixer())
+        ShowMessage(this, LoadStr(sNoMixer));
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        btnONOFFClick();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // A drop-down list would open on Space; it opens with Alt+Down as well, and Space is START.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QComboBox*>(watched)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            btnONOFFClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
@@ -329,10 +430,15 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 void TfrmMain::FormClose()
 {
-    settings::Registry reg(settings::storePath());
-    reg.openKey(settings::settingsKeyPath(LoadStr(sMaker), LoadStr(sProduct)), true);
-    if (!reg.closeKey())
-        ShowMessage(this, reg.errorString());
+    // Only what changed is written, so a store that cannot be written troubles nobody who
+    // changed nothing, and is reported once.
+    const settings::StoreKey key = settings::settingsKey(LoadStr(sMaker), LoadStr(sProduct));
+    const QString failure = savesWindowSettings_
+                                ? saveWindowSettings(key, loadedSettings_, windowSettings())
+                                : QString();
+    if (!failure.isEmpty() && settings::isNewSaveFailure(failure))
+        ShowMessage(this, settings::saveFailureMessage(LoadStr(sSettingsSaveFailed), key.fileName,
+                                                       failure));
     frmGenerator->close();
     AudioIn1->StopAtOnce();
 }

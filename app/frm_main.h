@@ -8,6 +8,7 @@
 #include "app_state.h"
 #include "form_layout.h"
 #include "rta_settings.h"
+#include "window_settings.h"
 
 #include "capture/audio_in.h"
 #include "display/fft_grid.h"
@@ -45,6 +46,7 @@ class QMenu;
 class QPushButton;
 class QSlider;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 
 namespace app {
@@ -95,6 +97,8 @@ public:
     QWidget* tabScope = nullptr;
     QLabel* lblComment = nullptr;
     QLineEdit* txtComment = nullptr;
+    // Ours: the status line's text (status_line.h), under the form.
+    QLabel* lblStatus = nullptr;
 
     // Ours: the readout lines at the bottom of the RTA and oscilloscope
     // pages (the FFT page's is lblCursor).
@@ -161,6 +165,21 @@ public:
     void OpenSupportForum1Click();
     void MoreAudioSoftware1Click();
     void btnVolumeControlClick();
+
+    // Ours: chooses the input whose list entry reads `name` (the system default for an empty
+    // name) and makes the component use it; false, choosing the system default, when no entry
+    // reads so.
+    bool selectInputDevice(const QString& name);
+    // Ours: the status line from the component's counters now.
+    void updateStatusLine();
+    // Ours: what the window keeps between runs, as it is now.
+    WindowSettings windowSettings() const;
+    // Ours: whether closing the window keeps its settings for the next run (not for an
+    // unattended run, which is no user's session).
+    void setSavesWindowSettings(bool saves) { savesWindowSettings_ = saves; }
+    // Ours: puts the window where it was at the end of the last run, when that is on a screen,
+    // else at the screen's top-left corner.
+    void restorePosition();
 
     bool AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size);
     void AudioIn1Start(QObject* Sender);
@@ -488,6 +507,9 @@ private:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Space starts and stops wherever the focused control has no use for it.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
     // --- readouts under the mouse and pinned markers (frm_main_readouts.cpp) ---
@@ -569,6 +591,10 @@ private:
     memories::SlotTable& activeSlots();
     void repaintActiveView();
     void FormClose();
+    void applyWindowSettings();
+    void inputChanged();
+    // Opens a page of the help folder, or says why it cannot.
+    void showHelpPage(const QString& page);
 
     AppState& state_;
     QString executableDir_;
@@ -576,6 +602,12 @@ private:
     bool quitConfirmed_ = false;
     std::array<PageHooks, 3> pages_;
     std::function<void()> blockObserver_;
+    // The window's settings as loaded at start-up and the input the user chose since.
+    WindowSettings loadedSettings_;
+    QString chosenInput_;
+    bool savesWindowSettings_ = true;
+    capture::WAVEINCAPS inputCaps_{};
+    QTimer* statusTimer_ = nullptr;
 };
 
 } // namespace app

@@ -5,12 +5,14 @@
 #include "frm_main.h"
 
 #include "message_box.h"
+#include "status_line.h"
 #include "string_table.h"
 
 #include "engine/fft_block.h"
 
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <span>
@@ -28,6 +30,9 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
         levelsBlock(samples);
     if (page >= 0 && page <= 2 && !AudioIn1->Stereo() && pages_[page].block) {
         pages_[page].block(samples);
+        // The measurement carries the gaps of its capture into the memories and the export.
+        activeSlots()[0].droppedBlocks = static_cast<std::int64_t>(
+            droppedBlocks(AudioIn1->droppedFrames(), static_cast<int>(samples.size())));
         // A pinned marker and the reading under the mouse follow the curve.
         if (pinnedMarker(page) || underMouse(page))
             updateReadout(page);
@@ -47,6 +52,8 @@ void TfrmMain::AudioIn1Start(QObject* /*Sender*/)
     engine::onCaptureStart(state_.measurement);
     // Leq, maxima and the meter's averages start with the capture.
     btnResetLevelsClick();
+    statusTimer_->start();
+    updateStatusLine();
 }
 
 void TfrmMain::AudioIn1Stop(QObject* /*Sender*/)
@@ -56,6 +63,8 @@ void TfrmMain::AudioIn1Stop(QObject* /*Sender*/)
     shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
     btnONOFF->setText("START");
     mem0->setEnabled(true);
+    statusTimer_->stop();
+    updateStatusLine();
     if (AudioIn1->deviceFailed())
         ShowMessage(this, LoadStr(sCaptureFailed).arg(AudioIn1->ErrorMessage));
 }

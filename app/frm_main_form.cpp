@@ -15,8 +15,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace app {
@@ -44,10 +46,15 @@ void TfrmMain::createControls()
     shpOnOFF = place(new display::Shape(client, display::ShapeType::RoundRect), 8, 10, 66, 33);
     shpOnOFF->setBrushColor(engine::RGB(255, 0, 0));
     btnONOFF = place(new QPushButton("START", client), 13, 14, 56, 25);
+    // The button sits on the indicator, whose colour swallows the style's faint focus frame.
+    btnONOFF->setStyleSheet("QPushButton:focus { border: 2px solid #30a0ff; border-radius: 3px;"
+                            " background: #f4f4f4; }");
     // The generator's toggle; the controls right of it moved over to make room.
     btnGenerator = place(new QToolButton(client), 80, 14, 26, 25);
     btnGenerator->setCheckable(true);
     btnGenerator->setObjectName("btnGenerator");
+    btnGenerator->setStyleSheet(
+        "QToolButton:focus { border: 2px solid #30a0ff; border-radius: 2px; }");
 
     lblOctaveBW = label(client, "Octave BW", 114, 3);
     cboOctaveType = place(new QComboBox(client), 114, 18, 91, 21);
@@ -71,13 +78,16 @@ void TfrmMain::createControls()
     }
     mem0->setChecked(true);
     btnStore->setObjectName("btnStore");
+    btnStore->setStyleSheet("QToolButton:focus { border: 2px solid #30a0ff; border-radius: 2px; }");
     // The slot buttons write their digits in the colour of their curve
-    // (white at start), so they get a dark face on which every colour reads.
+    // (white at start), so they get a dark face on which every colour reads;
+    // the keyboard's focus shows as a bright frame on it.
     for (QToolButton* b : mem)
         b->setStyleSheet(
             "QToolButton { background: #505050; border: 1px solid #2a2a2a; border-radius: 2px; }"
             "QToolButton:checked { background: #1c1c1c; border-color: #a0a0a0; }"
-            "QToolButton:disabled { background: #9a9a9a; border-color: #b0b0b0; }");
+            "QToolButton:disabled { background: #9a9a9a; border-color: #b0b0b0; }"
+            "QToolButton:focus { border: 2px solid #30a0ff; }");
 
     lblinput = label(client, "Input", 588, 3);
     WaveDevice = place(new QComboBox(client), 588, 18, 132, 21);
@@ -86,6 +96,7 @@ void TfrmMain::createControls()
     btnRecheck->hide();
     btnVolumeControl = place(new QToolButton(client), 721, 18, 26, 21);
     btnVolumeControl->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    btnVolumeControl->setStyleSheet(btnStore->styleSheet());
 
     pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495 + kReadoutHeight);
     createPages();
@@ -94,6 +105,18 @@ void TfrmMain::createControls()
     lblComment = label(client, "Comment", 8, 582 + kReadoutHeight);
     txtComment = place(new QLineEdit(client), 78, 577 + kReadoutHeight, 665, 21);
     client->onResize = [this] { layOutForm(); };
+
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName("lblStatus");
+    statusBar()->addWidget(lblStatus, 1);
+    statusBar()->setSizeGripEnabled(true);
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setInterval(250);
+    connect(statusTimer_, &QTimer::timeout, this, [this] { updateStatusLine(); });
+
+    // Space belongs to START/STOP, not to opening a list.
+    for (QComboBox* list : findChildren<QComboBox*>())
+        list->installEventFilter(this);
 }
 
 void TfrmMain::createPages()
@@ -182,11 +205,12 @@ void TfrmMain::createMenus()
     Tools2 = bar->addMenu("&Tools");
     Settings1 = Tools2->addAction("Settings");
     InputVolumeControl1 = Tools2->addAction("Input Volume Control");
-    RecheckInputDevice1 = Tools2->addAction("Refresh Input Device List");
+    RecheckInputDevice1 = Tools2->addAction("&Refresh Input Device List");
     Generator1 = Tools2->addAction("Generator ...");
 
     Help1 = bar->addMenu("&Help");
     Help2 = Help1->addAction("&Help");
+    Help2->setShortcut(QKeySequence::HelpContents);
     Introduction1 = Help1->addAction("&Introduction");
     Help1->addSeparator();
     OpenSupportForum1 = Help1->addAction("Open Support &Forum");

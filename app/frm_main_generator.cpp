@@ -4,6 +4,7 @@
 
 #include "frm_main.h"
 
+#include "form_widgets.h"
 #include "frm_generator.h"
 #include "string_table.h"
 
@@ -15,7 +16,7 @@ namespace app {
 void TfrmMain::createGenerator()
 {
     frmGenerator = new TfrmGenerator(this);
-    Generator1->setText(LoadStr(sGeneratorMenu));
+    Generator1->setText(withAccessKey(LoadStr(sGeneratorMenu), 'G'));
     btnGenerator->setToolTip(LoadStr(sGenerator));
     btnGenerator->setIcon(TfrmGenerator::icon(false));
     btnGenerator->setIconSize(QSize(18, 18));

@@ -159,30 +159,34 @@ void TfrmMain::fftGeometryChanged()
 
 void TfrmMain::openAtSize(std::optional<QSize> requested, bool maximized)
 {
-    if (requested) {
-        resize(*requested);
-    } else {
-        resize(sizeHint());
-        // A window larger than the screen (the default size at a device
-        // pixel ratio of 2 on a small screen) shrinks to its free area.
-        if (const QScreen* screen = QGuiApplication::screenAt(pos() + QPoint(40, 20))) {
-            const QRect free = screen->availableGeometry();
-            const QSize frame = frameGeometry().size() - geometry().size();
-            const QSize fits = (free.size() - frame).boundedTo(size());
-            if (fits != size()) {
-                resize(fits);
-                move(free.topLeft());
-            }
+    // Without a size asked for, the window opens as it was left, or at the
+    // form's size, as far as the screen's free area takes it: the default
+    // size at a device pixel ratio of 2 on a small screen shrinks to it.
+    const bool fit = !requested && !maximized;
+    if (fit) {
+        requested = loadedSettings_.size;
+        maximized = loadedSettings_.maximized;
+    }
+    resize(requested.value_or(sizeHint()));
+    const QScreen* screen = QGuiApplication::screenAt(pos() + QPoint(40, 20));
+    if (fit && screen) {
+        const QRect free = screen->availableGeometry();
+        const QSize frame = frameGeometry().size() - geometry().size();
+        const QSize fits = (free.size() - frame).boundedTo(size());
+        if (fits != size()) {
+            resize(fits);
+            move(free.topLeft());
         }
     }
     if (maximized) {
         // Where no window manager maximises (a bare X server), the window
         // still covers the screen's free area.
-        if (const QScreen* screen = QGuiApplication::screenAt(pos() + QPoint(40, 20)))
+        if (screen)
             setGeometry(screen->availableGeometry());
         showMaximized();
-    } else
+    } else {
         show();
+    }
 }
 
 } // namespace app

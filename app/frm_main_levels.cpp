@@ -65,9 +65,9 @@ void TfrmMain::attachLevelSettings()
     for (QLabel* l : {lblWeighting, lblRtaCurve})
         l->adjustSize();
     if (!Calibrate1) {
-        Calibrate1 = Tools2->addAction(LoadStr(sCalibrateMenu));
-        MicCorrection1 = Tools2->addAction(LoadStr(sMicCorrectionMenu));
-        MicCorrectionOff1 = Tools2->addAction(LoadStr(sNoCorrection));
+        Calibrate1 = Tools2->addAction(withAccessKey(LoadStr(sCalibrateMenu), 'K'));
+        MicCorrection1 = Tools2->addAction(withAccessKey(LoadStr(sMicCorrectionMenu), 'M'));
+        MicCorrectionOff1 = Tools2->addAction(withAccessKey(LoadStr(sNoCorrection), 'n'));
         connect(Calibrate1, &QAction::triggered, this, [this] { Calibrate1Click(); });
         connect(MicCorrection1, &QAction::triggered, this, [this] { MicCorrection1Click(); });
         connect(MicCorrectionOff1, &QAction::triggered, this, [this] {

@@ -37,7 +37,7 @@ int usageError(const QString& error)
 QString registerInputs(const app::Options& o)
 {
     for (const QString& path : o.inputFiles)
-        if (const QString e = capture::registerInputFile(path, o.pacing); !e.isEmpty())
+        if (const QString e = capture::registerInputFile(path, o.channel, o.pacing); !e.isEmpty())
             return QString("--input-file %1: %2").arg(path, e);
     for (const QString& signal : o.testSignals)
         if (const QString e = capture::registerTestSignal(signal); !e.isEmpty())
@@ -109,18 +109,23 @@ void calibrateUnattended(const app::Options& o, app::TfrmMain& w)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    application.setApplicationName(app::LoadStr(app::sProduct));
-    application.setOrganizationName(app::LoadStr(app::sMaker));
-
-    const app::ParseResult parsed = app::parseCommandLine(application.arguments());
-    if (parsed.helpRequested) {
-        std::printf("%s", qPrintable(app::usageText()));
+    // The options first: --help and --version need no display, and a bad option is told
+    // before a window system is asked for anything.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const app::ParseResult parsed = app::parseCommandLine(arguments);
+    if (parsed.helpRequested || parsed.versionRequested) {
+        std::printf("%s", qPrintable(parsed.helpRequested ? app::usageText() : app::versionText()));
         return 0;
     }
     if (!parsed.options)
         return usageError(parsed.error);
     const app::Options& options = *parsed.options;
+
+    QApplication application(argc, argv);
+    application.setApplicationName(app::LoadStr(app::sProduct));
+    application.setOrganizationName(app::LoadStr(app::sMaker));
     if (const QString e = registerInputs(options); !e.isEmpty())
         return usageError(e);
     if (!options.settings.isEmpty())
@@ -135,13 +140,17 @@ int main(int argc, char** argv)
     frmMain.setSettingsDialog(&frmSettings);
     const int virtualInputs =
         static_cast<int>(options.inputFiles.size() + options.testSignals.size());
-    if (virtualInputs > 0) {
+    if (!options.device.isEmpty()) {
+        if (!frmMain.selectInputDevice(options.device))
+            return usageError(
+                QString("--device: no input device is named '%1'.").arg(options.device));
+    } else if (virtualInputs > 0) {
         // The command line's inputs come last in the list; the first of them is used.
         const int first = static_cast<int>(capture::waveInGetNumDevs()) - virtualInputs;
-        frmMain.WaveDevice->setCurrentIndex(first + 1);
-        frmMain.WaveDeviceChange();
+        frmMain.selectInputDevice(frmMain.WaveDevice->itemText(first + 1));
     }
-    frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(options.page));
+    if (options.page)
+        frmMain.pgcAnalyzers->setCurrentIndex(static_cast<int>(*options.page));
     if (options.bands >= 0) {
         frmMain.cboOctaveType->setCurrentIndex(options.bands);
         frmMain.cboOctaveTypeChange();
@@ -161,7 +170,7 @@ int main(int argc, char** argv)
     app::UnattendedRun unattended(frmMain, options, [&frmMain](const QString& path) {
         return frmMain.exportLastSpectrum(path);
     });
-    frmMain.move(0, 0);
+    frmMain.restorePosition();
     frmMain.openAtSize(options.size, options.maximized);
     if (options.generator) {
         frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);

@@ -42,7 +42,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        auto* button = static_cast<QToolButton*>(watched);
+        // A button being destroyed still sends events, as a plain widget by then.
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (!button)
+            return false;
         if (event->type() == QEvent::Enter)
             entered_(button);
         if (event->type() == QEvent::ContextMenu) {
@@ -74,14 +77,14 @@ void TfrmMain::setCaptionColour(QToolButton* button, engine::TColor colour)
 void TfrmMain::createMemoryCommands()
 {
     popMemoryButtons = new QMenu(this);
-    StoreLastmeasurement1 = popMemoryButtons->addAction("Store Last measurement");
+    StoreLastmeasurement1 = popMemoryButtons->addAction("&Store Last measurement");
     popMemoryButtons->addSeparator();
-    ChangeColor1 = popMemoryButtons->addAction("Change Color");
-    ChangestoredComment1 = popMemoryButtons->addAction("Change stored Comment");
-    SavetoDisk1 = popMemoryButtons->addAction("Save to Disk");
-    OpenfromDisk1 = popMemoryButtons->addAction("Open from Disk");
+    ChangeColor1 = popMemoryButtons->addAction("Change &Color");
+    ChangestoredComment1 = popMemoryButtons->addAction("Change stored Co&mment");
+    SavetoDisk1 = popMemoryButtons->addAction("Save to &Disk");
+    OpenfromDisk1 = popMemoryButtons->addAction("&Open from Disk");
     QAction* clearSeparator = popMemoryButtons->addSeparator();
-    Clear1 = popMemoryButtons->addAction("Clear");
+    Clear1 = popMemoryButtons->addAction("C&lear");
 
     connect(StoreLastmeasurement1, &QAction::triggered, this,
             [this] { StoreLastmeasurement1Click(); });

@@ -2,6 +2,7 @@
 // File menu's spectrum files, the text and CSV exports, memories opened at
 // start-up, and the question before unsaved memories are lost at quit.
 
+#include "form_widgets.h"
 #include "frm_main.h"
 
 #include "message_box.h"
@@ -44,7 +45,7 @@ void TfrmMain::createMemoryFileCommands()
             [this] { Openspectratomemory1Click(); });
     connect(Saveallstoredspectra1, &QAction::triggered, this, [this] { saveAllStoredSpectra(); });
     connect(SaveSpectrum1, &QAction::triggered, this, [this] { SaveSpectrum1Click(); });
-    SaveCsv1 = new QAction(LoadStr(sExportCsvMenu), File1);
+    SaveCsv1 = new QAction(withAccessKey(LoadStr(sExportCsvMenu), 'C'), File1);
     File1->insertAction(SaveSpectrum1, SaveCsv1);
     File1->insertAction(SaveCsv1, SaveSpectrum1);
     connect(SaveCsv1, &QAction::triggered, this, [this] { SaveCsv1Click(); });
@@ -255,6 +256,9 @@ memories::CsvLayout TfrmMain::csvLayout(const memories::SpectrumRec& first) cons
                           // A plan of n bands per octave has 10 n + 2 borders.
                           {LoadStr(sResolution), LoadStr(sCsvOctaves).arg((first.bands - 2) / 10)},
                           {LoadStr(sCsvDate), when.toString(Qt::ISODate)}});
+    // A measurement with gaps must not pass for a whole one.
+    if (first.droppedBlocks >= 0)
+        layout.header.push_back({LoadStr(sCsvDroppedBlocks), QString::number(first.droppedBlocks)});
     layout.bandTitles = {LoadStr(sCsvCentre), LoadStr(sCsvLower), LoadStr(sCsvUpper)};
     layout.leftOutLabel = LoadStr(sCsvLeftOut);
     return layout;

@@ -17,11 +17,20 @@ MessagePresenter& presenter()
 
 void ShowMessage(QWidget* parent, const QString& text)
 {
+    ShowMessage(parent, text, QString());
+}
+
+void ShowMessage(QWidget* parent, const QString& text, const QString& details)
+{
+    const QString trimmed = details.trimmed();
     if (presenter()) {
-        presenter()(parent, text);
+        presenter()(parent, trimmed.isEmpty() ? text : text + QStringLiteral("\n\n") + trimmed);
         return;
     }
-    QMessageBox::information(parent, LoadStr(sProduct), text);
+    QMessageBox box(QMessageBox::Information, LoadStr(sProduct), text, QMessageBox::Ok, parent);
+    if (!trimmed.isEmpty())
+        box.setDetailedText(trimmed);
+    box.exec();
 }
 
 void setMessagePresenter(MessagePresenter p)

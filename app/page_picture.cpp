@@ -2,6 +2,7 @@
 // readout line, the page's own controls) as a PNG, at the screen's device
 // pixel ratio.
 
+#include "form_widgets.h"
 #include "frm_main.h"
 
 #include "message_box.h"
@@ -22,7 +23,7 @@ namespace app {
 
 void TfrmMain::createPictureCommand()
 {
-    SavePicture1 = new QAction(LoadStr(sSavePicture), File1);
+    SavePicture1 = new QAction(withAccessKey(LoadStr(sSavePicture), QChar(u'i')), File1);
     SavePicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     // Beside the exports, before the separator above "Beenden".
     File1->insertAction(Exit1, SavePicture1);

@@ -68,6 +68,47 @@ constexpr Entry kTexts[] = {
     {65276, "1.2"},
     {65277, "Spectrion"},
     {65300, "Pegel [dBFS]"},
+    {65400, "Die Einstellungen konnten nicht gespeichert werden. Prüfen Sie, ob die Datei %1 und "
+            "ihr Ordner beschreibbar sind und der Datenträger Platz hat, oder wählen Sie mit "
+            "--settings eine andere Datei.\nTechnische Angabe: %2"},
+    {65401, "Das Minimum der Y-Achse muss unter ihrem Maximum liegen. Der vorige Wert gilt "
+            "weiter."},
+    {65402, "Die Schrittweite der Y-Achse muss größer als 0 dB sein. Der vorige Wert gilt "
+            "weiter."},
+    {65403, "Mit dieser Schrittweite hätte die Y-Achse mehr als 100 Gitterlinien. Der vorige "
+            "Wert gilt weiter."},
+    {65404, "Die Grenzen der X-Achse müssen zwischen 1 Hz und 24000 Hz liegen. Der vorige Wert "
+            "gilt weiter."},
+    {65405, "Das Minimum der X-Achse muss unter ihrem Maximum liegen. Der vorige Wert gilt "
+            "weiter."},
+    {65406, "Das zuletzt gewählte Eingangsgerät „%1“ ist nicht vorhanden; aufgenommen wird vom "
+            "Windows-Standard."},
+    {65410, "Die Aufnahme konnte nicht beginnen: Das Eingangsgerät ist nicht vorhanden."},
+    {65411, "Die Aufnahme konnte nicht beginnen: Das Eingangsgerät wird von einem anderen "
+            "Programm benutzt."},
+    {65412, "Die Aufnahme konnte nicht beginnen: Das Eingangsgerät ist nicht verfügbar. Ist es "
+            "angeschlossen, und läuft der Soundserver?"},
+    {65413, "Die Aufnahme konnte nicht beginnen: Das Eingangsgerät kann nicht mit 16 Bit, mono, "
+            "48000 Hz aufnehmen."},
+    {65414, "Die Aufnahme konnte nicht beginnen: Es ist nicht genug Speicher frei."},
+    {65415, "Die Aufnahme konnte nicht beginnen."},
+    {65416, "Technische Angabe: %1"},
+    {65420, "Es konnte kein Webbrowser gestartet werden, um %1 zu zeigen. Installieren Sie einen "
+            "Browser und das Paket xdg-utils (z. B. „apt install xdg-utils firefox-esr“)."},
+    {65421, "Es ist kein Mixer für die Eingänge installiert. Installieren Sie pavucontrol (z. B. "
+            "„apt install pavucontrol“), um die Eingangslautstärke einzustellen."},
+    {65430, "Eingang: %1"},
+    {65431, "%1 Hz"},
+    {65432, "Block %1"},
+    {65433, "verloren: %1 Blöcke"},
+    {65434, "Überläufe: %1"},
+    {65435, "liefert nichts!"},
+    {65436, "Datei mit %1 Hz, umgerechnet auf %2 Hz"},
+    {65437, "Kanal %1 von %2"},
+    {65438, "%1 Kanäle gemischt"},
+    {65439, "ungültige Abtastwerte ersetzt: %1"},
+    {65440, "gestoppt"},
+    {65441, "Verlorene Blöcke"},
     {65500, "Generator …"},
     {65501, "Generator"},
     {65502, "Ausgang"},

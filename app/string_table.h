@@ -1,8 +1,8 @@
 #pragma once
-// The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65500 ..
-// 65599 for the generator, 65700 .. 65799 for calibrated levels and 65800 .. 65899 for the
-// memories): every text set on a control or shown in a message at run time comes from here, in
-// German.
+// The program's numbered texts (65200 .. 65279, and later ranges above it, such as 65400 ..
+// 65499 for the messages and the status line, 65500 .. 65599 for the generator, 65700 .. 65799
+// for calibrated levels and 65800 .. 65899 for the memories): every text set on a control or
+// shown in a message at run time comes from here, in German.
 
 #include <QString>
 
@@ -65,6 +65,29 @@ enum StringId : int {
     sVersion = 65276,
     sProduct = 65277,
     sFftLevelAxisTitle = 65300,
+    sSettingsSaveFailed = 65400, // %1 the settings file, %2 the technical reason
+    sDeviceMissing = 65406,      // %1 the stored device's name
+    sStartNoDevice = 65410,      // why a start failed, by the device layer's code
+    sStartDeviceBusy = 65411,
+    sStartDeviceUnavailable = 65412,
+    sStartBadFormat = 65413,
+    sStartNoMemory = 65414,
+    sStartFailed = 65415,
+    sTechnicalDetail = 65416, // %1 the technical text after a German sentence
+    sNoBrowser = 65420,       // %1 the page
+    sNoMixer = 65421,
+    sStatusInput = 65430, // the status line's parts
+    sStatusRate = 65431,
+    sStatusBlocks = 65432,
+    sStatusDropped = 65433,
+    sStatusOverflows = 65434,
+    sStatusStalled = 65435,
+    sStatusResampled = 65436,
+    sStatusChannel = 65437,
+    sStatusMixed = 65438,
+    sStatusRepaired = 65439,
+    sStatusStopped = 65440,
+    sCsvDroppedBlocks = 65441,
     sGeneratorMenu = 65500,
     sGenerator = 65501,
     sOutput = 65502,

@@ -14,16 +14,19 @@
 namespace app {
 namespace {
 
+// The message on one line; details after a blank line follow as they are.
 void printError(const QString& text)
 {
-    std::fprintf(stderr, "spectrion: %s\n", qPrintable(QString(text).replace('\n', ' ')));
+    const qsizetype split = text.indexOf(QStringLiteral("\n\n"));
+    const QString head = split < 0 ? text : text.left(split);
+    std::fprintf(stderr, "spectrion: %s\n", qPrintable(QString(head).replace('\n', ' ')));
+    if (split >= 0)
+        std::fprintf(stderr, "%s\n", qPrintable(text.mid(split + 2)));
 }
 
-// A block takes about 171 ms; the first one can take a few seconds to come.
-int watchdogMs(int blocks)
-{
-    return 15000 + 500 * blocks;
-}
+// A block takes about 171 ms; the first one can take about 2 s to come from a sound server.
+constexpr int kFirstBlockMs = 6000;
+constexpr int kNextBlockMs = 3000;
 
 } // namespace
 
@@ -46,14 +49,16 @@ UnattendedRun::UnattendedRun(TfrmMain& window, const Options& options,
     if (!active_)
         return;
     reportToStderr();
+    window_.setSavesWindowSettings(false);
     // Nobody is there to answer: nothing is cleared or overwritten, nothing kept at quit.
     window_.memoryDialogs.confirm = [](const QString&) { return false; };
     window_.memoryDialogs.quit = [] { return TfrmMain::QuitAnswer::Discard; };
     window_.setBlockObserver([this] { blockHandled(); });
     watchdog_.setSingleShot(true);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
-        fail(
-            QString("only %1 of %2 blocks arrived in time").arg(blocks_).arg(options_.afterBlocks));
+        fail(QString("only %1 of %2 blocks arrived: the input delivers no sound")
+                 .arg(blocks_)
+                 .arg(options_.afterBlocks));
     });
 }
 
@@ -66,6 +71,7 @@ void UnattendedRun::begin()
         return;
     }
     if (!window_.AudioIn1->Active && window_.AudioIn1->QueuedBuffers == 0) {
+        // The start's own message has gone to standard error already.
         fail("the capture did not start");
         return;
     }
@@ -73,13 +79,17 @@ void UnattendedRun::begin()
         fail("the generator did not start");
         return;
     }
-    watchdog_.start(watchdogMs(options_.afterBlocks));
+    watchdog_.start(kFirstBlockMs);
 }
 
 void UnattendedRun::blockHandled()
 {
-    if (done_ || ++blocks_ < options_.afterBlocks)
+    if (done_)
         return;
+    if (++blocks_ < options_.afterBlocks) {
+        watchdog_.start(kNextBlockMs);
+        return;
+    }
     // Leave the handler first: its drawing reaches the screen when it returns.
     QTimer::singleShot(0, this, [this] { finish(); });
     done_ = true;
@@ -105,8 +115,7 @@ void UnattendedRun::finish()
         if (!picture().save(options_.screenshot, "PNG"))
             return fail(QString("could not write %1").arg(options_.screenshot));
     }
-    // End as a user would: closing the window stops the capture and keeps
-    // the settings key.
+    // End as a user would: closing the window stops the capture.
     window_.close();
     QCoreApplication::exit(0);
 }
@@ -134,7 +143,9 @@ void UnattendedRun::fail(const QString& message)
     watchdog_.stop();
     printError(message);
     window_.AudioIn1->StopAtOnce();
-    QCoreApplication::exit(1);
+    // Queued: a failure found before the event loop runs would otherwise be lost, and the run
+    // would wait for ever.
+    QTimer::singleShot(0, this, [] { QCoreApplication::exit(1); });
 }
 
 } // namespace app

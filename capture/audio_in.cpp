@@ -3,9 +3,26 @@
 #include "callback_win_in.h"
 #include "wavein.h"
 
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+
 namespace capture {
 
-TAudioIn::TAudioIn(QObject* Owner) : TAudioIO(Owner) {}
+namespace {
+
+// How often a running capture looks whether its device still delivers.
+constexpr int kStallCheckMs = 100;
+
+} // namespace
+
+TAudioIn::TAudioIn(QObject* Owner) : TAudioIO(Owner)
+{
+    FStallTimer = new QTimer(this);
+    FStallTimer->setInterval(kStallCheckMs);
+    connect(FStallTimer, &QTimer::timeout, this, [this] { WatchForStall(); });
+}
 
 TAudioIn::~TAudioIn()
 {
@@ -32,19 +49,16 @@ bool TAudioIn::Start()
 
 bool TAudioIn::Setup(TAudioIn*& TS)
 {
-    if (WaveDeviceOpen) {
-        ErrorMessage = QStringLiteral("Wave Input device is already open");
-        return false;
-    }
+    if (WaveDeviceOpen)
+        return Fail(MMSYSERR_ERROR, QStringLiteral("Wave Input device is already open"));
     FDeviceFailed = false;
+    FLastError = MMSYSERR_NOERROR;
     // An empty slot must never reach the device.
     for (int i = 0; i < FNumBuffers; ++i) {
-        if (!WaveHdr[i] || !WaveBuffer[i]) {
-            ErrorMessage = FAllocationError.isEmpty()
-                               ? QStringLiteral("Error allocating wave buffer memory")
-                               : FAllocationError;
-            return false;
-        }
+        if (!WaveHdr[i] || !WaveBuffer[i])
+            return Fail(MMSYSERR_NOMEM, FAllocationError.isEmpty()
+                                            ? QStringLiteral("Error allocating wave buffer memory")
+                                            : FAllocationError);
     }
     BufIndex = 0;
     CallBackWin = new TCallBackWinIn(this); // owned by this component as a Qt child
@@ -52,21 +66,20 @@ bool TAudioIn::Setup(TAudioIn*& TS)
     const MMRESULT opened = waveInOpen(&WaveHandle, FWaveDevice, &FWaveFmtEx, CallBackWin, 0,
                                        CALLBACK_WINDOW | WAVE_ALLOWSYNC);
     if (opened != MMSYSERR_NOERROR) {
-        ErrorMessage = TWaveInGetErrorText(opened);
         // Nothing was posted to it, so it can go now.
         CallBackWin->deleteLater();
         CallBackWin = nullptr;
         WaveHandle = nullptr;
-        return false;
+        return Fail(opened, TWaveInGetErrorText(opened));
     }
     WaveDeviceOpen = true;
     InitWaveHeaders();
     for (int i = 0; i < FNumBuffers; ++i) {
         const MMRESULT prepared = waveInPrepareHeader(WaveHandle, WaveHdr[i], sizeof(WAVEHDR));
         if (prepared != MMSYSERR_NOERROR) {
-            ErrorMessage = TWaveInGetErrorText(prepared);
+            const QString text = TWaveInGetErrorText(prepared);
             CloseWaveDevice();
-            return false;
+            return Fail(prepared, text);
         }
     }
     QueuedBuffers = 0;
@@ -86,8 +99,7 @@ bool TAudioIn::StartIt()
     if (started != MMSYSERR_NOERROR) {
         const QString text = TWaveInGetErrorText(started);
         CloseWaveDevice();
-        ErrorMessage = QStringLiteral("Error starting wave record: ") + text;
-        return false;
+        return Fail(started, QStringLiteral("Error starting wave record: ") + text);
     }
     Active = true;
     for (int i = 0; i < FNumBuffers; ++i) {
@@ -96,6 +108,10 @@ bool TAudioIn::StartIt()
             return false;
         }
     }
+    const DWORD bytesPerSecond = FWaveFmtEx.nAvgBytesPerSec; // a copy: the record is packed
+    const double blockMs = 1000.0 * FBufferSize / std::max<DWORD>(bytesPerSecond, 1);
+    FStallWatch.start(blockMs, StallWatch::clockMs(), FStallGiveUpMs);
+    FStallTimer->start();
     return true;
 }
 
@@ -105,7 +121,7 @@ bool TAudioIn::QueueBuffer()
     header->dwFlags = WHDR_PREPARED;
     const MMRESULT added = waveInAddBuffer(WaveHandle, header, sizeof(WAVEHDR));
     if (added != MMSYSERR_NOERROR) {
-        ErrorMessage = TWaveInGetErrorText(added);
+        Fail(added, TWaveInGetErrorText(added));
         StopGracefully();
         return false;
     }
@@ -119,9 +135,12 @@ bool TAudioIn::ProcessBuffer(std::uint8_t* Buffer, int Size)
     if (!ContinueProcessing)
         return false;
     bool accepted = true;
+    // The handler may destroy the component (closing its window, say): nothing of it may be
+    // touched afterwards.
+    const QPointer<TAudioIn> alive(this);
     if (FOnBufferFilled)
         accepted = FOnBufferFilled(Buffer, Size);
-    if (accepted)
+    if (accepted && alive)
         FilledBuffers += 1;
     return accepted;
 }
@@ -132,6 +151,7 @@ void TAudioIn::CloseWaveDevice()
     // Closing twice would hand the service a stale handle.
     if (!WaveDeviceOpen)
         return;
+    FStallTimer->stop();
     TakeStatistics();
     for (int i = 0; i < FNumBuffers; ++i)
         waveInUnprepareHeader(WaveHandle, WaveHdr[i], sizeof(WAVEHDR));
@@ -178,20 +198,50 @@ void TAudioIn::TakeStatistics()
         waveInGetStatistics(WaveHandle, &FStatistics);
 }
 
-std::uint64_t TAudioIn::droppedFrames() const
+WaveInStatistics TAudioIn::LiveStatistics() const
 {
     WaveInStatistics live = FStatistics;
     if (WaveDeviceOpen)
         waveInGetStatistics(WaveHandle, &live);
-    return live.droppedFrames;
+    return live;
+}
+
+std::uint64_t TAudioIn::droppedFrames() const
+{
+    return LiveStatistics().droppedFrames;
 }
 
 std::uint64_t TAudioIn::deviceOverflows() const
 {
-    WaveInStatistics live = FStatistics;
-    if (WaveDeviceOpen)
-        waveInGetStatistics(WaveHandle, &live);
-    return live.deviceOverflows;
+    return LiveStatistics().deviceOverflows;
+}
+
+std::uint64_t TAudioIn::repairedSamples() const
+{
+    return LiveStatistics().repairedSamples;
+}
+
+void TAudioIn::WatchForStall()
+{
+    if (!WaveDeviceOpen) {
+        FStallTimer->stop();
+        return;
+    }
+    if (FStallWatch.update(StallWatch::clockMs(), LiveStatistics().framesDelivered) !=
+        StallWatch::State::Lost)
+        return;
+    // Like a device that vanished: the close that follows reports it.
+    FDeviceFailed = true;
+    Fail(MMSYSERR_NODRIVER, QStringLiteral("The input device delivered no sound for %1 s")
+                                .arg(double(FStallWatch.silentMs()) / 1000.0, 0, 'f', 1));
+    StopAtOnce();
+}
+
+bool TAudioIn::Fail(MMRESULT Code, const QString& Text)
+{
+    FLastError = Code;
+    ErrorMessage = Text;
+    return false;
 }
 
 } // namespace capture

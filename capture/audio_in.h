@@ -12,9 +12,12 @@
 // close; the start and stop calls themselves return before either arrives.
 
 #include "audio_io.h"
+#include "stall_watch.h"
 
 #include <cstdint>
 #include <functional>
+
+class QTimer;
 
 namespace capture {
 
@@ -55,10 +58,23 @@ public:
     // Ours. Whether the last run ended because the device failed or vanished;
     // set, with the reason in ErrorMessage, before its OnStop. Cleared by Start.
     bool deviceFailed() const { return FDeviceFailed; }
-    // Frames the device delivered while no buffer was queued, and overflows
-    // the audio library reported, since the last Start.
+    // Frames the device delivered while no buffer was queued, overflows the
+    // audio library reported, and samples that were not finite numbers (and
+    // were clamped), since the last Start.
     std::uint64_t droppedFrames() const;
     std::uint64_t deviceOverflows() const;
+    std::uint64_t repairedSamples() const;
+    // Whether the running device has delivered nothing for more than two
+    // blocks' time (or, at the start, for StallWatch::kStartUpMs). A device
+    // silent for the give-up time ends the capture as a failed one
+    // (deviceFailed(), then OnStop).
+    bool stalled() const { return FStallWatch.state() == StallWatch::State::Stalled; }
+    // The give-up time in ms (StallWatch::kGiveUpMs unless changed); read at Start.
+    void SetStallGiveUpMs(long long Ms) { FStallGiveUpMs = Ms; }
+    // The result code of the wave-input call behind the last failure
+    // (MMSYSERR_ERROR for the component's own refusals), for the owner's
+    // wording of it; ErrorMessage holds the technical text.
+    MMRESULT LastError() const { return FLastError; }
     // Exceptions the block handler raised since the last Start, and the text
     // of the last one.
     int handlerErrors() const { return FHandlerErrors; }
@@ -78,6 +94,9 @@ private:
 
     int RingIndexOf(const WAVEHDR* Header) const;
     void TakeStatistics();
+    WaveInStatistics LiveStatistics() const;
+    void WatchForStall();
+    bool Fail(MMRESULT Code, const QString& Text);
 
     bool WaveDeviceOpen = false;
     TCallBackWinIn* CallBackWin = nullptr; // a Qt child; deletes itself after its close
@@ -87,6 +106,10 @@ private:
     int FHandlerErrors = 0;
     QString FLastHandlerError;
     WaveInStatistics FStatistics{};
+    MMRESULT FLastError = MMSYSERR_NOERROR;
+    StallWatch FStallWatch;
+    long long FStallGiveUpMs = StallWatch::kGiveUpMs;
+    QTimer* FStallTimer = nullptr; // a Qt child
 };
 
 } // namespace capture

@@ -114,7 +114,7 @@ void TCallBackWinIn::WaveFault(const QString& Text)
     if (!c || c->CallBackWin != this)
         return;
     c->FDeviceFailed = true;
-    c->ErrorMessage = Text;
+    c->Fail(MMSYSERR_NODRIVER, Text);
     c->ContinueProcessing = false;
     if (c->WaveDeviceOpen && c->QueuedBuffers <= 0)
         c->CloseWaveDevice();

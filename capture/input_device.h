@@ -22,6 +22,8 @@ public:
     virtual void deliver(const std::uint8_t* bytes, std::size_t count) noexcept = 0;
     // The device lost frames before they reached us.
     virtual void noteOverflow() noexcept = 0;
+    // count samples of the source were not finite numbers and were clamped (NaN to 0).
+    virtual void noteRepairedSamples(std::size_t count) noexcept = 0;
     // The device stopped for good; reason is copied (at most 255 bytes kept).
     virtual void fail(const char* reason) noexcept = 0;
     // For a device without a clock of its own, which delivers only what can
@@ -52,6 +54,9 @@ public:
     virtual ~InputDevice() = default;
     virtual std::string name() const = 0;
     virtual int maxInputChannels() const = 0;
+    // Fills the fields of caps that tell what the device makes of its source (see WAVEINCAPS);
+    // devices that record as they are leave them.
+    virtual void describeSource(WAVEINCAPS& caps) const { (void)caps; }
     // Opens the device for the format (already checked to be 8/16-bit PCM with
     // 1 or 2 channels and a positive rate). The sink must outlive the input.
     // On failure returns a code and puts a readable reason into detail.

@@ -91,10 +91,13 @@ private:
             sink_.fail(source_->failureText());
             return false;
         }
-        if (format_.wBitsPerSample == 16)
-            floatToPcm16(samples_.data(), samples_.size(), bytes_.data());
-        else
-            floatToPcm8(samples_.data(), samples_.size(), bytes_.data());
+        const std::size_t repaired =
+            source_->takeRepairedSamples() +
+            (format_.wBitsPerSample == 16
+                 ? floatToPcm16(samples_.data(), samples_.size(), bytes_.data())
+                 : floatToPcm8(samples_.data(), samples_.size(), bytes_.data()));
+        if (repaired > 0)
+            sink_.noteRepairedSamples(repaired);
         sink_.deliver(bytes_.data(), bytes_.size());
         return true;
     }
@@ -114,9 +117,17 @@ private:
 
 } // namespace
 
-PacedDevice::PacedDevice(std::string name, SourceFactory factory, bool paced)
-    : name_(std::move(name)), factory_(std::move(factory)), paced_(paced)
+PacedDevice::PacedDevice(std::string name, SourceFactory factory, bool paced,
+                         const WAVEINCAPS& source)
+    : name_(std::move(name)), factory_(std::move(factory)), paced_(paced), source_(source)
 {
+}
+
+void PacedDevice::describeSource(WAVEINCAPS& caps) const
+{
+    caps.dwSourceRate = source_.dwSourceRate;
+    caps.wSourceChannels = source_.wSourceChannels;
+    caps.wSourceChannel = source_.wSourceChannel;
 }
 
 int PacedDevice::chunkFrames(DWORD rate)

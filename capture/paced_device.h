@@ -14,10 +14,13 @@ namespace capture {
 
 class PacedDevice final : public InputDevice {
 public:
-    PacedDevice(std::string name, SourceFactory factory, bool paced = true);
+    // source: what the device makes of its source, as waveInGetDevCaps reports it.
+    PacedDevice(std::string name, SourceFactory factory, bool paced = true,
+                const WAVEINCAPS& source = {});
 
     std::string name() const override { return name_; }
     int maxInputChannels() const override { return 2; }
+    void describeSource(WAVEINCAPS& caps) const override;
     MMRESULT open(const WAVEFORMATEX& format, FrameSink& sink, std::unique_ptr<OpenInput>& input,
                   std::string& detail) override;
 
@@ -28,6 +31,7 @@ private:
     std::string name_;
     SourceFactory factory_;
     bool paced_;
+    WAVEINCAPS source_;
 };
 
 } // namespace capture

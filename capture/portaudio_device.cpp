@@ -1,22 +1,41 @@
 #include "portaudio_device.h"
 
 #include "format_text.h"
+#include "portaudio_probe.h"
 
-#include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <atomic>
-#include <cstdio>
-
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace capture::portaudio {
 namespace {
 
 bool initialised = false;
-int openCount = 0;
+// Streams open; an output given up on is closed by the thread that aborts it.
+std::atomic<int> openCount = 0;
+std::string lastDiagnostics;
+
+// The code for a refused format check. PortAudio's ALSA layer answers a device it cannot open
+// at all (a sound server that is not running, say) with paBadIODeviceCombination: that is no
+// question of the format.
+MMRESULT formatCheckFailure(PaError error, std::string& detail)
+{
+    switch (error) {
+    case paInvalidSampleRate:
+    case paSampleFormatNotSupported:
+    case paInvalidChannelCount:
+        return WAVERR_BADFORMAT;
+    case paDeviceUnavailable:
+        return MMSYSERR_ALLOCATED;
+    case paBadIODeviceCombination:
+        detail += "; the device could not be opened (a sound server's device needs the server "
+                  "running)";
+        return MMSYSERR_NODRIVER;
+    default:
+        return MMSYSERR_ERROR;
+    }
+}
 
 class PortAudioInput final : public OpenInput {
 public:
@@ -123,7 +142,7 @@ public:
         const PaError supported = Pa_IsFormatSupported(&parameters, nullptr, rate);
         if (supported != paFormatIsSupported) {
             detail = errorText(supported) + " (" + describeFormat(format) + ")";
-            return WAVERR_BADFORMAT;
+            return formatCheckFailure(supported, detail);
         }
         auto opened = std::make_unique<PortAudioInput>(sink, format.nBlockAlign);
         const MMRESULT result = opened->openStream(parameters, rate, detail);
@@ -139,41 +158,6 @@ private:
     const double latency_;
 };
 
-// ALSA prints a line to stderr for every configured device it cannot open
-// while PortAudio probes them (hundreds on a machine without sound cards);
-// PortAudio reports what matters through its own error codes.
-void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
-
-// The JACK client library that PortAudio probes writes its failed connection
-// attempts straight to stderr and offers no hook to stop it; the standard
-// error stream is parked on /dev/null for the duration of the probe.
-class StderrParked {
-public:
-    StderrParked()
-    {
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0)
-            ::dup2(null, STDERR_FILENO);
-        if (null >= 0)
-            ::close(null);
-    }
-    ~StderrParked()
-    {
-        std::fflush(stderr);
-        if (saved_ >= 0) {
-            ::dup2(saved_, STDERR_FILENO);
-            ::close(saved_);
-        }
-    }
-    StderrParked(const StderrParked&) = delete;
-    StderrParked& operator=(const StderrParked&) = delete;
-
-private:
-    int saved_ = -1;
-};
-
 } // namespace
 
 bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
@@ -182,15 +166,19 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
         return false;
     if (initialised)
         Pa_Terminate();
-    snd_lib_error_set_handler(&quietAlsa);
-    {
-        const StderrParked quiet;
-        initialised = Pa_Initialize() == paNoError;
-    }
+    initialised = false;
     devices.clear();
     defaultIndex = -1;
-    if (!initialised)
+    lastDiagnostics.clear();
+    if (!alsaConfigurationUsable(lastDiagnostics))
         return false;
+    PaError started = paNoError;
+    lastDiagnostics = catchDiagnostics([&] { started = Pa_Initialize(); });
+    initialised = started == paNoError;
+    if (!initialised) {
+        lastDiagnostics += "PortAudio could not start: " + errorText(started);
+        return false;
+    }
     const PaDeviceIndex defaultInput = Pa_GetDefaultInputDevice();
     const PaDeviceIndex n = Pa_GetDeviceCount();
     for (PaDeviceIndex i = 0; i < n; ++i) {
@@ -202,6 +190,11 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
         devices.push_back(std::make_unique<PortAudioDevice>(i, *info));
     }
     return true;
+}
+
+const std::string& diagnostics()
+{
+    return lastDiagnostics;
 }
 
 std::string errorText(int error)

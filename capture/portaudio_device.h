@@ -30,4 +30,8 @@ int openStreams();
 void noteStreamOpened();
 void noteStreamClosed();
 
+// What PortAudio and the libraries below it printed during the last scan, and why it could not
+// start (if so); empty when they had nothing to say.
+const std::string& diagnostics();
+
 } // namespace capture::portaudio

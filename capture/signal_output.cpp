@@ -4,11 +4,15 @@
 #include "generator_render.h"
 #include "portaudio_device.h"
 
+#include <QTimer>
+
 #include <portaudio.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <system_error>
 #include <thread>
 
 namespace capture {
@@ -17,6 +21,8 @@ namespace {
 // How long stop() waits for the fade-out to be rendered before it cuts the
 // stream off: the fade plus far more than any device's look-ahead.
 constexpr auto kFadeTimeout = std::chrono::milliseconds(1000);
+// How often a playing output looks whether the device still takes samples.
+constexpr int kStallCheckMs = 250;
 
 // The output device of that name (empty: the default) in PortAudio's list.
 PaDeviceIndex findOutput(const std::string& name, std::string& error)
@@ -68,6 +74,7 @@ struct SignalOutput::Stream {
     {
         portaudio::noteStreamOpened();
     }
+    // On the UI thread: closing touches the audio library's list of streams.
     ~Stream()
     {
         if (pa)
@@ -81,6 +88,7 @@ struct SignalOutput::Stream {
         auto* self = static_cast<Stream*>(user);
         if (flags & paOutputUnderflow)
             self->underflows.fetch_add(1, std::memory_order_relaxed);
+        self->framesTaken.fetch_add(frames, std::memory_order_relaxed);
         return self->render.render(static_cast<float*>(output), static_cast<int>(frames),
                                    self->channels)
                    ? paContinue
@@ -104,19 +112,27 @@ struct SignalOutput::Stream {
     std::atomic<bool> stopping{false};
     std::atomic<bool> failed{false};
     std::atomic<std::uint64_t> underflows{0};
+    std::atomic<std::uint64_t> framesTaken{0};
 };
 
-SignalOutput::SignalOutput() = default;
+SignalOutput::SignalOutput() : stallTimer_(std::make_unique<QTimer>())
+{
+    stallTimer_->setInterval(kStallCheckMs);
+    QObject::connect(stallTimer_.get(), &QTimer::timeout, [this] { watchForStall(); });
+}
 
 SignalOutput::~SignalOutput()
 {
     stop();
+    closeRetired();
+    // A stream still being aborted is closed by its thread, if ever.
 }
 
 bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& params, double rate,
                          std::string& error)
 {
     stop();
+    closeRetired();
     auto waveform = makeWaveform(params, rate, error);
     if (!waveform)
         return false;
@@ -161,6 +177,8 @@ bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& 
         return false;
     }
     stream_ = std::move(stream);
+    stallWatch_.start(1000.0 * parameters.suggestedLatency, StallWatch::clockMs());
+    stallTimer_->start();
     return true;
 }
 
@@ -177,6 +195,7 @@ void SignalOutput::stop()
 
 void SignalOutput::close(bool fade)
 {
+    stallTimer_->stop();
     if (!stream_)
         return;
     stream_->stopping.store(true, std::memory_order_release);
@@ -190,10 +209,14 @@ void SignalOutput::close(bool fade)
     // Stopping plays what the device holds, the end of the fade; aborting
     // drops it, for a device that takes no more.
     if (Pa_IsStreamStopped(stream_->pa) == 0) {
-        if (stream_->render.fadedOut())
+        if (stream_->render.fadedOut()) {
             Pa_StopStream(stream_->pa);
-        else
+        } else if (fade) {
+            retire(); // it took nothing of the fade: it may hang
+            return;
+        } else {
             Pa_AbortStream(stream_->pa);
+        }
     }
     // The pipe stays until the next start: a failure closes the stream from
     // within the pipe's own notification.
@@ -209,9 +232,49 @@ void SignalOutput::checkFailure()
         onFailure_("The output device stopped playing (it failed or was disconnected).");
 }
 
+void SignalOutput::watchForStall()
+{
+    if (!stream_ ||
+        stallWatch_.update(StallWatch::clockMs(), framesPlayed()) != StallWatch::State::Lost)
+        return;
+    stallTimer_->stop();
+    retire();
+    if (onFailure_)
+        onFailure_("The output device took no samples for " +
+                   std::to_string(stallWatch_.silentMs() / 1000) +
+                   " s (it hangs or was disconnected).");
+}
+
+void SignalOutput::retire()
+{
+    // Aborting waits for the device: for a frozen sound server until it thaws
+    // or gives up (a minute), for the audio library spinning on a dead one for
+    // ever. A thread of its own waits instead of the window; the stream is
+    // closed here once that thread is done.
+    stream_->stopping.store(true, std::memory_order_release);
+    std::shared_ptr<Stream> stream = std::move(stream_);
+    try {
+        std::thread([stream] { Pa_AbortStream(stream->pa); }).detach();
+    } catch (const std::system_error&) {
+        Pa_AbortStream(stream->pa);
+    }
+    retired_.push_back(std::move(stream));
+}
+
+void SignalOutput::closeRetired()
+{
+    // Only this object holds a stream whose aborting thread has ended.
+    std::erase_if(retired_, [](const std::shared_ptr<Stream>& s) { return s.use_count() == 1; });
+}
+
 int SignalOutput::channels() const
 {
     return stream_ ? stream_->channels : 0;
+}
+
+std::uint64_t SignalOutput::framesPlayed() const
+{
+    return stream_ ? stream_->framesTaken.load(std::memory_order_relaxed) : 0;
 }
 
 std::uint64_t SignalOutput::underflows() const

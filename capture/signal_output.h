@@ -4,6 +4,7 @@
 // generator_render.h). It runs beside any capture, on its own stream.
 // UI thread only, except the stream callbacks inside the implementation.
 
+#include "stall_watch.h"
 #include "test_signal_params.h"
 #include "wake_pipe.h"
 
@@ -12,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class QTimer;
 
 namespace capture {
 
@@ -47,11 +50,15 @@ public:
 
     bool playing() const { return stream_ != nullptr; }
     int channels() const;
-    // Times the device ran out of samples since the start.
+    // Times the device ran out of samples since the start, and the frames it
+    // has taken.
     std::uint64_t underflows() const;
+    std::uint64_t framesPlayed() const;
 
     // Called on the UI thread when the device stopped on its own while
-    // playing; the output is closed by then. It must not start the output
+    // playing, or took no samples for StallWatch::kGiveUpMs (a frozen sound
+    // server, an audio library stuck on a lost device); the output is closed
+    // by then. It must not start the output
     // again itself (it runs inside the wake-up's notification); a later
     // event may.
     void setOnFailure(std::function<void(const std::string& reason)> onFailure)
@@ -63,9 +70,16 @@ private:
     struct Stream;
     void close(bool fade);
     void checkFailure();
+    void watchForStall();
+    void retire();
+    void closeRetired();
 
     std::unique_ptr<Stream> stream_;
+    // Streams given up for taking no samples, each aborted on a thread of its own.
+    std::vector<std::shared_ptr<Stream>> retired_;
     WakePipe wake_;
+    StallWatch stallWatch_;
+    std::unique_ptr<QTimer> stallTimer_;
     std::function<void(const std::string&)> onFailure_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "wavein_types.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ public:
     // fail with failureText().
     virtual bool render(float* out, int frames, int channels) noexcept = 0;
     virtual const char* failureText() const noexcept { return "the virtual device failed"; }
+    // Samples rendered since the last call that were not finite numbers in the source and were
+    // clamped. Same thread as render().
+    virtual std::size_t takeRepairedSamples() noexcept { return 0; }
     // Called on the UI thread when recording starts; false refuses the start
     // with failureText().
     virtual bool begin() { return true; }

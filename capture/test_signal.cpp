@@ -34,11 +34,20 @@ std::optional<double> number(std::string_view text)
     return value;
 }
 
+// What a signal may ask for: below 0.1 Hz a tone is no tone within a measurement, a sweep
+// longer than an hour never shows as one, and below -200 dBFS every sample is 0.
+constexpr double kMinFrequencyHz = 0.1;
+constexpr double kMaxFrequencyHz = 1e6;
+constexpr double kMinSweepSeconds = 0.1;
+constexpr double kMaxSweepSeconds = 3600;
+constexpr double kMinLevelDb = -200;
+
 bool readFrequency(std::string_view text, double& value, std::string& error)
 {
     const auto v = number(text);
-    if (!v || *v <= 0) {
-        error = "frequency must be a number of hertz above 0, not \"" + std::string(text) + "\"";
+    if (!v || *v < kMinFrequencyHz || *v > kMaxFrequencyHz) {
+        error = "frequency must be a number of hertz from 0.1 to 1000000, not \"" +
+                std::string(text) + "\"";
         return false;
     }
     value = *v;
@@ -48,8 +57,8 @@ bool readFrequency(std::string_view text, double& value, std::string& error)
 bool readLevel(std::string_view text, double& value, std::string& error)
 {
     const auto v = number(text);
-    if (!v || *v > 0) {
-        error = "level must be a number of dBFS at most 0, not \"" + std::string(text) + "\"";
+    if (!v || *v > 0 || *v < kMinLevelDb) {
+        error = "level must be a number of dBFS from -200 to 0, not \"" + std::string(text) + "\"";
         return false;
     }
     value = *v;
@@ -114,8 +123,8 @@ std::optional<TestSignalParams> parseTestSignal(std::string_view text, std::stri
             !readFrequency(range[1], params.frequency2, error))
             return std::nullopt;
         const auto seconds = number(parts[2]);
-        if (!seconds || *seconds <= 0) {
-            error = "sweep duration must be a number of seconds above 0, not \"" +
+        if (!seconds || *seconds < kMinSweepSeconds || *seconds > kMaxSweepSeconds) {
+            error = "sweep duration must be a number of seconds from 0.1 to 3600, not \"" +
                     std::string(parts[2]) + "\"";
             return std::nullopt;
         }

@@ -9,17 +9,22 @@
 
 namespace capture {
 
-QString registerInputFile(const QString& path, bool paced)
+QString registerInputFile(const QString& path, int channel, bool paced)
 {
     const std::string file = QFile::encodeName(path).toStdString();
-    if (const std::string error = checkSoundFile(file); !error.empty())
+    SoundFileInfo info;
+    if (const std::string error = checkSoundFile(file, channel, &info); !error.empty())
         return QString::fromStdString(error);
+    WAVEINCAPS source{};
+    source.dwSourceRate = static_cast<DWORD>(info.rate);
+    source.wSourceChannels = static_cast<WORD>(info.channels);
+    source.wSourceChannel = static_cast<WORD>(channel);
     registerVirtualDevice(
         QStringLiteral("Sound file: ") + QFileInfo(path).fileName(),
-        [file](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
-            return openSoundFile(file, format, maxFrames, error);
+        [file, channel](const WAVEFORMATEX& format, int maxFrames, std::string& error) {
+            return openSoundFile(file, channel, format, maxFrames, error);
         },
-        paced);
+        paced, source);
     return {};
 }
 
@@ -36,10 +41,11 @@ QString registerTestSignal(const QString& description)
     return {};
 }
 
-void registerVirtualDevice(const QString& name, SourceFactory factory, bool paced)
+void registerVirtualDevice(const QString& name, SourceFactory factory, bool paced,
+                           const WAVEINCAPS& source)
 {
     DeviceList::instance().addVirtual(
-        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory), paced));
+        std::make_unique<PacedDevice>(name.toStdString(), std::move(factory), paced, source));
 }
 
 void clearVirtualDevices()

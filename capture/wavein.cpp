@@ -2,6 +2,7 @@
 
 #include "device_list.h"
 #include "format_text.h"
+#include "portaudio_device.h"
 #include "wavein_stream.h"
 
 #include <algorithm>
@@ -102,8 +103,10 @@ MMRESULT waveInGetDevCaps(UINT uDeviceID, WAVEINCAPS* pwic)
     InputDevice* device = findDevice(uDeviceID, detail);
     if (!device)
         return failed(MMSYSERR_BADDEVICEID, detail);
+    *pwic = WAVEINCAPS{};
     pwic->szPname = device->name();
     pwic->wChannels = static_cast<WORD>(std::clamp(device->maxInputChannels(), 0, 0xFFFF));
+    device->describeSource(*pwic);
     return MMSYSERR_NOERROR;
 }
 
@@ -228,6 +231,16 @@ MMRESULT waveInGetStatistics(HWAVEIN hwi, WaveInStatistics* statistics)
         return failed(MMSYSERR_INVALPARAM);
     *statistics = stream->statistics();
     return MMSYSERR_NOERROR;
+}
+
+} // namespace capture
+
+namespace capture {
+
+std::string waveInGetDiagnostics()
+{
+    DeviceList::instance().count(); // scans if none was made yet
+    return portaudio::diagnostics();
 }
 
 } // namespace capture

@@ -18,6 +18,8 @@
 
 #include "wavein_types.h"
 
+#include <string>
+
 class QObject;
 
 namespace capture {
@@ -49,5 +51,10 @@ MMRESULT waveInGetErrorText(MMRESULT mmrError, char* pszText, UINT cchText);
 
 // Ours: frames dropped for lack of a queued buffer, and device overflows.
 MMRESULT waveInGetStatistics(HWAVEIN hwi, WaveInStatistics* statistics);
+
+// Ours: what the audio library and the libraries below it reported while the devices were last
+// looked for (their messages, and why the library could not start), for the details of a
+// message; empty when they had nothing to say.
+std::string waveInGetDiagnostics();
 
 } // namespace capture

@@ -108,11 +108,13 @@ bool WaveInStream::isQueued(const WAVEHDR* header)
 
 WaveInStatistics WaveInStream::statistics() const
 {
-    return {dropped_.load(std::memory_order_acquire), overflows_.load(std::memory_order_acquire)};
+    return {dropped_.load(std::memory_order_acquire), overflows_.load(std::memory_order_acquire),
+            delivered_.load(std::memory_order_acquire), repaired_.load(std::memory_order_acquire)};
 }
 
 void WaveInStream::deliver(const std::uint8_t* bytes, std::size_t count) noexcept
 {
+    delivered_.fetch_add(count / format_.nBlockAlign, std::memory_order_release);
     bool completed = false;
     {
         std::lock_guard lock(mutex_);
@@ -159,6 +161,11 @@ bool WaveInStream::waitForRoom(std::size_t bytes, std::chrono::milliseconds time
 void WaveInStream::noteOverflow() noexcept
 {
     overflows_.fetch_add(1, std::memory_order_release);
+}
+
+void WaveInStream::noteRepairedSamples(std::size_t count) noexcept
+{
+    repaired_.fetch_add(count, std::memory_order_release);
 }
 
 void WaveInStream::fail(const char* reason) noexcept

@@ -49,6 +49,7 @@ public:
 
     void deliver(const std::uint8_t* bytes, std::size_t count) noexcept override;
     void noteOverflow() noexcept override;
+    void noteRepairedSamples(std::size_t count) noexcept override;
     void fail(const char* reason) noexcept override;
     bool waitForRoom(std::size_t bytes, std::chrono::milliseconds timeout) noexcept override;
 
@@ -76,6 +77,8 @@ private:
     std::array<char, 256> faultText_{};
     std::atomic<std::uint64_t> dropped_{0};
     std::atomic<std::uint64_t> overflows_{0};
+    std::atomic<std::uint64_t> delivered_{0};
+    std::atomic<std::uint64_t> repaired_{0};
 
     WakePipe wake_;
     // Last, so it is destroyed (and the device stopped) before the rest.

@@ -88,12 +88,20 @@ struct WAVEHDR {
 struct WAVEINCAPS {
     std::string szPname; // full name as the audio library reports it, UTF-8
     WORD wChannels;      // most input channels the device offers
+    // Ours: what a sound-file input makes of its file, which has dwSourceRate frames per second
+    // (0: the device is no file) and wSourceChannels channels, of which it records
+    // wSourceChannel (0: a mix of all).
+    DWORD dwSourceRate = 0;
+    WORD wSourceChannels = 0;
+    WORD wSourceChannel = 0;
 };
 
 // Counters of one open input since its waveInOpen (ours).
 struct WaveInStatistics {
     std::uint64_t droppedFrames;   // frames that arrived while no buffer was queued
     std::uint64_t deviceOverflows; // overflows the audio library reported
+    std::uint64_t framesDelivered; // every frame the device delivered, dropped ones included
+    std::uint64_t repairedSamples; // samples that were not finite numbers, recorded as clamped
 };
 
 } // namespace capture

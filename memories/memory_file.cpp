@@ -97,6 +97,15 @@ public:
         return value;
     }
 
+    // The text after "key: " of the next line when it has that key; nothing, reading nothing,
+    // when it has another.
+    std::optional<QByteArray> optionalField(const char* key)
+    {
+        if (atEnd() || !lines_[next_].startsWith(QByteArray(key) + ":"))
+            return std::nullopt;
+        return field(key);
+    }
+
     bool exactly(const char* text)
     {
         const std::optional<QByteArray> line = take();
@@ -105,16 +114,6 @@ public:
             return false;
         }
         return true;
-    }
-
-    // The text after "key: " of the next line when it has that key (and
-    // takes the line), else nothing (and takes nothing).
-    std::optional<QByteArray> optionalField(const char* key)
-    {
-        const QByteArray prefix = QByteArray(key) + ":";
-        if (atEnd() || !lines_[next_].startsWith(prefix))
-            return std::nullopt;
-        return field(key);
     }
 
     std::optional<QByteArray> take()
@@ -181,6 +180,14 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
             return in.fail("unbekannte Mittelung"), false;
     }
 
+    // Written since files carry it; older files have none.
+    std::int64_t dropped = -1;
+    if (const auto droppedText = in.optionalField("dropped")) {
+        bool ok = false;
+        dropped = droppedText->toLongLong(&ok);
+        if (!ok || dropped < 0)
+            return in.fail("ungültige Zahl verlorener Blöcke"), false;
+    }
     // Written since levels carry a reference: absent in older files.
     if (const auto levels = in.optionalField("levels"))
         rec.description = QString::fromUtf8(*levels);
@@ -221,6 +228,7 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
     rec.stored = stored;
     rec.windowType = windowType;
     rec.averaging = averaging;
+    rec.droppedBlocks = dropped;
     rec.HasData = true;
     rec.DrawMe = false;
     return true;
@@ -255,6 +263,8 @@ QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
                "\n";
         out += "window: " + windowName(rec.windowType) + "\n";
         out += "averaging: " + averagingText(rec.averaging) + "\n";
+        if (rec.droppedBlocks >= 0)
+            out += "dropped: " + QByteArray::number(rec.droppedBlocks) + "\n";
         if (!rec.description.isEmpty()) {
             QByteArray description = rec.description.toUtf8();
             description.replace('\n', ' ').replace('\r', ' ');

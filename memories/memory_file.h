@@ -9,6 +9,7 @@
 //   stored: 2026-12-07T22:41:05  (empty when not known)
 //   window: Hann                 window type of the octave-band analysis
 //   averaging: 0.02              weight of the newest block in the display
+//   dropped: 0                   blocks lost in the capture until then (when known)
 //   levels: Bezug: dB SPL; ...   the levels' reference, weighting, calibration
 //                                and curve in words (optional)
 //   entries: 32                  band-plan entries (borders) that follow

@@ -27,6 +27,8 @@ QByteArray spectrumExportText(const QString& fullPath, const SpectrumRec& rec)
         const QByteArray level = j == 0 ? QByteArray() : exportLevel(rec, j);
         out += exportNumber(rec.f[j]) + (level.isEmpty() ? "," : ", " + level) + "\r\n";
     }
+    if (rec.droppedBlocks >= 0)
+        out += "dropped blocks, " + QByteArray::number(rec.droppedBlocks) + "\r\n";
     return out;
 }
 

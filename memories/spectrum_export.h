@@ -6,9 +6,10 @@
 // band-plan entry j: border j in Hz, ", ", and the level in dB of band j (the
 // band ending at that border) as the curve shows it, averaged. Numbers only
 // (export_number.h): entry 0, which ends no band, a band that holds no FFT
-// bin and a level that is not finite leave the level empty ("17,"). Numbers
-// are written with a dot whatever the locale, so the ", " stays unambiguous;
-// lines end in CR LF, UTF-8. UI thread only.
+// bin and a level that is not finite leave the level empty ("17,"). A last
+// line "dropped blocks, N" gives the blocks the capture had lost until then,
+// when that is known. Numbers are written with a dot whatever the locale, so
+// the ", " stays unambiguous; lines end in CR LF, UTF-8. UI thread only.
 
 #include "spectrum_rec.h"
 

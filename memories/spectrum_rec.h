@@ -39,6 +39,9 @@ struct SpectrumRec {
     int windowType = -1;
     int averaging = -1;
     QDateTime stored;
+    // Blocks lost for want of a queued buffer in the capture until this measurement (a part block
+    // counts as one); -1 when unknown. A measurement with gaps must not pass for a whole one.
+    std::int64_t droppedBlocks = -1;
     // The levels' reference, weighting, calibration, correction and curve,
     // in words; empty when not known (older files).
     QString description;

@@ -9,7 +9,9 @@
 namespace settings {
 
 // Replaces `fileName` with `bytes`. Returns an empty string on success, else
-// the reason (Qt's or the system's text). The folder must exist.
+// the reason (Qt's or the system's text). The folder must exist. Temporary
+// files that an interrupted earlier write of the same file left behind
+// ("<name>.XXXXXX" beside it) are removed first.
 QString writeFileAtomically(const QString& fileName, const QByteArray& bytes);
 
 } // namespace settings

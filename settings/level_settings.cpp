@@ -66,6 +66,14 @@ QString saveLevelSettings(const StoreKey& key, const LevelSettings& levels)
         return QStringLiteral("Die Einstellungen konnten nicht gespeichert werden: Der Schlüssel "
                               "%1 ist durch einen Wert belegt.")
             .arg(key.path);
+    writeLevelSettings(registry, levels);
+    if (!registry.closeKey())
+        return registry.errorString();
+    return {};
+}
+
+void writeLevelSettings(Registry& registry, const LevelSettings& levels)
+{
     registry.writeInteger(kReference, std::int32_t(levels.reference));
     // A decimal with a dot, whatever the locale, and exact enough to read back.
     registry.writeString(kOffset, levels.calibrationOffsetDb
@@ -75,9 +83,6 @@ QString saveLevelSettings(const StoreKey& key, const LevelSettings& levels)
     registry.writeString(kCorrection, levels.micCorrectionFile);
     registry.writeInteger(kWeighting, std::int32_t(levels.weighting));
     registry.writeInteger(kRtaCurve, std::int32_t(levels.rtaCurve));
-    if (!registry.closeKey())
-        return registry.errorString();
-    return {};
 }
 
 } // namespace settings

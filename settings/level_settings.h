@@ -34,5 +34,8 @@ LevelSettings loadLevelSettings(const StoreKey& key, bool axisLimitsStored);
 
 // Writes them all at once (atomically); an empty string or the store's error.
 QString saveLevelSettings(const StoreKey& key, const LevelSettings& levels);
+// Writes them into a key already open, so that a caller writing more values replaces the file
+// once for all of them.
+void writeLevelSettings(Registry& registry, const LevelSettings& levels);
 
 } // namespace settings

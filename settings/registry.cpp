@@ -21,26 +21,38 @@ QString rootName(RootKey root)
     return QStringLiteral("HKEY_LOCAL_MACHINE");
 }
 
-// Puts the values into the key at path[depth...] below node, creating the keys on the way. A
-// value standing where a key belongs (the file changed since the key was opened) gives way.
-void applyValues(QJsonObject& node, const QStringList& path, qsizetype depth,
+// Puts the values into the key at path[depth...] below node, creating the keys on the way.
+// False, changing nothing, where a value stands in the way (the file changed since the key was
+// opened): no value is ever dropped to make room.
+bool applyValues(QJsonObject& node, const QStringList& path, qsizetype depth,
                  const QJsonObject& values)
 {
     if (depth == path.size()) {
         for (auto it = values.begin(); it != values.end(); ++it)
             node.insert(it.key(), it.value());
-        return;
+        return true;
     }
-    QJsonObject child = node.value(path[depth]).toObject();
-    applyValues(child, path, depth + 1, values);
+    const QJsonValue existing = node.value(path[depth]);
+    if (!existing.isUndefined() && !existing.isObject())
+        return false;
+    QJsonObject child = existing.toObject();
+    if (!applyValues(child, path, depth + 1, values))
+        return false;
     node.insert(path[depth], child);
+    return true;
 }
 
 QString writeFailure(const QString& fileName, const QString& why)
 {
-    return QStringLiteral("Die Einstellungen konnten nicht in die Datei \"%1\" geschrieben "
-                          "werden: %2")
-        .arg(QDir::toNativeSeparators(fileName), why);
+    return QStringLiteral("\"%1\": %2").arg(QDir::toNativeSeparators(fileName), why);
+}
+
+bool sameValue(const QJsonValue& stored, const QJsonValue& value)
+{
+    if (value.isString())
+        return stored.isString() && stored.toString() == value.toString();
+    return isStoredInteger(stored) && isStoredInteger(value) &&
+           stored.toInteger() == value.toInteger();
 }
 
 } // namespace
@@ -62,28 +74,30 @@ bool Registry::openKey(const QString& key, bool canCreate)
 {
     closeKey();
 
-    const QStringList parts = key.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    const QStringList path =
+        QStringList{rootName(m_root)} + key.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     const StoreFileContents contents = readStoreFile(m_fileName);
 
-    QJsonValue node = contents.tree.value(rootName(m_root));
-    bool missing = !node.isObject();
-    for (const QString& part : parts) {
-        if (missing)
-            break;
-        const QJsonValue child = node.toObject().value(part);
-        if (child.isUndefined())
+    // A value where a key of the path belongs blocks it: it is never replaced by a key.
+    QJsonObject node = contents.tree;
+    bool missing = false;
+    for (const QString& part : path) {
+        const QJsonValue child = node.value(part);
+        if (child.isUndefined()) {
             missing = true;
-        else if (!child.isObject())
+            break;
+        }
+        if (!child.isObject())
             return false;
-        node = child;
+        node = child.toObject();
     }
     if (missing && !canCreate)
         return false;
 
     m_open = true;
     m_created = missing;
-    m_path = QStringList{rootName(m_root)} + parts;
-    m_values = missing ? QJsonObject() : node.toObject();
+    m_path = path;
+    m_values = missing ? QJsonObject() : node;
     m_written = QJsonObject();
     return true;
 }
@@ -92,7 +106,7 @@ bool Registry::closeKey()
 {
     if (!m_open)
         return true;
-    const bool changed = m_created || !m_written.isEmpty();
+    const bool changed = hasChanges();
     const QJsonObject written = std::exchange(m_written, QJsonObject());
     m_open = false;
     m_created = false;
@@ -107,7 +121,12 @@ bool Registry::closeKey()
         m_error = writeFailure(m_fileName, contents.error);
         return false;
     }
-    applyValues(contents.tree, m_path, 0, written);
+    if (!applyValues(contents.tree, m_path, 0, written)) {
+        m_error = writeFailure(
+            m_fileName,
+            QStringLiteral("%1 is a value, not a key").arg(m_path.join(QLatin1Char('\\'))));
+        return false;
+    }
     const QString why = writeStoreFile(m_fileName, contents.tree);
     if (!why.isEmpty()) {
         m_error = writeFailure(m_fileName, why);
@@ -158,6 +177,8 @@ bool Registry::write(const QString& name, const QJsonValue& value)
 {
     if (!m_open || m_values.value(name).isObject())
         return false;
+    if (sameValue(m_values.value(name), value))
+        return true;
     m_values.insert(name, value);
     m_written.insert(name, value);
     return true;

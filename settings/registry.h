@@ -1,8 +1,10 @@
 #pragma once
 // The settings store seen as the registry the program was written for: open one key under a
 // root, read and write its integer and string values, close it. Reads see the file as it was
-// when the key was opened, plus this object's own writes; the writes reach the file, atomically,
-// when the key is closed. Create one object per use, on the UI thread.
+// when the key was opened, plus this object's own writes; the writes reach the file, atomically
+// and all in one replacement, when the key is closed, and only if a value changed or the key was
+// created. Values of other types in the file are kept as they are. Create one object per use, on
+// the UI thread.
 
 #include "settings/read_error.h"
 #include "settings/store_path.h"
@@ -45,13 +47,19 @@ public:
     bool readBool(const QString& name) const; // an integer; anything but 0 is true
 
     // Change the open key; false (and nothing changes) when no key is open or name is a subkey.
+    // Writing the value already stored changes nothing.
     bool writeInteger(const QString& name, std::int32_t value);
     bool writeString(const QString& name, const QString& value);
     bool writeBool(const QString& name, bool value); // stored as the integer 0 or 1
 
-    // Writes the file if the key was created or a value was written since it was opened. True
-    // when nothing needed writing or the write succeeded. On failure the file stays as it was,
-    // this key's changes are dropped and errorString() says what happened, naming the file.
+    // Whether closing the key will write the file: it was created or a value changed.
+    bool hasChanges() const { return m_open && (m_created || !m_written.isEmpty()); }
+    // Whether a value changed (a created key alone does not count).
+    bool hasChangedValues() const { return m_open && !m_written.isEmpty(); }
+
+    // Writes the file if hasChanges(). True when nothing needed writing or the write succeeded.
+    // On failure the file stays as it was, this key's changes are dropped and errorString()
+    // gives the technical reason, naming the file: callers put it after a sentence of their own.
     bool closeKey();
     QString errorString() const { return m_error; }
 

@@ -3,9 +3,11 @@
 
 #include "settings/settings_dialog.h"
 
+#include "settings/axis_check.h"
 #include "settings/axis_defaults.h"
 #include "settings/number_text.h"
 #include "settings/registry.h"
+#include "settings/save_failure.h"
 
 #include "display/shape.h"
 #include "dsp/window_table.h"
@@ -44,17 +46,22 @@ void setLabelText(QLabel& label, const QString& text)
     label.resize(label.sizeHint().width(), label.height());
 }
 
-QString unwritableMessage(const QString& fileName)
+TextId problemText(AxisProblem problem)
 {
-    return QStringLiteral("Die Einstellungen konnten nicht in die Datei \"%1\" geschrieben werden.")
-        .arg(QDir::toNativeSeparators(fileName));
-}
-
-QString blockedKeyMessage(const StoreKey& key)
-{
-    return QStringLiteral("Die Einstellungen konnten nicht in die Datei \"%1\" geschrieben "
-                          "werden: Der Schlüssel %2 ist dort durch einen Wert belegt.")
-        .arg(QDir::toNativeSeparators(key.fileName), key.path);
+    switch (problem) {
+    case AxisProblem::LevelRangeInverted:
+        return TextId::LevelRangeInverted;
+    case AxisProblem::LevelStepNotPositive:
+        return TextId::LevelStepNotPositive;
+    case AxisProblem::LevelStepTooFine:
+        return TextId::LevelStepTooFine;
+    case AxisProblem::FrequencyOutOfRange:
+        return TextId::FrequencyOutOfRange;
+    case AxisProblem::FrequencyNotAscending:
+    case AxisProblem::None:
+        break;
+    }
+    return TextId::FrequencyNotAscending;
 }
 
 } // namespace
@@ -65,7 +72,7 @@ TfrmSettings::TfrmSettings(QWidget* parent, ColourTable& colours, std::span<doub
       m_desktopChooser(desktopColourChooser(this)), m_chooser(m_desktopChooser)
 {
     buildControls();
-    for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+    for (QLineEdit* field : axisFields())
         field->installEventFilter(this);
     connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
     connect(btnChange, &QPushButton::clicked, this, [this] { btnChangeClick(); });
@@ -82,8 +89,42 @@ TfrmSettings::TfrmSettings(QWidget* parent, ColourTable& colours, std::span<doub
 
 TfrmSettings::~TfrmSettings()
 {
-    for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+    for (QLineEdit* field : axisFields())
         field->removeEventFilter(this);
+}
+
+std::array<QLineEdit*, 5> TfrmSettings::axisFields() const
+{
+    return {txtXAxisMin, txtYAxisMin, txtXAxisMax, txtYAxisMax, txtYAxisStep};
+}
+
+AxisTexts TfrmSettings::axisTexts() const
+{
+    return {txtYAxisMin->text(), txtYAxisMax->text(), txtYAxisStep->text(), txtXAxisMin->text(),
+            txtXAxisMax->text()};
+}
+
+void TfrmSettings::acceptAxisTexts()
+{
+    for (QLineEdit* field : axisFields())
+        m_acceptedText[field] = field->text();
+}
+
+void TfrmSettings::restoreDrawableScale()
+{
+    // A stored scale the view could not draw gives way to the start texts of its axis.
+    const AxisProblem problem = checkAxes(axisTexts());
+    if (problem == AxisProblem::None)
+        return;
+    if (isLevelProblem(problem)) {
+        txtYAxisMin->setText(startText(kYAxisMinStart));
+        txtYAxisMax->setText(startText(kYAxisMaxStart));
+        txtYAxisStep->setText(startText(kYAxisStepStart));
+    }
+    if (checkAxes(axisTexts()) != AxisProblem::None) {
+        txtXAxisMin->setText(startText(kXAxisMinStart));
+        txtXAxisMax->setText(startText(kXAxisMaxStart));
+    }
 }
 
 void TfrmSettings::setCaptureRunning(bool running)
@@ -137,6 +178,8 @@ void TfrmSettings::FormCreate()
         btnDefaultClick();
     m_levels = loadLevelSettings(storeKey(), loaded);
     showLevelSettings();
+    restoreDrawableScale();
+    acceptAxisTexts();
     UpdateColors();
     lstColors->setCurrentIndex(0);
     ColourSample->setBrushColor(m_colours.GraphColors[1]);
@@ -153,7 +196,7 @@ bool TfrmSettings::loadStore()
     try {
         WaveDevice1->setCurrentIndex(registry.readInteger(kWaveDeviceValue));
         // A field whose value is missing keeps its text, so it never reads as empty.
-        for (QLineEdit* field : {txtXAxisMin, txtYAxisMin, txtXAxisMax, txtYAxisMax, txtYAxisStep})
+        for (QLineEdit* field : axisFields())
             if (loadControl(key, *field) != LoadResult::Loaded)
                 return false;
         for (int entry = 1; entry <= kColourCount; ++entry) {
@@ -176,34 +219,33 @@ void TfrmSettings::FormClose()
 
 QString TfrmSettings::writeStore()
 {
-    // Every step rewrites the file whole (atomically), so a step that fails leaves what earlier
-    // closes stored; the rest of this close is then dropped, with one message.
+    // All values in one replacement of the file: a close interrupted at any point leaves either
+    // the previous file or the new one, never a mixture.
     const StoreKey key = storeKey();
-    {
-        Registry registry(key.fileName);
-        registry.setRootKey(key.root);
-        if (!registry.openKey(key.path, true))
-            return blockedKeyMessage(key);
-        registry.writeInteger(kWaveDeviceValue, WaveDevice1->currentIndex());
-        if (!registry.closeKey())
-            return registry.errorString();
-    }
-    for (QLineEdit* field : {txtXAxisMin, txtYAxisMin, txtXAxisMax, txtYAxisMax, txtYAxisStep})
-        if (!SReg(key, *field))
-            return unwritableMessage(key.fileName);
-
     Registry registry(key.fileName);
     registry.setRootKey(key.root);
-    if (!registry.openKey(key.path, true))
-        return blockedKeyMessage(key);
-    for (int entry = 1; entry <= kColourCount; ++entry) {
-        // Stored as the signed reading of the same 32 bits: 0xFF00000F becomes -16777201.
-        const auto value = std::int32_t(m_colours.GraphColors[std::size_t(entry)]);
-        registry.writeInteger(colourValueName(entry), value);
+    QString failure;
+    if (registry.openKey(key.path, true)) {
+        registry.writeInteger(kWaveDeviceValue, WaveDevice1->currentIndex());
+        for (QLineEdit* field : axisFields())
+            registry.writeString(field->objectName(), field->text());
+        for (int entry = 1; entry <= kColourCount; ++entry) {
+            // Stored as the signed reading of the same 32 bits: 0xFF00000F becomes -16777201.
+            const auto value = std::int32_t(m_colours.GraphColors[std::size_t(entry)]);
+            registry.writeInteger(colourValueName(entry), value);
+        }
+        writeLevelSettings(registry, m_levels);
+        const bool changed = registry.hasChangedValues();
+        if (registry.closeKey() || !changed)
+            return QString();
+        failure = registry.errorString();
+    } else {
+        failure = QStringLiteral("\"%1\": %2 is a value, not a key")
+                      .arg(QDir::toNativeSeparators(key.fileName), key.path);
     }
-    if (!registry.closeKey())
-        return registry.errorString();
-    return settings::saveLevelSettings(key, m_levels);
+    if (!isNewSaveFailure(failure))
+        return QString();
+    return saveFailureMessage(text(TextId::SaveFailed), key.fileName, failure);
 }
 
 void TfrmSettings::setLevelSettings(const LevelSettings& levels)
@@ -280,9 +322,9 @@ void TfrmSettings::closeEvent(QCloseEvent* event)
     // Leaving the dialog leaves the field too, and the store must not get a text the field's
     // check would refuse.
     QWidget* focused = focusWidget();
-    for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+    for (QLineEdit* field : axisFields())
         if (focused == field)
-            yAxisFieldExit(*field);
+            axisFieldExit(*field);
     FormClose();
     m_closing = false;
 }
@@ -298,17 +340,39 @@ bool TfrmSettings::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        for (QLineEdit* field : {txtYAxisMax, txtYAxisMin, txtYAxisStep})
+        for (QLineEdit* field : axisFields())
             if (watched == field)
-                yAxisFieldExit(*field);
+                axisFieldExit(*field);
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TfrmSettings::yAxisFieldExit(QLineEdit& field)
+void TfrmSettings::axisFieldExit(QLineEdit& field)
 {
-    if (textToInteger(field.text()))
-        return;
+    const bool levelField =
+        &field == txtYAxisMax || &field == txtYAxisMin || &field == txtYAxisStep;
+    if (levelField && !textToInteger(field.text())) {
+        restoreLevelField(field);
+    } else if (!levelField && !axisValue(field.text())) {
+        field.setText(m_acceptedText.value(&field));
+    } else if (const AxisProblem problem = checkAxes(axisTexts()); problem != AxisProblem::None) {
+        field.setText(m_acceptedText.value(&field));
+        // Shown once the focus has settled: a message box opened while the focus is leaving the
+        // field would take it in the middle of the move.
+        if (m_hooks.showMessage)
+            QTimer::singleShot(
+                0, this, [this, problem] { m_hooks.showMessage(text(problemText(problem))); });
+    }
+    // A restored text must fit the others too; the start texts always do.
+    if (checkAxes(axisTexts()) != AxisProblem::None)
+        field.setText(m_acceptedText.value(&field));
+    if (checkAxes(axisTexts()) != AxisProblem::None)
+        restoreDrawableScale();
+    m_acceptedText[&field] = field.text();
+}
+
+void TfrmSettings::restoreLevelField(QLineEdit& field)
+{
     const char* start = &field == txtYAxisMax   ? kYAxisMaxStart
                         : &field == txtYAxisMin ? kYAxisMinStart
                                                 : kYAxisStepStart;

@@ -9,6 +9,7 @@
 // does not save it. The colour table and the window table belong
 // to the caller and must outlive the dialog. UI thread only.
 
+#include "settings/axis_check.h"
 #include "settings/colour_chooser.h"
 #include "settings/colour_table.h"
 #include "settings/control_store.h"
@@ -18,8 +19,10 @@
 #include "engine/colour.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <span>
 
@@ -125,7 +128,16 @@ private:
     void btnDefaultClick();
     void UpdateColors();
     void cboWindowingChange();
-    void yAxisFieldExit(QLineEdit& field);
+    // Leaving an axis field: a level field that holds no whole number gets the stored text back
+    // silently, as it always has; a text that would give a scale the view cannot draw is
+    // refused, restoring the field's last accepted text, with a message saying why.
+    void axisFieldExit(QLineEdit& field);
+    void restoreLevelField(QLineEdit& field);
+    // The five axis fields, in the store's order.
+    std::array<QLineEdit*, 5> axisFields() const;
+    AxisTexts axisTexts() const;
+    void acceptAxisTexts();
+    void restoreDrawableScale();
     void applyColours(const ColourSet& set);
     void showLevelSettings();
     void cboReferenceChange();
@@ -135,6 +147,7 @@ private:
     Hooks m_hooks;
     ColourChooser m_desktopChooser;
     ColourChooser m_chooser;
+    QHash<const QLineEdit*, QString> m_acceptedText; // each axis field's last accepted text
     LevelSettings m_levels;
     bool m_closing = false;
     bool m_quitting = false;

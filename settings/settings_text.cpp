@@ -47,6 +47,18 @@ QString layoutText(TextId id)
         return QStringLiteral("Drevmark");
     case TextId::Product:
         return QStringLiteral("Spectrion");
+    case TextId::SaveFailed:
+        return QStringLiteral("The settings could not be saved to %1.\n%2");
+    case TextId::LevelRangeInverted:
+        return QStringLiteral("The Y axis minimum must lie below its maximum.");
+    case TextId::LevelStepNotPositive:
+        return QStringLiteral("The Y axis step must be above 0 dB.");
+    case TextId::LevelStepTooFine:
+        return QStringLiteral("The Y axis step is too fine for its range.");
+    case TextId::FrequencyOutOfRange:
+        return QStringLiteral("The X axis limits must lie between 1 Hz and 24000 Hz.");
+    case TextId::FrequencyNotAscending:
+        return QStringLiteral("The X axis minimum must lie below its maximum.");
     }
     return QString();
 }

@@ -28,9 +28,18 @@ enum class TextId : int {
     NotCalibrated = 65705,
     Maker = 65275,   // first part of the settings key's name
     Product = 65277, // second part of the settings key's name
+    // Messages: the settings file could not be written (%1 the file, %2 the technical reason),
+    // and the axis fields' refusals (see axis_check.h).
+    SaveFailed = 65400,
+    LevelRangeInverted = 65401,
+    LevelStepNotPositive = 65402,
+    LevelStepTooFine = 65403,
+    FrequencyOutOfRange = 65404,
+    FrequencyNotAscending = 65405,
 };
 
-// The layout's own text for id: English captions, and the maker's and product's names.
+// The layout's own text for id: English captions and messages, and the maker's and product's
+// names.
 QString layoutText(TextId id);
 
 } // namespace settings

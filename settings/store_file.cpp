@@ -30,29 +30,6 @@ QString notAFile()
     return QStringLiteral("der Pfad ist keine gewöhnliche Datei");
 }
 
-bool isValidKey(const QJsonObject& key)
-{
-    for (auto it = key.begin(); it != key.end(); ++it) {
-        const QJsonValue value = it.value();
-        if (value.isObject()) {
-            if (!isValidKey(value.toObject()))
-                return false;
-        } else if (!value.isString() && !isStoredInteger(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool isValidTree(const QJsonObject& tree)
-{
-    for (auto it = tree.begin(); it != tree.end(); ++it) {
-        if (!it.value().isObject() || !isValidKey(it.value().toObject()))
-            return false;
-    }
-    return true;
-}
-
 StoreFileContents unreadable(const QString& why)
 {
     return {StoreFileContents::Status::Unreadable, {}, why};
@@ -91,8 +68,7 @@ StoreFileContents readStoreFile(const QString& fileName)
 
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject() ||
-        !isValidTree(document.object()))
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
         return {StoreFileContents::Status::Invalid, {}, {}};
     return {StoreFileContents::Status::Valid, document.object(), {}};
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The settings file on disk. It holds one JSON object whose members are the root keys; a key is
-// an object whose members are its subkeys (objects) and its values: integers (JSON numbers that
-// are whole and within 32-bit signed range) and strings. A file holding anything else is not
-// valid. UI thread only.
+// an object whose members are its subkeys (objects) and its values. The store reads and writes
+// integers (JSON numbers that are whole and within 32-bit signed range) and strings; any other
+// value (a fraction, a Boolean, a larger number, an array, null) is kept in the file as it was
+// and reads as a value of the wrong type. UI thread only.
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -16,8 +17,7 @@ struct StoreFileContents {
         Missing,
         // tree holds the file.
         Valid,
-        // Truncated, not JSON, or values of other types: read as no keys, replaced at the next
-        // write.
+        // Truncated, not JSON or not a JSON object: read as no keys, replaced at the next write.
         Invalid,
         // There, but cannot or must not be read (not a regular file, too large, an I/O error):
         // read as no keys and never replaced.

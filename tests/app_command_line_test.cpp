@@ -34,6 +34,10 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
                           "x.txt",
                           "--settings",
                           "s.json",
+                          "--channel",
+                          "2",
+                          "--device",
+                          "Test signal: pink",
                           "--bands",
                           "1/12",
                           "--no-pacing",
@@ -52,6 +56,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(r.options->afterBlocks, 5);
     EXPECT_EQ(r.options->exportPath, "x.txt");
     EXPECT_EQ(r.options->settings, "s.json");
+    EXPECT_EQ(r.options->channel, 2);
+    EXPECT_EQ(r.options->device, "Test signal: pink");
     EXPECT_EQ(r.options->averaging, 3);
     ASSERT_TRUE(r.options->generator);
     EXPECT_EQ(r.options->generator->signal, app::GeneratorSettings::Signal::Sweep);
@@ -69,7 +75,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
 
     const auto plain = parse({});
     ASSERT_TRUE(plain.options);
-    EXPECT_EQ(plain.options->page, app::Page::Rta);
+    EXPECT_FALSE(plain.options->page) << "the page of the last run";
+    EXPECT_EQ(plain.options->channel, 0);
     EXPECT_FALSE(plain.options->start);
     EXPECT_EQ(plain.options->averaging, -1);
     EXPECT_FALSE(plain.options->generator);
@@ -98,6 +105,8 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     ASSERT_TRUE(first.options);
     EXPECT_EQ(first.options->afterBlocks, 1);
     EXPECT_TRUE(parse({"--help"}).helpRequested);
+    EXPECT_TRUE(parse({"--version"}).versionRequested);
+    EXPECT_EQ(app::versionText(), "Spectrion 1.2\n");
     // Stored spectra export without a capture.
     const auto stored = parse({"--load-memories", "m.txt", "--export-csv", "m.csv"});
     ASSERT_TRUE(stored.options) << stored.error.toStdString();
@@ -120,6 +129,16 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--load-memories", ""},
         {"stray"},
         {"--screenshot", ""},
+        // Numbers out of range, however they are written.
+        {"--start", "--screenshot", "a.png", "--after-blocks", "4294968"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "1000001"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "99999999999999999999"},
+        {"--start", "--screenshot", "a.png", "--after-blocks", "-1"},
+        {"--input-file", "a.wav", "--channel", "0"},
+        {"--input-file", "a.wav", "--channel", "65"},
+        {"--input-file", "a.wav", "--channel", "1.5"},
+        {"--channel", "1"},
+        {"--device", ""},
         {"--bands", "1/24"},
         {"--bands", "3"},
         {"--averaging"},

@@ -26,7 +26,7 @@ TEST_F(GeneratorWindowTest, OpensBesideStartPlaysStopsOnCloseAndReportsALostOutp
         << "run through scripts/with-pulseaudio";
     app::TfrmMain& w = create();
     app::TfrmGenerator& g = *w.frmGenerator;
-    EXPECT_EQ(w.Generator1->text(), "Generator …");
+    EXPECT_EQ(w.Generator1->text(), "&Generator …");
     EXPECT_FALSE(g.isVisible());
     EXPECT_EQ(g.cboSignal->currentText(), "Rosa Rauschen");
     EXPECT_EQ(g.sldLevel->maximum(), 0);
@@ -66,6 +66,7 @@ TEST_F(GeneratorWindowTest, OpensBesideStartPlaysStopsOnCloseAndReportsALostOutp
     w.Generator1->trigger();
     g.btnStartStop->click();
     ASSERT_TRUE(g.playing());
+    ASSERT_TRUE(captest::waitUntil([&] { return g.output().framesPlayed() > 0; }, 5000));
     QFile pidFile(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/pulse/pid");
     ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
     ASSERT_EQ(::kill(static_cast<pid_t>(pidFile.readAll().trimmed().toLong()), SIGKILL), 0);

@@ -193,7 +193,7 @@ TEST_F(MemoriesTest, ARightClickOpensThePopupOnEverySlotWithWhatMakesSenseThere)
         QStringList offered;
         for (QAction* a : w->popMemoryButtons->actions())
             if (a->isVisible() && !a->isSeparator())
-                offered << a->text();
+                offered << a->text().remove('&');
         if (k == 5)
             EXPECT_EQ(offered,
                       QStringList({"Store Last measurement", "Change Color", "Open from Disk"}));
@@ -446,7 +446,8 @@ TEST_F(MemoriesTest, ExportCarriesBordersAndLevelsOfTheLastBlock)
     QFile f(chosen + ".txt");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 2 + 32 + 1);
+    ASSERT_EQ(lines.size(), 2 + 32 + 1 + 1);
+    EXPECT_EQ(lines[2 + 32], "dropped blocks, 0\r");
     EXPECT_EQ(lines[1], QDir(dir.path()).absoluteFilePath("terz.txt").toUtf8() + "\r");
     EXPECT_EQ(lines[2], "17,\r") << "entry 0 bounds no band: no level";
     // Band 18 ends at 1060 Hz and holds the tone at its Parseval level.
@@ -481,8 +482,9 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
     // A new store: the levels in dBFS, said in the line after the path.
-    ASSERT_EQ(lines.size(), 3 + 32 + 1);
+    ASSERT_EQ(lines.size(), 3 + 32 + 1 + 1);
     EXPECT_TRUE(lines[2].startsWith("Bezug: dBFS;")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3 + 32].startsWith("dropped blocks, ")) << lines[3 + 32].toStdString();
     int loudest = 4;
     for (int j = 4; j < 3 + 32; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
@@ -559,7 +561,8 @@ TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
     QFile out(dir.filePath("out.txt"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = out.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 3 + 12 + 1); // the description, the octave plan
+    ASSERT_EQ(lines.size(), 3 + 12 + 2); // the description, the octave plan, the lost blocks
+    EXPECT_EQ(lines[15].trimmed(), "dropped blocks, 0"); // unpaced, nothing is lost
     int loudest = 4;
     for (int j = 4; j < 3 + 12; ++j)
         if (lines[j].split(',')[1].trimmed().toDouble() >
@@ -719,6 +722,7 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
             table[k].levels[j] = j == 0 ? std::nan("") : 40.0 + k + j;
         }
         table[k].comment = k == 2 ? "Küche" : "Bad, \"oben\"";
+        table[k].droppedBlocks = k == 2 ? 3 : 0;
         table[k].HasData = true;
     }
     const int kept[] = {2, 5};
@@ -740,6 +744,7 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
     const QList<QByteArray> lines = csv.mid(3).split('\n');
     const int title = static_cast<int>(lines.indexOf("\r")) + 1;
     ASSERT_GT(title, 3);
+    EXPECT_TRUE(lines.contains("\"Verlorene Blöcke\",\"3\"\r")) << "the first curve's gaps";
     EXPECT_EQ(lines[title], "\"Mitte [Hz]\",\"Untere Grenze [Hz]\",\"Obere Grenze [Hz]\","
                             "\"Küche\",\"Bad, \"\"oben\"\"\"\r");
     const QList<QByteArray> band3 = lines[title + 3].chopped(1).split(',');

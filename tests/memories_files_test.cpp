@@ -37,6 +37,8 @@ void fill(SpectrumRec& rec, int seed)
     rec.stored = QDateTime(QDate(2026, 12, 7), QTime(22, 41, seed % 60));
     rec.windowType = seed % 4;
     rec.averaging = 3 - seed % 4;
+    // Every other record from a file of the days before the count was kept.
+    rec.droppedBlocks = seed % 2 ? -1 : seed;
     rec.HasData = true;
     rec.DrawMe = true;
 }
@@ -62,6 +64,7 @@ void expectSameMeasurement(const SpectrumRec& got, const SpectrumRec& want)
     EXPECT_EQ(got.stored, want.stored);
     EXPECT_EQ(got.windowType, want.windowType);
     EXPECT_EQ(got.averaging, want.averaging);
+    EXPECT_EQ(got.droppedBlocks, want.droppedBlocks);
     EXPECT_TRUE(got.HasData);
     EXPECT_FALSE(got.DrawMe);
 }
@@ -157,7 +160,7 @@ TEST(SpectrumExport, LinesCarryBordersAndLevelsWithDots)
     rec.levels[1] = 12.5;
     const QByteArray text = spectrumExportText("/tmp/a.txt", rec);
     const QList<QByteArray> lines = text.split('\n');
-    ASSERT_EQ(lines.size(), 2 + 32 + 1); // the last split is after the final CR LF
+    ASSERT_EQ(lines.size(), 2 + 32 + 1 + 1); // the last split is after the final CR LF
     EXPECT_EQ(lines[0], "Spectrum from Spectrion\r");
     EXPECT_EQ(lines[1], "/tmp/a.txt\r");
     // Numbers only: entry 0 and a band without power leave the level empty.
@@ -165,6 +168,7 @@ TEST(SpectrumExport, LinesCarryBordersAndLevelsWithDots)
     EXPECT_EQ(lines[3], "21.2, 12.5\r");
     ASSERT_TRUE(lines[7].endsWith(",\r"));
     EXPECT_EQ(lines[7].chopped(2).toDouble(), rec.f[5]) << "the border, exactly";
+    EXPECT_EQ(lines[34], "dropped blocks, 0\r");
     EXPECT_TRUE(lines.back().isEmpty());
     QLocale::setDefault(QLocale::c());
 

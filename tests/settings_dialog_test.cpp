@@ -13,7 +13,10 @@
 #include <QDir>
 #include <QTimer>
 
+#include <optional>
 #include <vector>
+
+#include <sys/stat.h>
 
 using settings::ColourSet;
 using settings::kLightColours;
@@ -121,12 +124,22 @@ TEST_F(SettingsDialog, CloseWritesAllValuesAndTheNextStartAppliesNoDefault)
     EXPECT_EQ(key["Color13"].toInteger(), 0x808080);
     EXPECT_EQ(key["Color16"].toInteger(), -16777208);
 
-    // Every close writes, whichever way the dialog is closed.
+    // A close writes what changed, whichever way the dialog is closed; a close that changes
+    // nothing leaves the file alone (a replacement would give it a new inode).
     dialog->txtYAxisStep->setText(QStringLiteral("6"));
     dialog->show();
     dialog->reject();
     EXPECT_EQ(calls.repaints, 2);
     EXPECT_EQ(storedKey()["txtYAxisStep"].toString(), QStringLiteral("6"));
+    const auto inode = [this] {
+        struct stat info {};
+        return ::stat(QFile::encodeName(file()).constData(), &info) == 0 ? info.st_ino : 0;
+    };
+    const auto before = inode();
+    dialog->show();
+    dialog->close();
+    EXPECT_EQ(calls.repaints, 3);
+    EXPECT_EQ(inode(), before);
     dialog.reset();
 
     settings::ColourTable next;
@@ -190,12 +203,10 @@ TEST_F(SettingsDialog, LeavingALevelFieldRestoresTheStoredTextUnlessItIsAnIntege
         {"txtYAxisMax", "80", "", "80"},
         {"txtYAxisMax", "80", "70 ", "80"},        // trailing blank
         {"txtYAxisMax", "80", "2147483648", "80"}, // beyond 32 bits
-        {"txtYAxisMax", "80", "2147483647", "2147483647"},
-        {"txtYAxisStep", "10", "-5", "-5"}, // no range check
-        {"txtYAxisStep", "10", "0", "0"},
-        {"txtYAxisMin", "30", "  +7", "  +7"},
-        {"txtYAxisMin", "30", "$1F", "$1F"},
-        {"txtYAxisMin", "30", "1e2", "30"},
+        {"txtYAxisMax", "80", "$7F", "$7F"},
+        {"txtYAxisMin", "-30", "  -7", "  -7"},
+        {"txtYAxisMin", "-30", "-$1F", "-$1F"},
+        {"txtYAxisMin", "-30", "1e2", "-30"},
         // Nothing stored yet: the start text, never an empty field.
         {"txtYAxisMax", nullptr, "12.5", "0"},
         {"txtYAxisMin", nullptr, "x", "-100"},
@@ -208,6 +219,8 @@ TEST_F(SettingsDialog, LeavingALevelFieldRestoresTheStoredTextUnlessItIsAnIntege
         QFile::remove(file());
         if (c.stored)
             writeCompleteStore(customColours(), c.stored, c.stored, c.stored);
+        // The stored scale (maximum = minimum = step) is one the view cannot draw: the fields
+        // start from their start texts, and only the stored text of the field left comes back.
         const QByteArray before = fileBytes();
         const auto dialog = create();
         const int resetsAtStart = calls.inputResets;
@@ -221,6 +234,64 @@ TEST_F(SettingsDialog, LeavingALevelFieldRestoresTheStoredTextUnlessItIsAnIntege
         EXPECT_TRUE(calls.messages.isEmpty());
         EXPECT_EQ(fileBytes(), before) << "leaving a field writes nothing";
     }
+}
+
+TEST_F(SettingsDialog, RefusesAScaleTheViewCannotDrawSayingWhy)
+{
+    using settings::TextId;
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* expected; // the field's text afterwards
+        std::optional<TextId> message;
+    };
+    const Case cases[] = {
+        {"txtYAxisMin", "0", "-100", TextId::LevelRangeInverted},
+        {"txtYAxisMin", "150", "-100", TextId::LevelRangeInverted},
+        {"txtYAxisMax", "-120", "0", TextId::LevelRangeInverted},
+        {"txtYAxisStep", "0", "10", TextId::LevelStepNotPositive},
+        {"txtYAxisStep", "-5", "10", TextId::LevelStepNotPositive},
+        {"txtYAxisStep", "$FFFFFFFF", "10", TextId::LevelStepNotPositive},
+        {"txtYAxisMax", "2147483647", "0", TextId::LevelStepTooFine},
+        {"txtYAxisStep", "$7FFFFFFF", "$7FFFFFFF", std::nullopt}, // one line
+        {"txtYAxisMin", "-20", "-20", std::nullopt},
+        {"txtXAxisMin", "0.5", "20", TextId::FrequencyOutOfRange},
+        {"txtXAxisMax", "30000", "20000", TextId::FrequencyOutOfRange},
+        {"txtXAxisMin", "20000", "20", TextId::FrequencyNotAscending},
+        {"txtXAxisMax", "24000", "24000", std::nullopt},
+        {"txtXAxisMin", "1", "1", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " typed \"" + c.typed + "\"");
+        const auto dialog = create();
+        auto* field = child<QLineEdit>(*dialog, c.field);
+        field->setText(QLatin1String(c.typed));
+        leave(*field);
+        EXPECT_EQ(field->text(), QLatin1String(c.expected));
+        QCoreApplication::processEvents();
+        if (c.message)
+            EXPECT_EQ(calls.messages, QStringList{settings::layoutText(*c.message)});
+        else
+            EXPECT_TRUE(calls.messages.isEmpty()) << calls.messages.join('|').toStdString();
+        EXPECT_FALSE(QFile::exists(file())) << "leaving a field writes nothing";
+    }
+
+    // A refused text is refused against what the user set before, not the start texts.
+    const auto dialog = create();
+    dialog->txtYAxisMax->setText(QStringLiteral("60"));
+    leave(*dialog->txtYAxisMax);
+    dialog->txtYAxisMin->setText(QStringLiteral("70"));
+    leave(*dialog->txtYAxisMin);
+    EXPECT_EQ(dialog->txtYAxisMin->text(), QStringLiteral("-100"));
+    EXPECT_EQ(dialog->txtYAxisMax->text(), QStringLiteral("60"));
+
+    // A stored scale that cannot be drawn starts from the start texts of its axis.
+    writeCompleteStore(customColours(), QStringLiteral("30"), QStringLiteral("90"));
+    const auto restarted = create();
+    EXPECT_EQ(restarted->txtYAxisMax->text(), QStringLiteral("0"));
+    EXPECT_EQ(restarted->txtYAxisMin->text(), QStringLiteral("-100"));
+    EXPECT_EQ(restarted->txtXAxisMax->text(), QStringLiteral("16000"));
+    EXPECT_EQ(colours.GraphColors, customColours());
 }
 
 TEST_F(SettingsDialog, AFieldStoredWithTheWrongTypeRestoresTheDefaults)

@@ -215,11 +215,6 @@ TEST_F(SettingsStore, InvalidFileReadsAsNoKeysAndIsReplacedAtTheNextWrite)
 {
     const QByteArray valid = R"({"HKEY_LOCAL_MACHINE":{"Software":{"Drevmark":{"Spectrion":{)"
                              R"("Color1":255,"txtYAxisMax":"80"}}}}})";
-    const auto withColor1 = [](const char* json) {
-        return QByteArray(R"({"HKEY_LOCAL_MACHINE":{"Software":{"Drevmark":{"Spectrion":{)"
-                          R"("Color1":)") +
-               json + "}}}}}";
-    };
     const struct {
         const char* what;
         QByteArray bytes;
@@ -228,12 +223,6 @@ TEST_F(SettingsStore, InvalidFileReadsAsNoKeysAndIsReplacedAtTheNextWrite)
         {"empty", QByteArray()},
         {"not JSON", "Color1=255\n"},
         {"not an object", "[1, 2, 3]"},
-        {"a value at the root", R"({"HKEY_LOCAL_MACHINE": 5})"},
-        {"a JSON Boolean", withColor1("true")},
-        {"a fraction", withColor1("1.5")},
-        {"beyond 32 bits", withColor1("2147483648")},
-        {"null", withColor1("null")},
-        {"an array", withColor1("[255]")},
         {"binary", QByteArray("\x00\xff\xfe{", 4)},
     };
     for (const auto& c : cases) {
@@ -252,6 +241,67 @@ TEST_F(SettingsStore, InvalidFileReadsAsNoKeysAndIsReplacedAtTheNextWrite)
         EXPECT_EQ(reg.readInteger(QStringLiteral("Color2")), 65280);
         EXPECT_FALSE(reg.valueExists(QStringLiteral("Color1")));
     }
+}
+
+TEST_F(SettingsStore, ValuesOfOtherTypesAreKeptAndTheFileIsRewrittenOnlyOnAChange)
+{
+    // Values the store does not model: they read as the wrong type and stay as they were.
+    const QByteArray bytes = R"({"HKEY_LOCAL_MACHINE":{"Software":{"Drevmark":{"Spectrion":{)"
+                             R"("Color1":3.5,"Color2":true,"Color3":5000000000,"Color4":null,)"
+                             R"("Color5":[255],"txtYAxisMax":"80"}},"Other":7}},"Top":"x"})";
+    writeBytes(file(), bytes);
+    {
+        Registry reg(file());
+        ASSERT_TRUE(reg.openKey(kKey, false));
+        for (const char* name : {"Color1", "Color2", "Color3", "Color4", "Color5"})
+            EXPECT_EQ(readErrorOf([&] { reg.readInteger(QLatin1String(name)); }),
+                      ReadError::Reason::WrongType)
+                << name;
+        // The values it holds already: nothing to write.
+        reg.writeString(QStringLiteral("txtYAxisMax"), QStringLiteral("80"));
+        EXPECT_FALSE(reg.hasChanges());
+        ASSERT_TRUE(reg.closeKey());
+    }
+    EXPECT_EQ(readBytes(file()), bytes);
+
+    {
+        Registry reg(file());
+        ASSERT_TRUE(reg.openKey(kKey, false));
+        reg.writeString(QStringLiteral("txtYAxisMax"), QStringLiteral("90"));
+        ASSERT_TRUE(reg.closeKey()) << reg.errorString().toStdString();
+    }
+    const QByteArray after = readBytes(file());
+    const QJsonObject tree = QJsonDocument::fromJson(after).object();
+    EXPECT_EQ(tree["Top"].toString(), QStringLiteral("x"));
+    EXPECT_EQ(tree["HKEY_LOCAL_MACHINE"]["Software"]["Other"].toInteger(), 7);
+    EXPECT_TRUE(after.contains("5000000000"));
+    QJsonObject key = storedKey(file());
+    EXPECT_EQ(key.take("txtYAxisMax").toString(), QStringLiteral("90"));
+    writeBytes(file(), bytes);
+    QJsonObject original = storedKey(file());
+    original.remove("txtYAxisMax");
+    EXPECT_EQ(key, original);
+
+    // A value where a key of the path belongs is never replaced by one.
+    writeBytes(file(), R"({"HKEY_LOCAL_MACHINE": 5})");
+    Registry reg(file());
+    EXPECT_FALSE(reg.openKey(kKey, true));
+    EXPECT_EQ(readBytes(file()), QByteArray(R"({"HKEY_LOCAL_MACHINE": 5})"));
+}
+
+TEST_F(SettingsStore, TemporaryFilesOfInterruptedWritesGoAtTheNextWrite)
+{
+    for (const char* name : {"settings.json.a1B2c3", "settings.json.ZZZZZZ", "settings.json.keep",
+                             "settings.json.a1B2c3d", "other.json.a1B2c3"})
+        writeBytes(file(QLatin1String(name)), "partial");
+    Registry reg(file());
+    ASSERT_TRUE(reg.openKey(kKey, true));
+    reg.writeInteger(QStringLiteral("Color1"), 1);
+    ASSERT_TRUE(reg.closeKey());
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"other.json.a1B2c3", "settings.json", "settings.json.a1B2c3d",
+                                 "settings.json.keep"}));
 }
 
 TEST_F(SettingsStore, FailedWriteLeavesThePreviousFileByteIdentical)
