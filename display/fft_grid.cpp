@@ -106,6 +106,7 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
         }
     }
 
+    snapshot.setScale(graph.scale());
     snapshot.setHeight(h);
     snapshot.setWidth(w);
     snapshot.canvas().CopyRect(Rect(0, 0, w, h), graph, Rect(0, 0, w, h));
