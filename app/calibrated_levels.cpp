@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <cmath>
 
 namespace app {
 
@@ -75,7 +78,7 @@ QString levelUnitText(const engine::CalibrationModel& model)
 }
 
 QString levelDescription(const engine::CalibrationModel& model, const settings::LevelSettings& s,
-                         const QString& correctionName)
+                         const QString& correctionName, bool withCurve)
 {
     QString out = LoadStr(sReference) + ": " + levelUnitText(model);
     out += "; " + LoadStr(sWeighting) + ": " + engine::weightingLetter(model.weighting);
@@ -85,8 +88,70 @@ QString levelDescription(const engine::CalibrationModel& model, const settings::
     if (!correctionName.isEmpty())
         out += "; " + LoadStr(sMicCorrectionMenu).remove(" …") + ": " + correctionName;
     static const StringId curves[] = {sCurveNow, sCurveLeq, sCurveMax};
-    out += "; " + LoadStr(sRtaCurve) + ": " + LoadStr(curves[int(s.rtaCurve)]);
+    if (withCurve)
+        out += "; " + LoadStr(sRtaCurve) + ": " + LoadStr(curves[int(s.rtaCurve)]);
     return out;
+}
+
+engine::LevelBasis levelBasisOfDescription(const QString& description, int windowType)
+{
+    using engine::LevelReference;
+    const QStringList parts = description.split("; ", Qt::SkipEmptyParts);
+    const QString referencePrefix = LoadStr(sReference) + ": ";
+    std::optional<LevelReference> reference;
+    if (parts.isEmpty()) {
+        reference = LevelReference::Raw;
+    } else if (parts.front().startsWith(referencePrefix)) {
+        // "dB (Rohwert, A)" and "dBFS (A)": the name comes first, the weighting after it.
+        const QString unit = parts.front().mid(referencePrefix.size());
+        for (const LevelReference r :
+             {LevelReference::Spl, LevelReference::Raw, LevelReference::Dbfs}) {
+            const QString name = referenceName(r);
+            if (unit == name || unit.startsWith(name + " (") ||
+                (r == LevelReference::Raw && unit.startsWith(name.chopped(1) + ", ")))
+                reference = r;
+        }
+    }
+    engine::LevelBasis basis{reference, std::nullopt};
+    if (!reference)
+        return basis;
+    switch (*reference) {
+    case LevelReference::Dbfs:
+        basis.offsetDb = 0.0;
+        break;
+    case LevelReference::Raw:
+        basis.offsetDb = engine::rtaRawMinusDbfsOfWindow(windowType);
+        break;
+    case LevelReference::Spl: {
+        // "Kalibriert: 94.00 dB (date)"
+        const QString calibrated = LoadStr(sCalibratedAt);
+        const QString prefix = calibrated.left(calibrated.indexOf("%1"));
+        for (const QString& part : parts) {
+            if (!part.startsWith(prefix))
+                continue;
+            const QString rest = part.mid(prefix.size());
+            bool ok = false;
+            const double offset = rest.left(rest.indexOf(' ')).toDouble(&ok);
+            if (ok && std::isfinite(offset))
+                basis.offsetDb = offset;
+        }
+        break;
+    }
+    }
+    return basis;
+}
+
+QString referenceName(engine::LevelReference reference)
+{
+    switch (reference) {
+    case engine::LevelReference::Spl:
+        return LoadStr(sReferenceSpl);
+    case engine::LevelReference::Raw:
+        return LoadStr(sReferenceRaw);
+    case engine::LevelReference::Dbfs:
+        break;
+    }
+    return LoadStr(sReferenceDbfs);
 }
 
 QString calibrationResultText(const engine::CalibrationResult& r, double calibratorDb,

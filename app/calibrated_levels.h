@@ -7,6 +7,7 @@
 
 #include "engine/calibration_measurement.h"
 #include "engine/calibration_model.h"
+#include "engine/level_basis.h"
 #include "engine/rta_statistics.h"
 #include "engine/sound_level_meter.h"
 #include "settings/level_settings.h"
@@ -60,8 +61,19 @@ QString levelUnitText(const engine::CalibrationModel& model);
 // The German description of the measurement's calibration for files and
 // titles: "Bezug: dB SPL; Bewertung: A; Kalibrierung: 120.3 dB (date);
 // Korrektur: mic.txt".
+// The FFT page's leaves out the curve: it has none of the octave bands' choices.
 QString levelDescription(const engine::CalibrationModel& model, const settings::LevelSettings& s,
-                         const QString& correctionName);
+                         const QString& correctionName, bool withCurve = true);
+
+// What a stored measurement's levels are relative to, read back from its
+// description (empty: a file from before levels had a reference, in the
+// octave bands' raw unit) and, for the raw unit, its window (the settings'
+// item; the offset is not known for another). A reference the description
+// does not name, or dB SPL without its calibration, is not known.
+engine::LevelBasis levelBasisOfDescription(const QString& description, int windowType);
+
+// The reference's name alone: "dBFS", "dB SPL", "dB (Rohwert)".
+QString referenceName(engine::LevelReference reference);
 
 // The German message for a calibrator measurement's result.
 QString calibrationResultText(const engine::CalibrationResult& r, double calibratorDb,

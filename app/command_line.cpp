@@ -46,9 +46,11 @@ const QCommandLineOption
 const QCommandLineOption
     kExportCsv("export-csv",
                "Writes the live curve and the shown memories to a CSV file and quits.", "PATH");
-const QCommandLineOption kLoadMemories("load-memories",
-                                       "Opens a memories file at start-up, all its slots shown.",
-                                       "PATH");
+const QCommandLineOption
+    kLoadMemories("load-memories",
+                  "Opens a memories file at start-up, all its slots shown: the octave "
+                  "analysis' or the FFT page's, as the file's first line says.",
+                  "PATH");
 const QCommandLineOption kSettings("settings", "Keeps the settings in this file.", "PATH");
 const QCommandLineOption kBands("bands", "Sets the RTA's resolution: 1/1, 1/3, 1/6 or 1/12 octave.",
                                 "BANDS");

@@ -252,7 +252,9 @@ void TfrmMain::loadMemoryButtons(const memories::SlotTable& table)
     for (int k = 0; k <= 8; ++k) {
         mem[k]->setEnabled(table[k].HasData);
         mem[k]->setChecked(table[k].DrawMe);
-        setCaptionColour(mem[k], table[k].Color);
+        // "L" is white on every page, whatever colour the live curve has.
+        setCaptionColour(mem[k], k == 0 ? engine::clWhite : table[k].Color);
+        mem[k]->setToolTip(table[k].comment);
     }
 }
 
@@ -262,7 +264,8 @@ void TfrmMain::pgcAnalyzersChange()
     for (QWidget* w : {static_cast<QWidget*>(cboAveraging), static_cast<QWidget*>(lblAvgSpeed),
                        static_cast<QWidget*>(lblOctaveBW), static_cast<QWidget*>(cboOctaveType)})
         w->setVisible(page == 0);
-    grpMemory->setVisible(page == 0);
+    // The octave-band and the FFT page have memories; the oscilloscope has none.
+    grpMemory->setVisible(page == 0 || page == 1);
     for (QWidget* w : fftTopRow_)
         w->setVisible(page == 1);
     showLevelControls(page);

@@ -18,6 +18,7 @@
 #include "display/paint_box.h"
 #include "display/shape.h"
 #include "engine/calibration_measurement.h"
+#include "engine/level_basis.h"
 #include "engine/rta_block.h"
 #include "engine/rta_geometry.h"
 #include "engine/scope_trace.h"
@@ -214,11 +215,17 @@ private:
     engine::RtaGeometry rtaGeometry() const;
     static engine::RtaAxes rtaAxes(const RtaSettings& settings);
     // A stored slot's curve laid out from its band borders and levels on the
-    // axes in force, and drawn on pbxOctaveGraph in `colour`.
-    void layOutStoredCurve(const memories::SpectrumRec& slot, engine::CoordArray& points);
-    void drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour);
+    // axes in force, its levels taken into the reference `shown`, and drawn
+    // on pbxOctaveGraph in `colour`; false (nothing laid out or drawn) when
+    // its levels cannot be converted.
+    bool layOutStoredCurve(const memories::SpectrumRec& slot, const engine::LevelBasis& shown,
+                           engine::CoordArray& points);
+    void drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour,
+                            const engine::LevelBasis& shown);
     // The legend beside the shown memories, placed where it hides the least.
     void updateRtaLegend();
+    // What the live RTA curve is measured in now.
+    engine::LevelBasis rtaShownBasis() const;
     display::Legend* rtaLegend_ = nullptr;
 
 public:
@@ -279,6 +286,7 @@ public:
     void applyFftPageSettings(const FftPageSettings& s);
     const FftPageSettings& fftPageSettings() const { return fftSettings_; }
     const engine::FftAnalysis& fftAnalysis() const { return *fftAnalysis_; }
+    display::Legend* fftLegend() const { return fftLegend_; }
     // "Reset": the average and the hold begin anew.
     void fftReset();
 
@@ -297,6 +305,31 @@ private:
     int fftFactorsRate_ = 0;
     std::vector<QWidget*> fftTopRow_;
     std::unique_ptr<engine::FftAnalysis> fftAnalysis_;
+    // The stored curves (fft_memories.cpp): drawn from their bins on the axes
+    // in force, each of its own length, in the reference shown, or named in
+    // the legend where they cannot be converted.
+    void drawStoredFftCurve(const memories::SpectrumRec& slot, engine::TColor colour,
+                            const display::FftGridAxes& axes, engine::CoordArray& points,
+                            int& count);
+    void drawStoredFftCurves(const display::FftGridAxes& axes);
+    void updateFftLegend();
+    // What the live FFT curve is measured in now.
+    engine::LevelBasis fftShownBasis() const;
+    // The graph rows of the grid's 0 line and of a bin without power.
+    int fftTopRow() const;
+    std::int32_t fftFloorRow(int topRow) const;
+    display::Legend* fftLegend_ = nullptr;
+    // What lies under the live curve: the grid with the shown memories.
+    display::OffscreenImage imgFftGraphBackground;
+    // The stored curves' bins laid out on the axes (128 KiB) and their points.
+    std::unique_ptr<engine::FftBinLayout> fftMemoryLayout_ =
+        std::make_unique<engine::FftBinLayout>();
+    std::unique_ptr<std::array<engine::CoordArray, 9>> fftMemoryPoints_ =
+        std::make_unique<std::array<engine::CoordArray, 9>>();
+    std::array<int, 9> fftMemoryCounts_{};
+    // The description slot 0 takes with every block, made when the level
+    // settings change.
+    QString fftDescription_;
     std::unique_ptr<engine::CoordArray> fftHoldPoints_ = std::make_unique<engine::CoordArray>();
     // Every bin's column on the axes in force (128 KiB), laid out anew only
     // when they change.
@@ -379,8 +412,10 @@ public:
     void OpenfromDisk1Click();
     void Clear1Click();
     void Openspectratomemory1Click();
-    // "Save all stored spectra": true once the stored slots are in a file.
+    // "Save all stored spectra" of the page's memories (the active one's
+    // without an argument): true once the stored slots are in a file.
     bool saveAllStoredSpectra();
+    bool saveAllStoredSpectra(memories::MemoryKind kind);
     void SaveSpectrum1Click();
     void SaveCsv1Click();
     void Maths1Click();
@@ -390,8 +425,13 @@ public:
     // The CSV export of the live curve and the shown memories to `chosen`
     // (".csv" appended when it has no suffix). Returns an error text or empty.
     QString exportCsv(const QString& chosen);
-    // Opens a memories file into its slots, shown. Returns an error text or empty.
+    // Opens a memories file of either page into that page's slots, shown.
+    // Returns an error text or empty.
     QString loadMemories(const QString& path);
+    // The memories the group and the commands work on: the FFT page's on
+    // the FFT page, else the octave-band page's.
+    memories::MemoryKind memoryKind() const;
+    memories::SlotTable& memoryTable(memories::MemoryKind kind);
     // Some stored slot changed since it was last saved or opened.
     bool hasUnsavedMemories() const;
     // Whether the window may close: asks save / discard / cancel when stored
@@ -441,11 +481,27 @@ private:
     // field, keeping its own colour.
     void storeLastMeasurement(int s);
     void clearSlot(int k);
-    void putLoadedMemory(int slot, const memories::SpectrumRec& rec, bool show);
-    void showLoadedMemories(const std::vector<memories::LoadedMemory>& loaded);
-    // Asks for a spectrum file and reads it; false (after telling the user
-    // why, where there is a why) when nothing was read.
+    void putLoadedMemory(memories::MemoryKind kind, int slot, const memories::SpectrumRec& rec,
+                         bool show);
+    void showLoadedMemories(memories::MemoryKind kind,
+                            const std::vector<memories::LoadedMemory>& loaded);
+    // Reads a memories file, the records' level basis read back from their
+    // descriptions; an error text or empty.
+    QString readMemories(const QString& path, std::vector<memories::LoadedMemory>& loaded,
+                         memories::MemoryKind& kind);
+    // Asks for a spectrum file of the active page's kind and reads it; false
+    // (after telling the user why, where there is a why) when nothing was read.
     bool openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded);
+    // A stored curve's shift into the reference shown on its page, and the
+    // legend's words when there is none.
+    std::optional<double> shownShift(const memories::SpectrumRec& slot,
+                                     const engine::LevelBasis& shown) const;
+    QString notShownReason(const memories::SpectrumRec& slot,
+                           const engine::LevelBasis& shown) const;
+    // A legend line for stored slot k: its number, its comment and, when it
+    // cannot be drawn in the reference shown, why.
+    display::LegendEntry memoryLegendEntry(const memories::SlotTable& table, int k,
+                                           const engine::LevelBasis& shown) const;
     // What the CSV export says about the measurement of its first curve.
     memories::CsvLayout csvLayout(const memories::SpectrumRec& first) const;
     static void setCaptionColour(QToolButton* button, engine::TColor colour);

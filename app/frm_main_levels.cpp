@@ -98,6 +98,8 @@ void TfrmMain::levelSettingsChanged()
         return;
     const settings::LevelSettings& s = frmSettings->levelSettings();
     levels_->apply(s, levels_->model.correction, AudioIn1->FrameRate());
+    fftDescription_ = app::levelDescription(dbfsUnlessCalibrated(levels_->model), s,
+                                            levels_->correctionName, false);
     cboWeighting->setCurrentIndex(int(s.weighting));
     cboRtaCurve->setCurrentIndex(int(s.rtaCurve));
     MicCorrectionOff1->setEnabled(!s.micCorrectionFile.isEmpty());

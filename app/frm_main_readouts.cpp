@@ -153,15 +153,17 @@ QString TfrmMain::rtaReading(int x, std::optional<QPoint>& point)
 {
     const auto& table = state_.memory.RTAMemRecord;
     const QString unit = levelUnit();
+    const engine::LevelBasis shown = rtaShownBasis();
     QString where;
     QStringList values;
     for (std::size_t k = 0; k < table.size(); ++k) {
         const memories::SpectrumRec& slot = table[k];
         // Slot 0 is the live curve: shown while a capture runs.
-        const bool shown = slot.HasData && (slot.DrawMe || (k == 0 && AudioIn1->Active));
-        if (!shown)
+        const bool visible = slot.HasData && (slot.DrawMe || (k == 0 && AudioIn1->Active));
+        // A memory whose levels cannot be shown in the unit shown reads nothing.
+        const std::optional<double> shift = shownShift(slot, shown);
+        if (!visible || !shift || !layOutStoredCurve(slot, shown, *readoutPoints_))
             continue;
-        layOutStoredCurve(slot, *readoutPoints_);
         const auto band = engine::rtaBandAt(*readoutPoints_, slot.bands, x);
         if (!band)
             continue;
@@ -173,7 +175,7 @@ QString TfrmMain::rtaReading(int x, std::optional<QPoint>& point)
                         .arg(QString::number(engine::nominalCentre(lower, upper), 'g', 5),
                              QString::number(lower, 'g', 5), QString::number(upper, 'g', 5));
         const QString name = k == 0 ? QStringLiteral("L") : QString::number(k);
-        values << name + " " + LoadStr(sReadoutLevel).arg(decibels(slot.levels[j]), unit);
+        values << name + " " + LoadStr(sReadoutLevel).arg(decibels(slot.levels[j] + *shift), unit);
         if (!point)
             point = QPoint(x, (*readoutPoints_)[1][j]);
     }

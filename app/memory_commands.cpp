@@ -1,5 +1,6 @@
-// The memories of the octave-band page: store mode, the popup of the slot
-// buttons (store, colour, comment, save, open, clear) and "Alles löschen".
+// The memories of the octave-band and the FFT page: store mode, the popup of
+// the slot buttons (store, colour, comment, save, open, clear) and "Alles
+// löschen", each on the memories of the page shown.
 // Store mode changes only what a left click on a slot does; every popup
 // command acts on the slot under the mouse, in store mode or not, and every
 // change of a slot redraws the graph at once.
@@ -18,11 +19,13 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace app {
@@ -97,7 +100,7 @@ void TfrmMain::createMemoryCommands()
     // An empty slot offers only what can fill or recolour it.
     connect(popMemoryButtons, &QMenu::aboutToShow, this, [this, clearSeparator] {
         const bool stored = CurrentButton && slotOf(CurrentButton).HasData;
-        StoreLastmeasurement1->setEnabled(state_.memory.RTAMemRecord[0].HasData);
+        StoreLastmeasurement1->setEnabled(activeSlots()[0].HasData);
         for (QAction* a : {ChangestoredComment1, SavetoDisk1, clearSeparator, Clear1})
             a->setVisible(stored);
     });
@@ -161,6 +164,18 @@ void TfrmMain::createMemoryCommands()
     };
 }
 
+memories::MemoryKind TfrmMain::memoryKind() const
+{
+    return pgcAnalyzers->currentIndex() == 1 ? memories::MemoryKind::Fft
+                                             : memories::MemoryKind::Rta;
+}
+
+memories::SlotTable& TfrmMain::memoryTable(memories::MemoryKind kind)
+{
+    return kind == memories::MemoryKind::Fft ? state_.memory.FFTMemRecord
+                                             : state_.memory.RTAMemRecord;
+}
+
 memories::SpectrumRec& TfrmMain::slotOf(const QToolButton* button)
 {
     return activeSlots()[static_cast<std::size_t>(slotNumber(button))];
@@ -186,6 +201,9 @@ void TfrmMain::memoriesChanged()
 void TfrmMain::storeLastMeasurement(int s)
 {
     memories::SlotTable& table = activeSlots();
+    // Right after START the FFT page has no spectrum yet until its first block.
+    if (!table[0].HasData)
+        return;
     memories::SpectrumRec& slot = table[static_cast<std::size_t>(s)];
     // A slot's colour is its own: the measurement comes in, the colour stays.
     const engine::TColor colour = slot.Color;
@@ -229,7 +247,7 @@ void TfrmMain::mem1Click(QToolButton* Sender)
 
 void TfrmMain::StoreLastmeasurement1Click()
 {
-    if (!CurrentButton || !state_.memory.RTAMemRecord[0].HasData)
+    if (!CurrentButton || !activeSlots()[0].HasData)
         return;
     // The slot keeps its shown state: a shown slot shows the new curve at once.
     storeLastMeasurement(slotNumber(CurrentButton));
@@ -241,9 +259,9 @@ void TfrmMain::ChangeColor1Click()
 {
     if (!CurrentButton || !memoryDialogs.colour)
         return;
-    // Only the octave-band page shows the memory group, so its slots take the colour.
+    // The memory group is shown with the octave-band and the FFT page: their slots take it.
     memories::SpectrumRec& slot =
-        state_.memory.RTAMemRecord[static_cast<std::size_t>(slotNumber(CurrentButton))];
+        memoryTable(memoryKind())[static_cast<std::size_t>(slotNumber(CurrentButton))];
     const std::optional<engine::TColor> colour = memoryDialogs.colour(slot.Color);
     if (!colour || *colour == slot.Color)
         return;
@@ -269,7 +287,7 @@ void TfrmMain::ChangestoredComment1Click()
 
 void TfrmMain::clearSlot(int k)
 {
-    memories::SpectrumRec& slot = state_.memory.RTAMemRecord[static_cast<std::size_t>(k)];
+    memories::SpectrumRec& slot = memoryTable(memoryKind())[static_cast<std::size_t>(k)];
     slot.HasData = false;
     slot.comment.clear();
     slot.unsaved = false;
@@ -287,14 +305,15 @@ void TfrmMain::Clear1Click()
 
 void TfrmMain::Clearall1Click()
 {
+    const memories::SlotTable& table = memoryTable(memoryKind());
     bool stored = false;
     for (int k = 1; k <= 8; ++k)
-        stored = stored || state_.memory.RTAMemRecord[static_cast<std::size_t>(k)].HasData;
+        stored = stored || table[static_cast<std::size_t>(k)].HasData;
     if (stored && memoryDialogs.confirm && !memoryDialogs.confirm(LoadStr(sClearAllQuestion)))
         return;
     for (int k = 1; k <= 8; ++k)
         clearSlot(k);
-    if (pgcAnalyzers->currentIndex() == 0) {
+    if (grpMemory->isVisibleTo(this)) {
         enableStoredButtons();
         memoriesChanged();
     }

@@ -5,6 +5,7 @@
 #include "form_widgets.h"
 #include "frm_main.h"
 
+#include "calibrated_levels.h"
 #include "message_box.h"
 #include "string_table.h"
 
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QGroupBox>
 #include <QMenu>
 #include <QTabWidget>
 #include <QToolButton>
@@ -28,12 +30,29 @@ namespace app {
 namespace {
 
 const QString kSpectraFilter = "Spectra (*.txt);;All files (*)";
+const QString kFftSpectraFilter = "FFT spectra (*.fft.txt);;Spectra (*.txt);;All files (*)";
+
+const QString& spectraFilterOf(memories::MemoryKind kind)
+{
+    return kind == memories::MemoryKind::Fft ? kFftSpectraFilter : kSpectraFilter;
+}
 
 bool hasLevels(const memories::SpectrumRec& rec)
 {
     for (int j = 1; j < rec.bands; ++j)
         if (!std::isnan(rec.levels[j]))
             return true;
+    return false;
+}
+
+// Some stored slot changed since it was last saved or opened.
+bool hasUnsavedSlots(const memories::SlotTable& table)
+{
+    for (int k = 1; k <= 8; ++k) {
+        const memories::SpectrumRec& rec = table[static_cast<std::size_t>(k)];
+        if (rec.HasData && rec.unsaved)
+            return true;
+    }
     return false;
 }
 
@@ -57,24 +76,32 @@ void TfrmMain::SavetoDisk1Click()
 {
     if (!CurrentButton || !slotOf(CurrentButton).HasData || !memoryDialogs.file)
         return;
-    const QString chosen = memoryDialogs.file("Save to Disk", kSpectraFilter, true);
+    const memories::MemoryKind kind = memoryKind();
+    const QString chosen = memoryDialogs.file("Save to Disk", spectraFilterOf(kind), true);
     if (chosen.isEmpty())
         return;
     const int s[] = {CurrentButton->objectName().back().digitValue()};
+    memories::SlotTable& table = memoryTable(kind);
     const QString error =
-        memories::writeMemoryFile(memories::memoryFileName(chosen), state_.memory.RTAMemRecord, s);
+        memories::writeMemoryFile(memories::memoryFileName(chosen, kind), kind, table, s);
     if (!error.isEmpty()) {
         ShowMessage(this, error);
         return;
     }
-    state_.memory.RTAMemRecord[static_cast<std::size_t>(s[0])].unsaved = false;
+    table[static_cast<std::size_t>(s[0])].unsaved = false;
 }
 
 bool TfrmMain::saveAllStoredSpectra()
 {
+    return saveAllStoredSpectra(memoryKind());
+}
+
+bool TfrmMain::saveAllStoredSpectra(memories::MemoryKind kind)
+{
+    memories::SlotTable& table = memoryTable(kind);
     std::vector<int> stored;
     for (int k = 1; k <= 8; ++k)
-        if (state_.memory.RTAMemRecord[static_cast<std::size_t>(k)].HasData)
+        if (table[static_cast<std::size_t>(k)].HasData)
             stored.push_back(k);
     if (stored.empty()) {
         ShowMessage(this, LoadStr(sNoStoredSpectra));
@@ -82,40 +109,67 @@ bool TfrmMain::saveAllStoredSpectra()
     }
     if (!memoryDialogs.file)
         return false;
-    const QString chosen =
-        memoryDialogs.file(Saveallstoredspectra1->text().remove('&'), kSpectraFilter, true);
+    // The title names the page, since quitting may save both pages' memories.
+    const QString title = Saveallstoredspectra1->text().remove('&') + " – " +
+                          LoadStr(kind == memories::MemoryKind::Fft ? sMemoryFft : sMemoryRta);
+    const QString chosen = memoryDialogs.file(title, spectraFilterOf(kind), true);
     if (chosen.isEmpty())
         return false;
-    const QString error = memories::writeMemoryFile(memories::memoryFileName(chosen),
-                                                    state_.memory.RTAMemRecord, stored);
+    const QString error =
+        memories::writeMemoryFile(memories::memoryFileName(chosen, kind), kind, table, stored);
     if (!error.isEmpty()) {
         ShowMessage(this, error);
         return false;
     }
     for (const int k : stored)
-        state_.memory.RTAMemRecord[static_cast<std::size_t>(k)].unsaved = false;
+        table[static_cast<std::size_t>(k)].unsaved = false;
     return true;
+}
+
+QString TfrmMain::readMemories(const QString& path, std::vector<memories::LoadedMemory>& loaded,
+                               memories::MemoryKind& kind)
+{
+    if (QString error = memories::readMemoryFile(path, loaded, &kind); !error.isEmpty())
+        return error;
+    // An FFT file's bins are in dBFS, so without a levels line they are just that.
+    for (memories::LoadedMemory& m : loaded)
+        m.rec->basis = kind == memories::MemoryKind::Fft && m.rec->description.isEmpty()
+                           ? engine::LevelBasis{engine::LevelReference::Dbfs, 0.0}
+                           : levelBasisOfDescription(m.rec->description, m.rec->windowType);
+    return {};
 }
 
 bool TfrmMain::openSpectra(const QString& title, std::vector<memories::LoadedMemory>& loaded)
 {
     if (!memoryDialogs.file)
         return false;
-    const QString path = memoryDialogs.file(title, kSpectraFilter, false);
+    const memories::MemoryKind wanted = memoryKind();
+    const QString path = memoryDialogs.file(title, spectraFilterOf(wanted), false);
     if (path.isEmpty())
         return false;
-    if (const QString error = memories::readMemoryFile(path, loaded); !error.isEmpty()) {
+    std::vector<memories::LoadedMemory> read;
+    memories::MemoryKind kind = wanted;
+    if (const QString error = readMemories(path, read, kind); !error.isEmpty()) {
         ShowMessage(this, error);
         return false;
     }
+    // Each page's memories have their own kind of data: never one for the other.
+    if (kind != wanted) {
+        ShowMessage(this, LoadStr(kind == memories::MemoryKind::Fft ? sFileHoldsFftMemories
+                                                                    : sFileHoldsRtaMemories)
+                              .arg(path));
+        return false;
+    }
+    loaded = std::move(read);
     return true;
 }
 
-void TfrmMain::putLoadedMemory(int slot, const memories::SpectrumRec& rec, bool show)
+void TfrmMain::putLoadedMemory(memories::MemoryKind kind, int slot,
+                               const memories::SpectrumRec& rec, bool show)
 {
-    memories::SpectrumRec& target = state_.memory.RTAMemRecord[static_cast<std::size_t>(slot)];
+    memories::SpectrumRec& target = memoryTable(kind)[static_cast<std::size_t>(slot)];
     target = rec;
-    if (pgcAnalyzers->currentIndex() != 0)
+    if (memoryKind() != kind || !grpMemory->isVisibleTo(this))
         return;
     QToolButton* b = mem[static_cast<std::size_t>(slot)];
     if (show)
@@ -131,24 +185,26 @@ void TfrmMain::OpenfromDisk1Click()
         return;
     // The slot under the mouse takes the first memory of the file and keeps
     // its shown state.
-    putLoadedMemory(CurrentButton->objectName().back().digitValue(), *loaded.front().rec, false);
+    putLoadedMemory(memoryKind(), CurrentButton->objectName().back().digitValue(),
+                    *loaded.front().rec, false);
     enableStoredButtons();
     memoriesChanged();
 }
 
-void TfrmMain::showLoadedMemories(const std::vector<memories::LoadedMemory>& loaded)
+void TfrmMain::showLoadedMemories(memories::MemoryKind kind,
+                                  const std::vector<memories::LoadedMemory>& loaded)
 {
     // Each memory goes back to its own slot, shown; the last measurement stays live.
     for (const memories::LoadedMemory& m : loaded)
         if (m.memory >= 1)
-            putLoadedMemory(m.memory, *m.rec, true);
-    if (pgcAnalyzers->currentIndex() == 0) {
+            putLoadedMemory(kind, m.memory, *m.rec, true);
+    if (memoryKind() == kind && grpMemory->isVisibleTo(this)) {
         enableStoredButtons();
         memoriesChanged();
     } else {
         for (const memories::LoadedMemory& m : loaded)
             if (m.memory >= 1)
-                state_.memory.RTAMemRecord[static_cast<std::size_t>(m.memory)].DrawMe = true;
+                memoryTable(kind)[static_cast<std::size_t>(m.memory)].DrawMe = true;
     }
 }
 
@@ -156,15 +212,16 @@ void TfrmMain::Openspectratomemory1Click()
 {
     std::vector<memories::LoadedMemory> loaded;
     if (openSpectra(LoadStr(sOpenSpectra), loaded))
-        showLoadedMemories(loaded);
+        showLoadedMemories(memoryKind(), loaded);
 }
 
 QString TfrmMain::loadMemories(const QString& path)
 {
     std::vector<memories::LoadedMemory> loaded;
-    if (QString error = memories::readMemoryFile(path, loaded); !error.isEmpty())
+    memories::MemoryKind kind = memories::MemoryKind::Rta;
+    if (QString error = readMemories(path, loaded, kind); !error.isEmpty())
         return error;
-    showLoadedMemories(loaded);
+    showLoadedMemories(kind, loaded);
     return {};
 }
 
@@ -266,12 +323,8 @@ memories::CsvLayout TfrmMain::csvLayout(const memories::SpectrumRec& first) cons
 
 bool TfrmMain::hasUnsavedMemories() const
 {
-    for (int k = 1; k <= 8; ++k) {
-        const memories::SpectrumRec& rec = state_.memory.RTAMemRecord[static_cast<std::size_t>(k)];
-        if (rec.HasData && rec.unsaved)
-            return true;
-    }
-    return false;
+    return hasUnsavedSlots(state_.memory.RTAMemRecord) ||
+           hasUnsavedSlots(state_.memory.FFTMemRecord);
 }
 
 bool TfrmMain::mayClose()
@@ -280,7 +333,12 @@ bool TfrmMain::mayClose()
         return true;
     switch (memoryDialogs.quit()) {
     case QuitAnswer::Save:
-        return saveAllStoredSpectra();
+        // Each page's memories into a file of their own kind.
+        for (const memories::MemoryKind kind :
+             {memories::MemoryKind::Rta, memories::MemoryKind::Fft})
+            if (hasUnsavedSlots(memoryTable(kind)) && !saveAllStoredSpectra(kind))
+                return false;
+        return true;
     case QuitAnswer::Discard:
         return true;
     case QuitAnswer::Cancel:

@@ -68,20 +68,34 @@ QString TfrmMain::executeMaths(int operation, const std::vector<int>& sources, i
     memories::SlotTable& table = state_.memory.RTAMemRecord;
     if (operation < 0 || operation > 2 || target < 1 || target > 8)
         return LoadStr(sMathsNoSource);
-    std::vector<const engine::BinArray*> levels;
-    for (const int k : sources) {
+    for (const int k : sources)
         if (k < 1 || k > 8 || !table[static_cast<std::size_t>(k)].HasData)
             return LoadStr(sMathsNoSource);
-        levels.push_back(&table[static_cast<std::size_t>(k)].levels);
-    }
-    if (levels.empty())
+    if (sources.empty())
         return LoadStr(sMathsNoSource);
-    if (operation == 1 && levels.size() < 2)
+    if (operation == 1 && sources.size() < 2)
         return LoadStr(sMathsDifferenceNeedsTwo);
     const memories::SpectrumRec& first = table[static_cast<std::size_t>(sources.front())];
     for (const int k : sources)
         if (!samePlan(first, table[static_cast<std::size_t>(k)]))
             return LoadStr(sMathsOtherPlans);
+    // Powers of one reference only: the others are taken into the first's.
+    std::vector<const engine::BinArray*> levels;
+    std::vector<std::unique_ptr<engine::BinArray>> converted;
+    for (const int k : sources) {
+        const memories::SpectrumRec& source = table[static_cast<std::size_t>(k)];
+        const std::optional<double> shift = engine::levelShift(source.basis, first.basis);
+        if (!shift)
+            return LoadStr(sMathsOtherReferences);
+        if (*shift == 0) {
+            levels.push_back(&source.levels);
+            continue;
+        }
+        auto& copy = converted.emplace_back(std::make_unique<engine::BinArray>(source.levels));
+        for (double& level : *copy)
+            level += *shift;
+        levels.push_back(copy.get());
+    }
 
     memories::SpectrumRec& out = table[static_cast<std::size_t>(target)];
     const bool targetIsSource = std::find(sources.begin(), sources.end(), target) != sources.end();
@@ -107,6 +121,8 @@ QString TfrmMain::executeMaths(int operation, const std::vector<int>& sources, i
     if (&out != &first) {
         out.f = first.f;
         out.bands = first.bands;
+        out.description = first.description;
+        out.basis = first.basis;
     }
     out.levels = *result;
     out.windowType = windowType;

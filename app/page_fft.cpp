@@ -52,6 +52,7 @@ void TfrmMain::createFftPage()
     pages_[1].block = [this](std::span<const std::int16_t> samples) { fftBufferFilled(samples); };
     pbxFFTGrid->setPaintHandler([this] { pbxFFTGridPaint(); });
     fftAnalysis_ = std::make_unique<engine::FftAnalysis>();
+    fftLegend_ = new display::Legend(tabFFT);
 
     // Averaging, hold and reset in the top row, where the RTA has its own
     // averaging; shown with the page.
@@ -200,14 +201,13 @@ void TfrmMain::pbxFFTGridPaint()
 {
     display::Canvas& graph = pbxFFTGraph->canvas();
     const auto axes = fftGridAxes();
-    display::PaintAxesFFT(
-        pbxFFTGrid->canvas(), graph, fftGraphOrigin(), imgPhantomFFTGrid,
-        axes ? *axes : display::fftDefaultGridAxes(state_.measurement.Columnwidth, graph.width()),
-        levelAxisTitle(true));
-    // After the snapshot: the next block's erase takes these curves away.
-    for (const memories::SpectrumRec& slot : state_.memory.FFTMemRecord)
-        if (slot.HasData && slot.DrawMe)
-            display::drawFftMemoryCurve(graph, slot.coordinates, slot.bands, slot.Color);
+    const display::FftGridAxes drawn =
+        axes ? *axes : display::fftDefaultGridAxes(state_.measurement.Columnwidth, graph.width());
+    display::PaintAxesFFT(pbxFFTGrid->canvas(), graph, fftGraphOrigin(), imgPhantomFFTGrid, drawn,
+                          levelAxisTitle(true));
+    // The stored curves on the axes the grid shows, beside the live curve.
+    drawStoredFftCurves(drawn);
+    updateFftLegend();
     updateReadout(1);
 }
 
@@ -224,10 +224,8 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
     if (!axes)
         return;
     // The grid's 0 line, where a full-scale sine peaks, in graph rows.
-    axes->level.topRow = display::kFftGridTop - fftGraphOrigin().y();
-    // Below the graph, whatever its height.
-    const std::int32_t floor =
-        std::max(engine::fftZeroRow(m, axes->level.topRow), pbxFFTGraph->height() + 1);
+    axes->level.topRow = fftTopRow();
+    const std::int32_t floor = fftFloorRow(axes->level.topRow);
     // Levels in the reference: dBFS plus its offset.
     const double offset = fftLevelOffset() + fftTopLevel();
     const double binHz = static_cast<double>(frameRate) / a.length;
@@ -238,7 +236,8 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
         engine::fftCurvePoints(std::span(a.average.data(), bins), *fftLayout_, axes->level, offset,
                                floor, m.NewPoints, engine::kFftBinsDrawn);
     display::Canvas& graph = pbxFFTGraph->canvas();
-    display::drawFftCurve(graph, imgPhantomFFTGrid.canvas(), m.NewPoints, 0);
+    // Erased down to the grid and the shown memories.
+    display::drawFftCurve(graph, imgFftGraphBackground.canvas(), m.NewPoints, 0);
     if (fftSettings_.hold) {
         // At most two points a column: the hold needs no per-bin detail.
         const int held = engine::fftCurvePoints(std::span(a.hold.data(), bins), *fftLayout_,
@@ -250,6 +249,19 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
     memories::SpectrumRec& last = state_.memory.FFTMemRecord[0];
     last.bands = count;
     last.coordinates = m.NewPoints;
+    // The spectrum as the curve shows it, for the memories (reserved: no allocation).
+    last.fft.length = a.length;
+    last.fft.sampleRate = frameRate;
+    last.fft.power.assign(a.average.begin(), a.average.begin() + static_cast<std::ptrdiff_t>(bins));
+    last.basis = fftShownBasis();
+    last.description = fftDescription_;
+    last.windowType = memories::kWelchWindow;
+    last.averaging = static_cast<int>(fftSettings_.averaging);
+    if (!last.HasData) {
+        // From the first block on it can be shown, hidden and stored.
+        last.HasData = true;
+        mem0->setEnabled(true);
+    }
 }
 
 } // namespace app

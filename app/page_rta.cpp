@@ -10,7 +10,6 @@
 
 #include "display/colour_map.h"
 #include "display/legend.h"
-#include "display/legend_layout.h"
 #include "display/rta_display.h"
 #include "engine/level_scale.h"
 #include "engine/rta_block.h"
@@ -59,19 +58,30 @@ engine::RtaAxes TfrmMain::rtaAxes(const RtaSettings& settings)
     return {settings.yAxisMin, settings.yAxisMax, settings.xAxisMin, settings.xAxisMax};
 }
 
-void TfrmMain::layOutStoredCurve(const memories::SpectrumRec& slot, engine::CoordArray& points)
+engine::LevelBasis TfrmMain::rtaShownBasis() const
 {
+    return engine::levelBasisOf(levels_->model, engine::rtaRawMinusDbfs(state_.measurement.Window));
+}
+
+bool TfrmMain::layOutStoredCurve(const memories::SpectrumRec& slot, const engine::LevelBasis& shown,
+                                 engine::CoordArray& points)
+{
+    const std::optional<double> shift = shownShift(slot, shown);
+    if (!shift)
+        return false;
     const RtaSettings settings = rtaSettings();
     const engine::RtaGeometry g = rtaGeometry();
     // From the slot's borders and levels, through the axes in force now.
     engine::curvePoints(slot.f, slot.levels, slot.bands,
                         engine::rtaFrequencyAxis(settings.xAxisMin, settings.xAxisMax, g),
-                        engine::levelScaleOf(state_.measurement), g, points);
+                        engine::levelScaleOf(state_.measurement), g, points, *shift);
+    return true;
 }
 
 void TfrmMain::storeDrawnPoints(memories::SpectrumRec& slot)
 {
-    layOutStoredCurve(slot, slot.coordinates);
+    if (!layOutStoredCurve(slot, rtaShownBasis(), slot.coordinates))
+        return;
     for (int j = 0; j < slot.bands; ++j)
         slot.l[static_cast<std::size_t>(j)] = slot.coordinates[1][static_cast<std::size_t>(j)];
 }
@@ -81,15 +91,17 @@ engine::TColor TfrmMain::liveCurveColour() const
     return display::liveCurveColour(rtaSettings().colours.background);
 }
 
-void TfrmMain::drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour)
+void TfrmMain::drawStoredRtaCurve(const memories::SpectrumRec& slot, engine::TColor colour,
+                                  const engine::LevelBasis& shown)
 {
-    layOutStoredCurve(slot, *storedCurvePoints_);
-    display::drawRtaCurve(pbxOctaveGraph->canvas(), colour, *storedCurvePoints_, slot.bands);
+    if (layOutStoredCurve(slot, shown, *storedCurvePoints_))
+        display::drawRtaCurve(pbxOctaveGraph->canvas(), colour, *storedCurvePoints_, slot.bands);
 }
 
 void TfrmMain::updateRtaLegend()
 {
     const auto& table = state_.memory.RTAMemRecord;
+    const engine::LevelBasis shown = rtaShownBasis();
     std::vector<display::LegendEntry> entries;
     std::vector<display::DrawnCurve> curves;
     // Laid out afresh for the placement; reserved, so the pointers stay valid.
@@ -98,28 +110,20 @@ void TfrmMain::updateRtaLegend()
     for (std::size_t k = 1; k < table.size(); ++k) {
         if (!table[k].HasData || !table[k].DrawMe)
             continue;
-        const QString number = QString::number(k);
-        entries.push_back({table[k].comment.isEmpty() ? number : number + "  " + table[k].comment,
-                           table[k].Color});
-        layOutStoredCurve(table[k], points.emplace_back());
-        curves.push_back({&points.back(), table[k].bands});
+        entries.push_back(memoryLegendEntry(table, static_cast<int>(k), shown));
+        if (layOutStoredCurve(table[k], shown, points.emplace_back()))
+            curves.push_back({&points.back(), table[k].bands});
     }
     // Nothing to tell apart while no memory is shown.
     if (!entries.empty() && (AudioIn1->Active || (table[0].HasData && table[0].DrawMe))) {
-        entries.insert(entries.begin(), {"L  " + LoadStr(sLiveCurve), liveCurveColour()});
+        entries.insert(entries.begin(), {"L  " + LoadStr(sLiveCurve), liveCurveColour(), {}});
         curves.push_back({&state_.measurement.NewPoints, state_.bandPlan.validbands});
     }
     const auto& colours = state_.colours.GraphColors;
     rtaLegend_->setFont(font());
     rtaLegend_->setEntries(std::move(entries), colours[settings::LegendBackgroundColour],
                            colours[settings::LegendTextColour]);
-    if (rtaLegend_->isHidden())
-        return;
-    const display::Rect place =
-        display::placeLegend(rtaLegend_->width(), rtaLegend_->height(), pbxOctaveGraph->width(),
-                             pbxOctaveGraph->height(), curves);
-    rtaLegend_->move(pbxOctaveGraph->pos() + QPoint(place.Left, place.Top));
-    rtaLegend_->raise();
+    rtaLegend_->placeOver(*pbxOctaveGraph, curves);
 }
 
 void TfrmMain::pbxOctGridPaint()
@@ -146,11 +150,12 @@ void TfrmMain::pbxOctGridPaint()
     // The stored slots go into what the live curve is drawn over; slot 0, the
     // last measurement, is the live curve itself while a capture runs.
     const auto& table = state_.memory.RTAMemRecord;
+    const engine::LevelBasis shown = rtaShownBasis();
     // Slot 0 is the live curve and takes its colour.
     auto drawSlots = [&](std::size_t from) {
         for (std::size_t k = from; k < table.size(); ++k)
             if (table[k].HasData && table[k].DrawMe)
-                drawStoredRtaCurve(table[k], k == 0 ? liveCurveColour() : table[k].Color);
+                drawStoredRtaCurve(table[k], k == 0 ? liveCurveColour() : table[k].Color, shown);
     };
     drawSlots(1);
     const display::Rect graph(0, 0, pbxOctaveGraph->width(), pbxOctaveGraph->height());
@@ -192,6 +197,7 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     last.coordinates = m.NewPoints;
     engine::copyRtaCurveLevels(m, state_.bandPlan, statistics, levels_->rtaCurve, last.levels);
     last.description = levelDescription();
+    last.basis = rtaShownBasis();
     last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
     last.averaging = cboAveraging->currentIndex();
 

@@ -230,6 +230,15 @@ constexpr Entry kTexts[] = {
     {65934, "FS"},
     {65935, "Pa"},
     {65936, "Die Einstellungen der FFT und des Oszilloskops konnten nicht gespeichert werden:\n%1"},
+    {65950, "Die Datei \"%1\" enthält Speicher der FFT, keine der Oktavanalyse: Sie lässt sich auf "
+            "der Seite FFT öffnen."},
+    {65951, "Die Datei \"%1\" enthält Speicher der Oktavanalyse, keine der FFT: Sie lässt sich auf "
+            "der Seite Oktavanalyse öffnen."},
+    {65952, "nicht gezeigt: %1 nicht in %2 umrechenbar"},
+    {65953, "nicht gezeigt: Bezug der Pegel unbekannt"},
+    {65954, "Die gewählten Speicher haben Pegel verschiedener Bezüge, die sich nicht ineinander "
+            "umrechnen lassen."},
+    {65955, "nicht gezeigt: Kalibrierung der Messung unbekannt"},
     {66000, "%1 Hz (%2 – %3 Hz)"},
     {66001, "%1 %2"},
     {66002, "%1 Hz, %2"},

@@ -202,6 +202,12 @@ enum StringId : int {
     sScopeFullScale = 65934,
     sScopePascal = 65935,
     sAnalyzerSettingsNotSaved = 65936,
+    sFileHoldsFftMemories = 65950,
+    sFileHoldsRtaMemories = 65951,
+    sLegendNotConvertible = 65952,
+    sLegendReferenceUnknown = 65953,
+    sMathsOtherReferences = 65954,
+    sLegendCalibrationUnknown = 65955,
     sReadoutBand = 66000,    // %1 the nominal centre, %2 and %3 the borders (Hz)
     sReadoutLevel = 66001,   // %1 the level, %2 the unit
     sReadoutFft = 66002,     // %1 Hz, %2 the level with its unit

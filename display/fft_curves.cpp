@@ -35,21 +35,4 @@ void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
         graph.LineTo(x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
 }
 
-void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,
-                        engine::TColor colour)
-{
-    const int n = pointsIn(points, bands);
-    const auto& x = points[0];
-    const auto& y = points[1];
-    graph.setPenColor(colour);
-    for (std::size_t j = 0; j + 1 < static_cast<std::size_t>(n); ++j) {
-        graph.MoveTo(x[j], y[j]);
-        if (j > 0)
-            graph.LineTo(x[j], y[j + 1]);
-        else
-            graph.MoveTo(x[j], y[j + 1]);
-        graph.LineTo(x[j + 1], y[j + 1]);
-    }
-}
-
 } // namespace display

@@ -1,9 +1,9 @@
 #pragma once
 // The curves of the FFT page on the graph box's canvas: the live spectrum of
-// a block, drawn over the grid restored from its snapshot, and the stored
-// curves of the memory slots as staircases. Points are pixels of the graph:
-// row 0 of a CoordArray the x, row 1 the y of each bin; whatever falls
-// outside the graph is clipped. UI thread only.
+// a block, drawn over the grid restored from its snapshot, and the second
+// curves (the peak hold, the stored spectra) over what the graph shows. Points are pixels of the
+// graph: row 0 of a CoordArray the x, row 1 the y of each bin; whatever falls outside the graph is
+// clipped. UI thread only.
 
 #include "canvas.h"
 
@@ -25,11 +25,5 @@ void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
 
 // The peak-hold curve's colour: a red that reads beside the black live curve.
 inline constexpr engine::TColor kFftHoldColour = engine::RGB(208, 0, 0);
-
-// A stored curve of `bands` points in `colour`: value j + 1 held from x[j] to
-// x[j + 1], joined by a riser at x[j] for every j > 0. Fewer than 2 points
-// draw nothing; more than the array holds are taken as the array size.
-void drawFftMemoryCurve(Canvas& graph, const engine::CoordArray& points, int bands,
-                        engine::TColor colour);
 
 } // namespace display

@@ -99,13 +99,27 @@ void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftA
         ++a.blocks;
 }
 
+namespace {
+
+// 20 log10 of the full-scale sine's RMS value, which reads 0 dBFS.
+double fullScaleDb()
+{
+    static const double db = static_cast<double>(20 * std::log10(kFullScaleSineRms));
+    return db;
+}
+
+} // namespace
+
 double fftPowerLevel(double power, double offsetDb)
 {
-    // 20 log10 of the full-scale sine's RMS value, which reads 0 dBFS.
-    static const double fullScale = static_cast<double>(20 * std::log10(kFullScaleSineRms));
     if (!(power > 0.0))
         return std::isnan(power) ? power : -HUGE_VAL;
-    return 10.0 * std::log10(power) - fullScale + offsetDb;
+    return 10.0 * std::log10(power) - fullScaleDb() + offsetDb;
+}
+
+double fftLevelPower(double levelDbfs)
+{
+    return std::pow(10.0, (levelDbfs + fullScaleDb()) / 10.0);
 }
 
 } // namespace engine

@@ -83,4 +83,8 @@ void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftA
 // 0 or less (NaN stays NaN).
 double fftPowerLevel(double power, double offsetDb = 0.0);
 
+// The bin power of a level in dBFS, the inverse of fftPowerLevel: 0 for
+// -inf, +inf for a level beyond the doubles, NaN for NaN.
+double fftLevelPower(double levelDbfs);
+
 } // namespace engine

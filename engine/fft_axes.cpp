@@ -189,9 +189,12 @@ void FftBinLayout::update(const FftFrequencyMap& frequency, double spacing, int 
                 : fftColumnOf(map, static_cast<long double>(k) * binHz).value_or(kFftNoColumn);
 }
 
-int fftCurvePoints(std::span<const double> powers, const FftBinLayout& layout,
-                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
-                   CoordArray& out, int pointPerBinUpTo)
+namespace {
+
+template <class Power>
+int curvePointsOf(std::span<const Power> powers, const FftBinLayout& layout,
+                  const FftLevelMap& level, double offsetDb, std::int32_t floorRow, CoordArray& out,
+                  int pointPerBinUpTo)
 {
     const std::size_t bins = std::min(powers.size(), static_cast<std::size_t>(layout.bins));
     auto rowOf = [&](std::size_t k) {
@@ -232,6 +235,22 @@ int fftCurvePoints(std::span<const double> powers, const FftBinLayout& layout,
             break;
     }
     return sink.count;
+}
+
+} // namespace
+
+int fftCurvePoints(std::span<const double> powers, const FftBinLayout& layout,
+                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
+                   CoordArray& out, int pointPerBinUpTo)
+{
+    return curvePointsOf(powers, layout, level, offsetDb, floorRow, out, pointPerBinUpTo);
+}
+
+int fftCurvePoints(std::span<const float> powers, const FftBinLayout& layout,
+                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
+                   CoordArray& out, int pointPerBinUpTo)
+{
+    return curvePointsOf(powers, layout, level, offsetDb, floorRow, out, pointPerBinUpTo);
 }
 
 } // namespace engine

@@ -134,5 +134,9 @@ struct FftBinLayout {
 int fftCurvePoints(std::span<const double> powers, const FftBinLayout& layout,
                    const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
                    CoordArray& out, int pointPerBinUpTo = kBlockSamples);
+// The same of powers kept as floats (a stored spectrum).
+int fftCurvePoints(std::span<const float> powers, const FftBinLayout& layout,
+                   const FftLevelMap& level, double offsetDb, std::int32_t floorRow,
+                   CoordArray& out, int pointPerBinUpTo = kBlockSamples);
 
 } // namespace engine

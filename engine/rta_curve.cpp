@@ -40,7 +40,7 @@ std::optional<FrequencyAxis> rtaFrequencyAxis(double xAxisMin, double xAxisMax,
 
 int curvePoints(const BinArray& borders, const BinArray& levels, int bands,
                 const std::optional<FrequencyAxis>& axis, const LevelScale& scale,
-                const RtaGeometry& g, CoordArray& out)
+                const RtaGeometry& g, CoordArray& out, double shiftDb)
 {
     const auto n = static_cast<std::size_t>(std::clamp(bands, 0, kBinArraySize));
     layOutBandColumns(std::span(borders).first(n), axis, g, out[0]);
@@ -50,7 +50,7 @@ int curvePoints(const BinArray& borders, const BinArray& levels, int bands,
         y[0] = bottom;
     int failed = 0;
     for (std::size_t j = 1; j < n; ++j) {
-        const auto row = levelRow(levels[j], scale, bottom);
+        const auto row = levelRow(static_cast<long double>(levels[j]) + shiftDb, scale, bottom);
         if (!row)
             ++failed;
         y[j] = row.value_or(y[j - 1]);

@@ -34,11 +34,12 @@ std::optional<FrequencyAxis> rtaFrequencyAxis(double xAxisMin, double xAxisMax,
 
 // The points of a curve of `bands` plan entries (clamped to the list size)
 // with band borders `borders` and band levels `levels` in dB: x as above, y[j]
-// = levelRow(levels[j]) for j >= 1, and y[0], which no step uses, the bottom
-// row. A row that does not fit 32 bits takes the row of the band below; the
-// return value counts them.
+// = levelRow(levels[j] + shiftDb) for j >= 1, and y[0], which no step uses,
+// the bottom row. A row that does not fit 32 bits takes the row of the band
+// below; the return value counts them. shiftDb takes stored levels into the
+// reference shown (level_basis.h).
 int curvePoints(const BinArray& borders, const BinArray& levels, int bands,
                 const std::optional<FrequencyAxis>& axis, const LevelScale& scale,
-                const RtaGeometry& g, CoordArray& out);
+                const RtaGeometry& g, CoordArray& out, double shiftDb = 0);
 
 } // namespace engine

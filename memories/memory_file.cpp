@@ -1,5 +1,6 @@
 #include "memory_file.h"
 
+#include "engine/fft_analysis.h"
 #include "settings/atomic_file.h"
 
 #include <QFile>
@@ -17,9 +18,13 @@ namespace memories {
 namespace {
 
 constexpr char kMagic[] = "Spectrion spectra 1";
+constexpr char kFftMagic[] = "Spectrion FFT spectra 1";
 constexpr char kColumns[] = "entry, border_Hz, level_dB, row, x, y";
-// Eight memories of 265 entries take about 120 KB; anything far larger is not ours.
-constexpr qint64 kMaxFileSize = 4 << 20;
+constexpr char kFftColumns[] = "bin, frequency_Hz, level_dBFS";
+// Eight FFT memories of 32768 bins take about 11 MB; anything far larger is not ours.
+constexpr qint64 kMaxFileSize = 64 << 20;
+// Sample rates a file may state, in Hz.
+constexpr int kMaxSampleRate = 1'000'000;
 
 QByteArray number(double v)
 {
@@ -62,9 +67,19 @@ QByteArray windowName(int item)
 
 QByteArray averagingText(int item)
 {
+    if (item == kInfiniteAveraging)
+        return "infinite";
     return item >= 0 && item < static_cast<int>(std::size(kAveragingFactors))
                ? number(kAveragingFactors[item])
                : "unknown";
+}
+
+// The text of a line without breaks in it.
+QByteArray oneLine(const QString& text)
+{
+    QByteArray utf8 = text.toUtf8();
+    utf8.replace('\n', ' ').replace('\r', ' ');
+    return utf8;
 }
 
 // Reads the lines of one file, field by field; the first failure stops it.
@@ -136,8 +151,9 @@ private:
     QString error_;
 };
 
-// One memory block into rec; false (with the reader's error) on anything else.
-bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
+// The lines every memory has, from "memory" to "levels", into rec; false
+// (with the reader's error) on anything else.
+bool readHeader(Reader& in, MemoryKind kind, int& memory, SpectrumRec& rec)
 {
     const auto memoryText = in.field("memory");
     const auto n = memoryText ? toInt(*memoryText) : std::nullopt;
@@ -160,8 +176,10 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
     const auto window = in.field("window");
     if (!window)
         return false;
+    // The octave bands have the settings' windows, the FFT page only Welch.
+    const int windows = kind == MemoryKind::Fft ? kWelchWindow + 1 : kWelchWindow;
     int windowType = -1;
-    for (int i = 0; i < static_cast<int>(std::size(kWindowNames)); ++i)
+    for (int i = kind == MemoryKind::Fft ? kWelchWindow : 0; i < windows; ++i)
         if (*window == kWindowNames[i])
             windowType = i;
     if (windowType < 0 && *window != "unknown")
@@ -171,7 +189,9 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
     if (!averagingField)
         return false;
     int averaging = -1;
-    if (*averagingField != "unknown") {
+    if (kind == MemoryKind::Fft && *averagingField == "infinite") {
+        averaging = kInfiniteAveraging;
+    } else if (*averagingField != "unknown") {
         const auto factor = toDouble(*averagingField);
         for (int i = 0; factor && i < static_cast<int>(std::size(kAveragingFactors)); ++i)
             if (static_cast<float>(*factor) == kAveragingFactors[i])
@@ -192,6 +212,18 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
     if (const auto levels = in.optionalField("levels"))
         rec.description = QString::fromUtf8(*levels);
 
+    rec.comment = QString::fromUtf8(*comment);
+    rec.Color = static_cast<engine::TColor>(static_cast<std::uint32_t>(*colour));
+    rec.stored = stored;
+    rec.windowType = windowType;
+    rec.averaging = averaging;
+    rec.droppedBlocks = dropped;
+    return true;
+}
+
+// The band-plan entries of an octave-band memory, to its "end".
+bool readBands(Reader& in, SpectrumRec& rec)
+{
     const auto entriesText = in.field("entries");
     const auto entries = entriesText ? toInt(*entriesText) : std::nullopt;
     if (!entries || *entries < 1 || *entries > engine::kBinArraySize)
@@ -221,14 +253,58 @@ bool readMemory(Reader& in, int& memory, SpectrumRec& rec)
     }
     if (!in.exactly("end"))
         return false;
-
     rec.bands = *entries;
-    rec.comment = QString::fromUtf8(*comment);
-    rec.Color = static_cast<engine::TColor>(static_cast<std::uint32_t>(*colour));
-    rec.stored = stored;
-    rec.windowType = windowType;
-    rec.averaging = averaging;
-    rec.droppedBlocks = dropped;
+    return true;
+}
+
+// The bins of an FFT memory, to its "end".
+bool readBins(Reader& in, SpectrumRec& rec)
+{
+    const auto lengthText = in.field("length");
+    const auto length = lengthText ? toInt(*lengthText) : std::nullopt;
+    if (!length || !engine::isFftLength(*length))
+        return in.fail("die Länge muss 8192, 16384, 32768 oder 65536 sein"), false;
+    const auto rateText = in.field("rate");
+    const auto rate = rateText ? toInt(*rateText) : std::nullopt;
+    if (!rate || *rate < 1 || *rate > kMaxSampleRate)
+        return in.fail("die Abtastrate muss 1 bis 1000000 Hz sein"), false;
+    if (!in.exactly(kFftColumns))
+        return false;
+
+    const int bins = *length / 2;
+    const double spacing = static_cast<double>(*rate) / *length;
+    rec.fft.power.resize(static_cast<std::size_t>(bins));
+    for (int k = 0; k < bins; ++k) {
+        const auto line = in.take();
+        const QList<QByteArray> cells = line ? line->split(',') : QList<QByteArray>{};
+        if (cells.size() != 3)
+            return in.fail("eine Zeile mit drei Werten erwartet"), false;
+        const auto bin = toInt(cells[0]);
+        const auto hz = toDouble(cells[1]);
+        const auto level = toDouble(cells[2]);
+        // The frequency is written for the reader's eye; it must be the bin's.
+        const bool onItsBin = hz && std::fabs(*hz - k * spacing) <= 1e-9 * (1 + k * spacing);
+        const double power = level ? engine::fftLevelPower(*level) : 0.0;
+        if (!bin || *bin != k || !onItsBin || !level || std::isnan(*level) ||
+            !(power <= std::numeric_limits<float>::max()))
+            return in.fail(QString("Eintrag %1 ist ungültig").arg(k)), false;
+        rec.fft.power[static_cast<std::size_t>(k)] = static_cast<float>(power);
+    }
+    if (!in.exactly("end"))
+        return false;
+    rec.fft.length = *length;
+    rec.fft.sampleRate = *rate;
+    rec.bands = 0;
+    return true;
+}
+
+// One memory block into rec; false (with the reader's error) on anything else.
+bool readMemory(Reader& in, MemoryKind kind, int& memory, SpectrumRec& rec)
+{
+    if (!readHeader(in, kind, memory, rec))
+        return false;
+    if (!(kind == MemoryKind::Fft ? readBins(in, rec) : readBands(in, rec)))
+        return false;
     rec.HasData = true;
     rec.DrawMe = false;
     return true;
@@ -241,58 +317,92 @@ QString notOurs(const QString& path, const QString& why)
 
 } // namespace
 
-QString memoryFileName(const QString& chosen)
+QString memoryFileName(const QString& chosen, MemoryKind kind)
 {
-    return QFileInfo(chosen).suffix().isEmpty() ? chosen + ".txt" : chosen;
+    if (!QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return chosen + (kind == MemoryKind::Fft ? ".fft.txt" : ".txt");
 }
 
-QByteArray memoryFileText(const SlotTable& table, std::span<const int> memories)
+namespace {
+
+void appendHeader(QByteArray& out, int m, const SpectrumRec& rec)
 {
-    QByteArray out = QByteArray(kMagic) + "\n";
+    out += "memory: " + QByteArray::number(m) + "\n";
+    out += "comment: " + oneLine(rec.comment) + "\n";
+    out += "color: 0x" + QByteArray::number(rec.Color, 16).rightJustified(8, '0').toUpper() + "\n";
+    out += "stored: " +
+           (rec.stored.isValid() ? rec.stored.toString(Qt::ISODate).toLatin1() : QByteArray()) +
+           "\n";
+    out += "window: " + windowName(rec.windowType) + "\n";
+    out += "averaging: " + averagingText(rec.averaging) + "\n";
+    if (rec.droppedBlocks >= 0)
+        out += "dropped: " + QByteArray::number(rec.droppedBlocks) + "\n";
+    if (!rec.description.isEmpty())
+        out += "levels: " + oneLine(rec.description) + "\n";
+}
+
+void appendBands(QByteArray& out, const SpectrumRec& rec)
+{
+    const int entries = std::clamp(rec.bands, 0, engine::kBinArraySize);
+    out += "entries: " + QByteArray::number(entries) + "\n";
+    out += QByteArray(kColumns) + "\n";
+    for (int j = 0; j < entries; ++j)
+        out += QByteArray::number(j) + ", " + number(rec.f[j]) + ", " + number(rec.levels[j]) +
+               ", " + number(rec.l[j]) + ", " + QByteArray::number(rec.coordinates[0][j]) + ", " +
+               QByteArray::number(rec.coordinates[1][j]) + "\n";
+}
+
+void appendBins(QByteArray& out, const FftSpectrum& fft)
+{
+    out += "length: " + QByteArray::number(fft.length) + "\n";
+    out += "rate: " + QByteArray::number(fft.sampleRate) + "\n";
+    out += QByteArray(kFftColumns) + "\n";
+    const double spacing = fft.length > 0 ? static_cast<double>(fft.sampleRate) / fft.length : 0;
+    const std::size_t bins = std::min(fft.power.size(), static_cast<std::size_t>(fft.length / 2));
+    out.reserve(out.size() + static_cast<qsizetype>(bins) * 40);
+    for (std::size_t k = 0; k < bins; ++k)
+        out += QByteArray::number(static_cast<qlonglong>(k)) + ", " +
+               number(static_cast<double>(k) * spacing) + ", " +
+               number(engine::fftPowerLevel(fft.power[k])) + "\n";
+}
+
+} // namespace
+
+QByteArray memoryFileText(MemoryKind kind, const SlotTable& table, std::span<const int> memories)
+{
+    QByteArray out = QByteArray(kind == MemoryKind::Fft ? kFftMagic : kMagic) + "\n";
     for (const int m : memories) {
         const SpectrumRec& rec = table[static_cast<std::size_t>(m)];
-        const int entries = std::clamp(rec.bands, 0, engine::kBinArraySize);
-        QByteArray comment = rec.comment.toUtf8();
-        comment.replace('\n', ' ').replace('\r', ' ');
-        out += "memory: " + QByteArray::number(m) + "\n";
-        out += "comment: " + comment + "\n";
-        out +=
-            "color: 0x" + QByteArray::number(rec.Color, 16).rightJustified(8, '0').toUpper() + "\n";
-        out += "stored: " +
-               (rec.stored.isValid() ? rec.stored.toString(Qt::ISODate).toLatin1() : QByteArray()) +
-               "\n";
-        out += "window: " + windowName(rec.windowType) + "\n";
-        out += "averaging: " + averagingText(rec.averaging) + "\n";
-        if (rec.droppedBlocks >= 0)
-            out += "dropped: " + QByteArray::number(rec.droppedBlocks) + "\n";
-        if (!rec.description.isEmpty()) {
-            QByteArray description = rec.description.toUtf8();
-            description.replace('\n', ' ').replace('\r', ' ');
-            out += "levels: " + description + "\n";
-        }
-        out += "entries: " + QByteArray::number(entries) + "\n";
-        out += QByteArray(kColumns) + "\n";
-        for (int j = 0; j < entries; ++j)
-            out += QByteArray::number(j) + ", " + number(rec.f[j]) + ", " + number(rec.levels[j]) +
-                   ", " + number(rec.l[j]) + ", " + QByteArray::number(rec.coordinates[0][j]) +
-                   ", " + QByteArray::number(rec.coordinates[1][j]) + "\n";
+        appendHeader(out, m, rec);
+        if (kind == MemoryKind::Fft)
+            appendBins(out, rec.fft);
+        else
+            appendBands(out, rec);
         out += "end\n";
     }
     return out;
 }
 
-QString parseMemoryFile(const QByteArray& text, std::vector<LoadedMemory>& out)
+QString parseMemoryFile(const QByteArray& text, std::vector<LoadedMemory>& out, MemoryKind* kind)
 {
     Reader in(text);
-    if (!in.exactly(kMagic))
+    const std::optional<QByteArray> first = in.take();
+    MemoryKind found = MemoryKind::Rta;
+    if (first && *first == kFftMagic)
+        found = MemoryKind::Fft;
+    else if (!first || *first != kMagic) {
+        in.fail(QString("erwartet: \"%1\" oder \"%2\"")
+                    .arg(QString::fromLatin1(kMagic), QString::fromLatin1(kFftMagic)));
         return in.error();
+    }
     std::vector<LoadedMemory> read;
     bool seen[kSlots] = {};
     while (!in.atEnd()) {
         LoadedMemory m;
         m.rec = std::make_unique<SpectrumRec>();
         m.rec->levels.fill(std::numeric_limits<double>::quiet_NaN());
-        if (!readMemory(in, m.memory, *m.rec))
+        if (!readMemory(in, found, m.memory, *m.rec))
             return in.error();
         if (seen[m.memory])
             return QString("Speicher %1 steht zweimal in der Datei").arg(m.memory);
@@ -302,18 +412,22 @@ QString parseMemoryFile(const QByteArray& text, std::vector<LoadedMemory>& out)
     if (read.empty())
         return "die Datei enthält keinen Speicher";
     out = std::move(read);
+    if (kind)
+        *kind = found;
     return {};
 }
 
-QString writeMemoryFile(const QString& path, const SlotTable& table, std::span<const int> memories)
+QString writeMemoryFile(const QString& path, MemoryKind kind, const SlotTable& table,
+                        std::span<const int> memories)
 {
-    const QString error = settings::writeFileAtomically(path, memoryFileText(table, memories));
+    const QString error =
+        settings::writeFileAtomically(path, memoryFileText(kind, table, memories));
     if (error.isEmpty())
         return {};
     return QString("Die Datei \"%1\" konnte nicht geschrieben werden: %2").arg(path, error);
 }
 
-QString readMemoryFile(const QString& path, std::vector<LoadedMemory>& out)
+QString readMemoryFile(const QString& path, std::vector<LoadedMemory>& out, MemoryKind* kind)
 {
     QFile file(path);
     const QFileInfo info(path);
@@ -322,7 +436,7 @@ QString readMemoryFile(const QString& path, std::vector<LoadedMemory>& out)
     if (!file.open(QIODevice::ReadOnly))
         return QString("Die Datei \"%1\" kann nicht gelesen werden: %2")
             .arg(path, file.errorString());
-    const QString why = parseMemoryFile(file.readAll(), out);
+    const QString why = parseMemoryFile(file.readAll(), out, kind);
     return why.isEmpty() ? QString() : notOurs(path, why);
 }
 

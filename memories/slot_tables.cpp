@@ -1,5 +1,7 @@
 #include "slot_tables.h"
 
+#include "engine/fft_analysis.h"
+
 #include <limits>
 
 namespace memories {
@@ -21,6 +23,12 @@ void clear(SpectrumRec& slot)
     slot.windowType = -1;
     slot.averaging = -1;
     slot.stored = {};
+    slot.droppedBlocks = -1;
+    slot.description.clear();
+    slot.basis = {};
+    slot.fft.length = 0;
+    slot.fft.sampleRate = 0;
+    slot.fft.power.clear();
     slot.unsaved = false;
 }
 
@@ -33,6 +41,11 @@ void initSlotTables(SlotTables& tables)
             clear(slot);
     for (int k = 0; k < kSlots; ++k)
         tables.RTAMemRecord[static_cast<std::size_t>(k)].Color = kDefaultSlotColours[k];
+    // The FFT page's memories take the same distinct colours; its live curve is black.
+    for (int k = 1; k < kSlots; ++k)
+        tables.FFTMemRecord[static_cast<std::size_t>(k)].Color = kDefaultSlotColours[k];
+    // Slot 0 takes every block's spectrum without allocating.
+    tables.FFTMemRecord[0].fft.power.reserve(engine::kMaxFftBins);
 }
 
 } // namespace memories

@@ -38,8 +38,9 @@ inline constexpr engine::TColor kDefaultSlotColours[kSlots] = {
     engine::RGB(150, 100, 255), // 8 violet
 };
 
-// Start-up state: all 27 slots empty and zero-filled, the RTA slots in their
-// default colours, the others black.
+// Start-up state: all 27 slots empty and zero-filled, the RTA and FFT slots
+// in their default colours (FFT slot 0, the live curve, black), the
+// oscilloscope's black.
 void initSlotTables(SlotTables& tables);
 
 } // namespace memories

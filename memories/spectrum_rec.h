@@ -4,14 +4,27 @@
 // live in static storage (see slot_tables.h), never on the stack.
 
 #include "engine/colour.h"
+#include "engine/level_basis.h"
 #include "engine/types.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace memories {
+
+// An FFT measurement: the power of every bin of one transform. Bin k lies at
+// k sampleRate / length Hz; its level in dBFS is engine::fftPowerLevel of
+// its power (RMS sample units squared, the calibration's weighting and
+// correction applied). Floats: a level to better than 1e-6 dB, and a file's
+// levels turn back into exactly these powers.
+struct FftSpectrum {
+    int length = 0; // transform length (engine::kFftLengths); 0: no FFT measurement
+    int sampleRate = 0;
+    std::vector<float> power; // length / 2 bins
+};
 
 struct SpectrumRec {
     // RTA: the band borders (Hz) of the plan in force when written.
@@ -45,6 +58,12 @@ struct SpectrumRec {
     // The levels' reference, weighting, calibration, correction and curve,
     // in words; empty when not known (older files).
     QString description;
+    // What the levels are relative to: the RTA's levels and an FFT curve's
+    // shown levels are in this reference. Files do not name it apart from
+    // the description, which it is read back from.
+    engine::LevelBasis basis;
+    // FFT slots: the spectrum per bin (empty on the other pages).
+    FftSpectrum fft;
     // Slots 1 .. 8: changed since last written to or read from a file, so
     // quitting asks before the change is lost.
     bool unsaved = false;

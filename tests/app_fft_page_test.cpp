@@ -8,6 +8,7 @@
 #include "capture/virtual_devices.h"
 #include "display/colour_map.h"
 #include "display/fft_curves.h"
+#include "display/legend.h"
 #include "engine/fft_axes.h"
 #include "engine/fft_block.h"
 #include "settings/store_path.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -153,7 +156,11 @@ TEST_F(FftPageTest, EachBlockRedrawsTheCurveOverTheGridAndFillsSlotZero)
         EXPECT_EQ(gState.measurement.NewPoints[1][0], 470) << b.what;
         EXPECT_EQ(last.bands, 4096) << b.what;
         EXPECT_EQ(last.coordinates, gState.measurement.NewPoints) << b.what;
-        EXPECT_FALSE(last.HasData) << b.what;
+        // Every bin's power, for the memories: the last measurement can be stored.
+        EXPECT_TRUE(last.HasData) << b.what;
+        EXPECT_TRUE(w.mem0->isEnabled()) << b.what;
+        ASSERT_EQ(last.fft.power.size(), 4096u) << b.what;
+        EXPECT_EQ(last.fft.power[171], static_cast<float>(w.fftAnalysis().average[171])) << b.what;
         EXPECT_TRUE(last.comment.isEmpty()) << b.what;
     }
     // Whatever the grid box's image holds outside the graph is untouched.
@@ -171,52 +178,71 @@ TEST_F(FftPageTest, EachBlockRedrawsTheCurveOverTheGridAndFillsSlotZero)
     }
 }
 
-TEST_F(FftPageTest, OnlySlotsWithDataAndDrawMeAreDrawnAndTheNextBlockErasesThem)
+TEST_F(FftPageTest, StoredSpectraAreDrawnFromTheirOwnBinsAndStayBesideTheLiveCurve)
 {
     TfrmMain& w = openFftPage();
+    // A floor at -70 dBFS and one bin at `peakDb`: bin 171 of 8192 points
+    // (1001.95 Hz), bin 4096 of 65536 (3000 Hz).
     const struct {
         int slot;
         bool hasData, drawMe;
-        int bands;
+        int length, peakBin;
+        double peakDb;
         engine::TColor colour;
-        bool drawn;
     } stored[] = {
-        {3, true, true, 3, engine::RGB(255, 0, 0), true},
-        {4, true, false, 3, engine::RGB(0, 0, 255), false},
-        {5, false, true, 3, engine::RGB(0, 255, 0), false},
-        {6, true, true, 1, engine::RGB(255, 255, 0), false},
-        {8, true, true, 4096, engine::RGB(255, 0, 255), true},
+        {3, true, true, 8192, 171, -20, engine::RGB(255, 0, 0)},
+        {4, true, false, 8192, 171, -25, engine::RGB(0, 0, 255)},
+        {5, false, true, 8192, 171, -25, engine::RGB(0, 255, 0)},
+        {8, true, true, 65536, 4096, -30, engine::RGB(255, 0, 255)},
     };
     for (const auto& s : stored) {
         memories::SpectrumRec& rec = gState.memory.FFTMemRecord[s.slot];
         rec.HasData = s.hasData;
         rec.DrawMe = s.drawMe;
-        rec.bands = s.bands;
         rec.Color = s.colour;
-        for (int i = 0; i < 8192; ++i) {
-            rec.coordinates[0][i] = 10 * i;
-            rec.coordinates[1][i] = 20 + 10 * s.slot + (i % 2);
+        rec.basis = {engine::LevelReference::Dbfs, 0.0};
+        rec.fft.length = s.length;
+        rec.fft.sampleRate = 48000;
+        rec.fft.power.assign(s.length / 2, static_cast<float>(engine::fftLevelPower(-70)));
+        rec.fft.power[s.peakBin] = static_cast<float>(engine::fftLevelPower(s.peakDb));
+    }
+    // Each peak on its own frequency and level, on either axis; the
+    // snapshot of the grid holds none of them, and a block keeps them.
+    for (const engine::FftAxisScale scale :
+         {engine::FftAxisScale::Linear, engine::FftAxisScale::Log}) {
+        SCOPED_TRACE(static_cast<int>(scale));
+        app::FftPageSettings settings = w.fftPageSettings();
+        settings.view.scale = scale;
+        settings.view.fMin = scale == engine::FftAxisScale::Log ? 20 : 0;
+        w.applyFftPageSettings(settings);
+        w.pbxFFTGrid->Repaint();
+        const auto map = engine::fftFrequencyMap(w.fftPageSettings().view, 659);
+        ASSERT_TRUE(map);
+        for (const bool afterABlock : {false, true}) {
+            if (afterABlock)
+                feed(constant(0));
+            const QImage shown = graphArea();
+            const QImage snapshot = w.imgPhantomFFTGrid.image();
+            for (const auto& s : stored) {
+                const QRgb c = display::toQRgb(s.colour);
+                const std::optional<QPoint> top = topmost(shown, shown.rect(), c);
+                const bool drawn = s.hasData && s.drawMe;
+                ASSERT_EQ(top.has_value(), drawn) << "slot " << s.slot << ", " << afterABlock;
+                if (drawn) {
+                    EXPECT_EQ(top->x(), *engine::fftColumnOf(*map, s.peakBin * 48000.0 / s.length))
+                        << "slot " << s.slot;
+                    EXPECT_EQ(top->y(), std::lround(-3 * s.peakDb)) << "slot " << s.slot;
+                }
+                EXPECT_FALSE(topmost(snapshot, snapshot.rect(), c)) << "slot " << s.slot;
+            }
         }
     }
-    w.pbxFFTGrid->Repaint();
-
-    // Each drawn curve starts with value 1 held from x[0] on its row, with
-    // no riser from point 0; the snapshot holds none of them.
-    const QImage shown = graphArea();
-    const QImage snapshot = w.imgPhantomFFTGrid.image();
-    for (const auto& s : stored) {
-        const QRgb c = display::toQRgb(s.colour);
-        const int row = 20 + 10 * s.slot;
-        EXPECT_EQ(topmost(shown, shown.rect(), c).has_value(), s.drawn) << "slot " << s.slot;
-        if (s.drawn) {
-            EXPECT_EQ(shown.pixel(0, row + 1), c) << "slot " << s.slot;
-            EXPECT_NE(shown.pixel(0, row), c) << "slot " << s.slot;
-            EXPECT_EQ(shown.pixel(10, row), c) << "slot " << s.slot;
-        }
-        EXPECT_FALSE(topmost(snapshot, snapshot.rect(), c)) << "slot " << s.slot;
-    }
-    feed(constant(0));
-    EXPECT_EQ(graphArea(), w.imgPhantomFFTGrid.image());
+    // The legend names the shown memories (the live curve too, once it runs or "L" shows it).
+    ASSERT_TRUE(w.fftLegend()->isVisibleTo(&w));
+    QStringList named;
+    for (const display::LegendEntry& e : w.fftLegend()->entries())
+        named << e.text.left(1);
+    EXPECT_EQ(named, QStringList({"3", "8"}));
 }
 
 TEST_F(FftPageTest, PictureOfALiveSineShowsOnePeakOnThe1kLineAtItsLevel)
@@ -319,4 +345,104 @@ TEST_F(FftPageTest, AveragingHoldAndLogAxisFromTheControlsDrawTwoCurvesAndAreKep
     EXPECT_EQ(again.cboFftAxis->currentIndex(), 1);
     EXPECT_EQ(again.cboFftAveraging->currentIndex(), 4);
     EXPECT_TRUE(again.btnFftHold->isChecked());
+}
+
+TEST_F(FftPageTest, MemoriesStoreShowRecolourCommentSaveOpenAndClearAsOnTheOctavePage)
+{
+    TfrmMain& w = openFftPage();
+    messages.clear(); // a machine without sound cards is told so at start-up
+    QString chosenFile;
+    w.memoryDialogs.file = [&](const QString&, const QString&, bool) { return chosenFile; };
+    w.memoryDialogs.colour = [](engine::TColor) { return engine::RGB(0, 200, 0); };
+    w.memoryDialogs.comment = [](const QString&) { return std::optional<QString>("neu"); };
+    w.memoryDialogs.confirm = [](const QString&) { return true; };
+    auto click = [&](QToolButton* b) {
+        b->setChecked(!b->isChecked());
+        if (b == w.btnStore)
+            w.btnStoreClick();
+        else
+            w.mem1Click(b);
+    };
+    const auto shows = [&](engine::TColor c) {
+        const QImage shown = graphArea();
+        return topmost(shown, shown.rect(), display::toQRgb(c)).has_value();
+    };
+    memories::SlotTable& fft = gState.memory.FFTMemRecord;
+    memories::SlotTable& rta = gState.memory.RTAMemRecord;
+    EXPECT_TRUE(w.grpMemory->isVisibleTo(&w));
+    EXPECT_EQ(w.grpMemory->title(), "Speicher FFT");
+
+    feed(sine(1000, 32767));
+    ASSERT_TRUE(w.mem0->isEnabled());
+    w.txtComment->setText("Sinus");
+    click(w.btnStore);
+    click(w.mem[2]);
+    ASSERT_TRUE(fft[2].HasData);
+    EXPECT_EQ(fft[2].comment, "Sinus");
+    EXPECT_EQ(fft[2].fft.length, 8192);
+    EXPECT_EQ(fft[2].fft.power, fft[0].fft.power);
+    EXPECT_FALSE(rta[2].HasData) << "the octave-band page keeps its own";
+    EXPECT_TRUE(w.hasUnsavedMemories());
+
+    // Shown in its colour; recoloured and commented at once.
+    click(w.mem[2]);
+    EXPECT_TRUE(shows(fft[2].Color));
+    w.mem1MouseEnter(w.mem[2]);
+    w.ChangeColor1Click();
+    EXPECT_EQ(fft[2].Color, engine::RGB(0, 200, 0));
+    EXPECT_NE(rta[2].Color, engine::RGB(0, 200, 0));
+    EXPECT_TRUE(shows(engine::RGB(0, 200, 0)));
+    w.ChangestoredComment1Click();
+    EXPECT_EQ(fft[2].comment, "neu");
+    EXPECT_EQ(w.mem[2]->toolTip(), "neu");
+
+    // To disk (a name without a suffix gets its own), cleared, and back into slot 5.
+    const std::vector<float> powers = fft[2].fft.power;
+    chosenFile = dir.filePath("sinus");
+    w.SavetoDisk1Click();
+    QFile saved(dir.filePath("sinus.fft.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readLine(), "Spectrion FFT spectra 1\n");
+    EXPECT_FALSE(w.hasUnsavedMemories());
+    w.Clear1Click();
+    EXPECT_FALSE(fft[2].HasData);
+    EXPECT_FALSE(shows(engine::RGB(0, 200, 0)));
+    chosenFile = saved.fileName();
+    w.mem1MouseEnter(w.mem[5]);
+    w.OpenfromDisk1Click();
+    ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_EQ(fft[5].fft.power, powers) << "every bin exactly";
+    EXPECT_EQ(fft[5].comment, "neu");
+    EXPECT_EQ(fft[5].Color, engine::RGB(0, 200, 0));
+    EXPECT_EQ(fft[5].basis, (engine::LevelBasis{engine::LevelReference::Dbfs, 0.0}));
+
+    // A file of the other page is refused by name, here and there, and changes nothing.
+    QFile bands(dir.filePath("terz.txt"));
+    ASSERT_TRUE(bands.open(QIODevice::WriteOnly));
+    bands.write("Spectrion spectra 1\nmemory: 1\ncomment: \ncolor: 0x00FFFFFF\nstored: \n"
+                "window: Hann\naveraging: 1\nentries: 2\nentry, border_Hz, level_dB, row, x, y\n"
+                "0, 17, nan, 0, 0, 0\n1, 21.2, 50, 0, 0, 0\nend\n");
+    bands.close();
+    chosenFile = bands.fileName();
+    w.Openspectratomemory1Click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(bands.fileName()));
+    EXPECT_TRUE(messages[0].contains("Speicher der Oktavanalyse")) << messages[0].toStdString();
+    EXPECT_FALSE(fft[1].HasData);
+    w.pgcAnalyzers->setCurrentIndex(0);
+    chosenFile = saved.fileName();
+    w.Openspectratomemory1Click();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains("Speicher der FFT")) << messages[1].toStdString();
+    for (int k = 1; k <= 8; ++k)
+        EXPECT_FALSE(rta[k].HasData) << k;
+
+    // "Alles löschen" clears the memories of the page shown.
+    w.Clearall1Click();
+    EXPECT_TRUE(fft[5].HasData);
+    w.pgcAnalyzers->setCurrentIndex(1);
+    EXPECT_TRUE(w.mem[5]->isEnabled());
+    w.Clearall1Click();
+    EXPECT_FALSE(fft[5].HasData);
+    EXPECT_FALSE(w.mem[5]->isEnabled());
 }

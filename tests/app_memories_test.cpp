@@ -32,8 +32,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -43,6 +45,15 @@ using app::TfrmMain;
 namespace {
 
 using apptest::sineBlock;
+
+// The program run as a child, on the offscreen platform with settings of its own in `dir`.
+void offscreenProgram(QProcess& p, const QTemporaryDir& dir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
+    p.setProcessEnvironment(env);
+}
 
 class MemoriesTest : public apptest::WindowTest {
 protected:
@@ -470,10 +481,7 @@ TEST(Program, ExportsTheLastSpectrumAfterTheRequestedBlocks)
 {
     QTemporaryDir dir;
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
-    p.setProcessEnvironment(env);
+    offscreenProgram(p, dir);
     p.start(SPECTRION_EXE, {"--test-signal", "sine:1000:-60", "--start", "--export",
                             dir.filePath("out.txt"), "--after-blocks", "3"});
     ASSERT_TRUE(p.waitForFinished(30000));
@@ -548,10 +556,7 @@ TEST(Program, AnalysesARecordingUnpacedWithTheBandsAndAveragingGiven)
     file.close();
 
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
-    p.setProcessEnvironment(env);
+    offscreenProgram(p, dir);
     // 100 blocks: 17 s of sound, the file looped.
     p.start(SPECTRION_EXE, {"--input-file", dir.filePath("rec.wav"), "--no-pacing", "--bands",
                             "1/1", "--averaging", "slow", "--start", "--after-blocks", "100",
@@ -726,13 +731,12 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
         table[k].HasData = true;
     }
     const int kept[] = {2, 5};
-    ASSERT_EQ(memories::writeMemoryFile(dir.filePath("m.txt"), table, kept), "");
+    ASSERT_EQ(
+        memories::writeMemoryFile(dir.filePath("m.txt"), memories::MemoryKind::Rta, table, kept),
+        "");
 
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SPECTRION_SETTINGS", dir.filePath("settings.json"));
-    p.setProcessEnvironment(env);
+    offscreenProgram(p, dir);
     p.start(SPECTRION_EXE, {"--load-memories", dir.filePath("m.txt"), "--export-csv",
                             dir.filePath("out"), "--screenshot", dir.filePath("shot.png")});
     ASSERT_TRUE(p.waitForFinished(30000));
@@ -762,4 +766,44 @@ TEST(Program, LoadsMemoriesAtStartAndExportsThemAsCsv)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().contains("bad.txt"));
+}
+
+TEST(Program, LoadsFftMemoriesAtStartForAPictureOfTheFftPage)
+{
+    // An FFT memory as the program saves it: a 1 kHz line over a floor, in slot 4.
+    QTemporaryDir dir;
+    static memories::SlotTables tables;
+    memories::initSlotTables(tables);
+    memories::SpectrumRec& rec = tables.FFTMemRecord[4];
+    rec.HasData = true;
+    rec.Color = engine::RGB(0, 0, 255);
+    rec.comment = "Linie";
+    rec.fft = {16384, 48000, std::vector<float>(8192, 1e3f)};
+    rec.fft.power[341] = 1e8f; // 999.0 Hz
+    const int kept[] = {4};
+    const QString path = dir.filePath("linie");
+    ASSERT_EQ(memories::writeMemoryFile(memories::memoryFileName(path, memories::MemoryKind::Fft),
+                                        memories::MemoryKind::Fft, tables.FFTMemRecord, kept),
+              "");
+
+    QProcess p;
+    offscreenProgram(p, dir);
+    p.start(SPECTRION_EXE, {"--page", "fft", "--load-memories", path + ".fft.txt", "--screenshot",
+                            dir.filePath("shot.png")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    // The line rises 50 dB (150 rows) out of the floor in the memory's colour,
+    // left on the linear axis where 1 kHz lies (the legend is elsewhere).
+    const QImage shot(dir.filePath("shot.png"));
+    ASSERT_FALSE(shot.isNull());
+    std::map<int, int> perRow;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width() / 4; ++x)
+            if (shot.pixel(x, y) == qRgb(0, 0, 255))
+                ++perRow[y];
+    ASSERT_FALSE(perRow.empty());
+    const int floorRow = std::max_element(perRow.begin(), perRow.end(), [](auto a, auto b) {
+                             return a.second < b.second;
+                         })->first;
+    EXPECT_NEAR(floorRow - perRow.begin()->first, 150, 2);
 }

@@ -435,3 +435,76 @@ TEST_F(RtaPageTest, ACalibratorToneGivesDbSplKeptWithTheAxisMovedAlong)
     }
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }
+
+TEST_F(RtaPageTest, StoredCurvesAreShownInTheReferenceInForceOrNamedWhereTheyCannotBe)
+{
+    TfrmMain& w = create(engine::LevelReference::Dbfs);
+    feed(sineBlock(1000, 8000));
+    const memories::SpectrumRec& live = slot(0);
+    ASSERT_EQ(live.basis, (engine::LevelBasis{engine::LevelReference::Dbfs, 0.0}));
+    // The same curve as files of three days hold it: from before levels had a
+    // reference (the raw unit, Hann), in dB SPL calibrated at 100 dB, and in
+    // dB SPL without its calibration.
+    const double raw = *engine::rtaRawMinusDbfsOfWindow(1);
+    EXPECT_NEAR(raw, 161.3, 0.05);
+    const struct {
+        int memory;
+        const char* levelsLine;
+        double offset;
+    } files[] = {
+        {2, nullptr, raw},
+        {3, "levels: Bezug: dB SPL; Bewertung: Z; Kalibriert: 100.00 dB (2026-12-08T10:00:00)",
+         100},
+        {4, "levels: Bezug: dB SPL; Bewertung: Z", 100},
+    };
+    QByteArray text = "Spectrion spectra 1\n";
+    for (const auto& f : files) {
+        text += "memory: " + QByteArray::number(f.memory) +
+                "\ncomment: \ncolor: 0x000000FF\nstored: \nwindow: Hann\naveraging: 1\n";
+        if (f.levelsLine)
+            text += QByteArray(f.levelsLine) + "\n";
+        text += "entries: " + QByteArray::number(live.bands) +
+                "\nentry, border_Hz, level_dB, row, x, y\n";
+        for (int j = 0; j < live.bands; ++j)
+            text += QByteArray::number(j) + ", " + QByteArray::number(live.f[j], 'g', 17) + ", " +
+                    QByteArray::number(live.levels[j] + f.offset, 'g', 17) + ", 0, 0, 0\n";
+        text += "end\n";
+    }
+    QFile file(dir.filePath("drei.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    ASSERT_EQ(w.loadMemories(file.fileName()), "");
+
+    // Each slot's rows as drawn now, against the live curve's.
+    const auto rows = [&](int k) {
+        memories::SpectrumRec& rec = gState.memory.RTAMemRecord[k];
+        rec.coordinates[1].fill(-1);
+        w.storeDrawnPoints(rec);
+        return std::vector<int>(rec.coordinates[1].begin() + 1,
+                                rec.coordinates[1].begin() + rec.bands);
+    };
+    const auto notes = [&] {
+        QStringList n;
+        for (const display::LegendEntry& e : w.rtaLegend()->entries())
+            n << e.note;
+        return n;
+    };
+    const std::vector<int> liveRows = rows(0);
+    EXPECT_EQ(rows(2), liveRows) << "raw levels, 161.3 dB above dBFS";
+    EXPECT_EQ(rows(3), liveRows) << "dB SPL less its calibration";
+    EXPECT_EQ(rows(4), std::vector<int>(liveRows.size(), -1)) << "not drawn";
+    EXPECT_EQ(notes(), QStringList({"", "", "nicht gezeigt: dB SPL nicht in dBFS umrechenbar"}));
+
+    // In dB SPL with a calibration of 100 dB all four lie on the same rows.
+    w.changeLevelSettings([](settings::LevelSettings& s) {
+        s.reference = engine::LevelReference::Spl;
+        s.calibrationOffsetDb = 100.0;
+    });
+    const std::vector<int> splRows = rows(0);
+    EXPECT_NE(splRows, liveRows);
+    for (int k : {2, 3, 4})
+        EXPECT_EQ(rows(k), splRows) << k;
+    w.pbxOctGrid->Repaint();
+    EXPECT_EQ(notes(), QStringList({"", "", ""}));
+}

@@ -208,32 +208,3 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 1 << 30);
     EXPECT_EQ(boxes.graphPixel(100, 10), black);
 }
-
-TEST(FftCurves, StoredCurveIsAStaircaseWithoutARiserAtItsFirstPoint)
-{
-    FftBoxes boxes;
-    const QRgb face = boxes.graphPixel(0, 0);
-    const engine::TColor red = engine::RGB(255, 0, 0);
-    const QRgb redRgb = display::toQRgb(red);
-    const auto stairs = points({{10, 50}, {20, 30}, {30, 60}});
-    display::drawFftMemoryCurve(boxes.graph->canvas(), stairs, 3, red);
-
-    for (int x = 10; x <= 19; ++x)
-        EXPECT_EQ(boxes.graphPixel(x, 30), redRgb) << x; // value 1 from x[0] to x[1]
-    for (int y = 30; y <= 59; ++y)
-        EXPECT_EQ(boxes.graphPixel(20, y), redRgb) << y; // riser at x[1]
-    for (int x = 20; x <= 29; ++x)
-        EXPECT_EQ(boxes.graphPixel(x, 60), redRgb) << x; // value 2 from x[1] to x[2]
-    for (int y = 31; y <= 50; ++y)
-        EXPECT_EQ(boxes.graphPixel(10, y), face) << y; // no riser at x[0]
-    EXPECT_EQ(boxes.graphPixel(30, 60), face);
-
-    // Fewer than two points draw nothing; more than the arrays hold stop there.
-    FftBoxes empty;
-    const QImage before = empty.graphArea();
-    for (int bands : {1, 0, -3})
-        display::drawFftMemoryCurve(empty.graph->canvas(), stairs, bands, red);
-    EXPECT_EQ(empty.graphArea(), before);
-    display::drawFftMemoryCurve(empty.graph->canvas(), stairs, 100000, red);
-    EXPECT_EQ(empty.graphPixel(15, 30), redRgb);
-}

@@ -7,6 +7,7 @@
 
 #include "engine/calibration_measurement.h"
 #include "engine/calibration_model.h"
+#include "engine/level_basis.h"
 #include "engine/mic_correction.h"
 #include "engine/rta_block.h"
 #include "engine/rta_statistics.h"
@@ -349,4 +350,63 @@ TEST(LevelStatistics, LeqAndMaxOfALevelStep)
     EXPECT_TRUE(std::isnan(levels[0]));
     stats.reset();
     EXPECT_TRUE(std::isnan(double(stats.level(engine::RtaCurve::Leq, 18, *rta.state))));
+}
+
+TEST(LevelBasis, StoredLevelsMoveIntoTheReferenceShownOrSayTheyCannot)
+{
+    using engine::LevelBasis;
+    using R = engine::LevelReference;
+    const double hann = *engine::rtaRawMinusDbfsOfWindow(1);
+    std::vector<double> table(8192);
+    dsp::BuildWindowTable(1, table);
+    EXPECT_EQ(hann, engine::rtaRawMinusDbfs(table));
+    EXPECT_FALSE(engine::rtaRawMinusDbfsOfWindow(4));
+
+    const LevelBasis dbfs{R::Dbfs, 0.0};
+    const LevelBasis spl94{R::Spl, 94.0};
+    const LevelBasis spl100{R::Spl, 100.0};
+    const LevelBasis splUnknown{R::Spl, std::nullopt};
+    const LevelBasis rawHann{R::Raw, hann};
+    const LevelBasis rawUnknown{R::Raw, std::nullopt};
+    const LevelBasis unknown{};
+    const struct {
+        LevelBasis stored, shown;
+        std::optional<double> shift, fftShift;
+    } cases[] = {
+        {dbfs, dbfs, 0.0, 0.0},
+        {dbfs, spl94, 94.0, 94.0},
+        {spl94, dbfs, -94.0, 0.0},
+        // The sound was that loud, whatever today's calibration.
+        {spl94, spl100, 0.0, 94.0},
+        {splUnknown, spl100, 0.0, std::nullopt},
+        {splUnknown, dbfs, std::nullopt, 0.0},
+        // Files from before the reference: 161.3 dB above dBFS.
+        {rawHann, dbfs, -hann, 0.0},
+        {rawHann, spl94, 94.0 - hann, 94.0},
+        {rawUnknown, dbfs, std::nullopt, 0.0},
+        {rawUnknown, rawHann, 0.0, hann},
+        {unknown, dbfs, std::nullopt, 0.0},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(i);
+        const std::optional<double> shift = engine::levelShift(c.stored, c.shown);
+        ASSERT_EQ(shift.has_value(), c.shift.has_value());
+        if (shift) {
+            EXPECT_DOUBLE_EQ(*shift, *c.shift);
+        }
+        const std::optional<double> fft = engine::dbfsShift(c.stored, c.shown);
+        ASSERT_EQ(fft.has_value(), c.fftShift.has_value());
+        if (fft) {
+            EXPECT_DOUBLE_EQ(*fft, *c.fftShift);
+        }
+    }
+    // What a measurement with a model is relative to; dB SPL needs its calibration.
+    engine::CalibrationModel model;
+    model.reference = R::Spl;
+    EXPECT_EQ(engine::levelBasisOf(model, hann), dbfs);
+    model.calibrationOffsetDb = 94.0;
+    EXPECT_EQ(engine::levelBasisOf(model, hann), spl94);
+    model.reference = R::Raw;
+    EXPECT_EQ(engine::levelBasisOf(model, hann), rawHann);
 }

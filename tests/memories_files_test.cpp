@@ -82,7 +82,7 @@ TEST(MemoryFile, OneAndAllSlotsComeBackExactlyWhateverTheLocale)
     QTemporaryDir dir;
     const QString one = dir.filePath("one.txt");
     const int three[] = {3};
-    ASSERT_EQ(writeMemoryFile(one, gTable, three), "");
+    ASSERT_EQ(writeMemoryFile(one, memories::MemoryKind::Rta, gTable, three), "");
     std::vector<LoadedMemory> loaded;
     ASSERT_EQ(readMemoryFile(one, loaded), "");
     ASSERT_EQ(loaded.size(), 1u);
@@ -90,7 +90,7 @@ TEST(MemoryFile, OneAndAllSlotsComeBackExactlyWhateverTheLocale)
     expectSameMeasurement(*loaded[0].rec, gTable[3]);
 
     const int all[] = {1, 2, 3, 4, 5, 6, 7, 8};
-    const QByteArray text = memoryFileText(gTable, all);
+    const QByteArray text = memoryFileText(memories::MemoryKind::Rta, gTable, all);
     EXPECT_FALSE(text.contains("0,12")) << "a decimal comma slipped in";
     ASSERT_EQ(parseMemoryFile(text, loaded), "");
     ASSERT_EQ(loaded.size(), 8u);
@@ -106,7 +106,7 @@ TEST(MemoryFile, AnythingElseIsRefusedAndChangesNothing)
 {
     fill(gTable[2], 2);
     const int two[] = {2};
-    const QByteArray good = memoryFileText(gTable, two);
+    const QByteArray good = memoryFileText(memories::MemoryKind::Rta, gTable, two);
     QByteArray badEntry = good;
     badEntry.replace("\n3, ", "\n4, ");
     QByteArray missingEnd = good;
@@ -149,6 +149,92 @@ TEST(MemoryFile, AnythingElseIsRefusedAndChangesNothing)
     EXPECT_TRUE(error.contains(f.fileName())) << error.toStdString();
     EXPECT_TRUE(out.empty());
     EXPECT_TRUE(readMemoryFile(dir.filePath("missing.txt"), out).contains("missing.txt"));
+}
+
+TEST(MemoryFile, FftSpectraComeBackBinForBinAndAreNeverTakenForBands)
+{
+    static SlotTable fft;
+    const struct {
+        int memory, length, rate;
+    } spectra[] = {{1, 8192, 48000}, {6, 65536, 44100}};
+    for (const auto& s : spectra) {
+        SpectrumRec& rec = fft[s.memory];
+        fill(rec, s.memory);
+        rec.windowType = kWelchWindow;
+        rec.averaging = s.memory == 1 ? kInfiniteAveraging : 2;
+        rec.description = "Bezug: dB SPL; Bewertung: A; Kalibriert: 94.00 dB (2026-12-08T10:00:00)";
+        rec.fft.length = s.length;
+        rec.fft.sampleRate = s.rate;
+        rec.fft.power.resize(s.length / 2);
+        // Powers over 300 dB of range, and none at all in bin 0 and bin 7.
+        for (std::size_t k = 0; k < rec.fft.power.size(); ++k)
+            rec.fft.power[k] = std::ldexp(1.0f + 0.37f * float(k % 11), int(k % 97) - 60);
+        rec.fft.power[0] = 0;
+        rec.fft.power[7] = 0;
+    }
+    const int both[] = {1, 6};
+    const QByteArray text = memoryFileText(MemoryKind::Fft, fft, both);
+    EXPECT_TRUE(text.startsWith("Spectrion FFT spectra 1\nmemory: 1\n"));
+    EXPECT_TRUE(text.contains("\nlength: 65536\nrate: 44100\nbin, frequency_Hz, level_dBFS\n"));
+    EXPECT_TRUE(text.contains("\n7, 41.015625, -inf\n"));
+    std::vector<LoadedMemory> loaded;
+    MemoryKind kind = MemoryKind::Rta;
+    ASSERT_EQ(parseMemoryFile(text, loaded, &kind), "");
+    EXPECT_EQ(kind, MemoryKind::Fft);
+    ASSERT_EQ(loaded.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const SpectrumRec& got = *loaded[i].rec;
+        const SpectrumRec& want = fft[spectra[i].memory];
+        EXPECT_EQ(loaded[i].memory, spectra[i].memory);
+        EXPECT_EQ(got.fft.length, want.fft.length);
+        EXPECT_EQ(got.fft.sampleRate, want.fft.sampleRate);
+        EXPECT_EQ(got.fft.power, want.fft.power) << "every bin exactly";
+        EXPECT_EQ(got.comment, want.comment);
+        EXPECT_EQ(got.Color, want.Color);
+        EXPECT_EQ(got.stored, want.stored);
+        EXPECT_EQ(got.windowType, kWelchWindow);
+        EXPECT_EQ(got.averaging, want.averaging);
+        EXPECT_EQ(got.description, want.description);
+        EXPECT_EQ(got.droppedBlocks, want.droppedBlocks);
+    }
+    // Read and written again, the text is the same.
+    SlotTable& again = fft;
+    for (LoadedMemory& m : loaded)
+        again[m.memory] = *m.rec;
+    EXPECT_EQ(memoryFileText(MemoryKind::Fft, again, both), text);
+
+    // Bands are no bins: each kind's first line says which it is, and the
+    // lines of the one are refused under the other's first line.
+    fill(gTable[2], 2);
+    const int two[] = {2};
+    const QByteArray bands = memoryFileText(MemoryKind::Rta, gTable, two);
+    ASSERT_EQ(parseMemoryFile(bands, loaded, &kind), "");
+    EXPECT_EQ(kind, MemoryKind::Rta);
+    EXPECT_EQ(loaded[0].rec->fft.length, 0);
+    QByteArray bandsAsFft = bands;
+    bandsAsFft.replace("Spectrion spectra 1", "Spectrion FFT spectra 1");
+    QByteArray fftAsBands = text;
+    fftAsBands.replace("Spectrion FFT spectra 1", "Spectrion spectra 1");
+    QByteArray badLength = text;
+    badLength.replace("length: 8192", "length: 8000");
+    QByteArray wrongFrequency = text;
+    wrongFrequency.replace("\n7, 41.015625,", "\n7, 41,");
+    QByteArray nanLevel = text;
+    nanLevel.replace("\n7, 41.015625, -inf", "\n7, 41.015625, nan");
+    QByteArray hugeLevel = text;
+    hugeLevel.replace("\n7, 41.015625, -inf", "\n7, 41.015625, 1e9");
+    QByteArray missingBin = text;
+    missingBin.remove(missingBin.indexOf("\n7, 41.015625"), 19);
+    QByteArray bandWindow = text;
+    bandWindow.replace("window: Welch", "window: Hann");
+    for (const QByteArray& bad : {bandsAsFft, fftAsBands, badLength, wrongFrequency, nanLevel,
+                                  hugeLevel, missingBin, bandWindow}) {
+        std::vector<LoadedMemory> out;
+        EXPECT_FALSE(parseMemoryFile(bad, out).isEmpty()) << bad.left(80).toStdString();
+        EXPECT_TRUE(out.empty());
+    }
+    EXPECT_EQ(memoryFileName("raum", MemoryKind::Fft), "raum.fft.txt");
+    EXPECT_EQ(memoryFileName("raum.spk", MemoryKind::Fft), "raum.spk");
 }
 
 TEST(SpectrumExport, LinesCarryBordersAndLevelsWithDots)

@@ -38,7 +38,9 @@ TEST(SlotTables, StartUpHasTwentySevenEmptySlotsWithDistinctRtaColours)
     memories::initSlotTables(*tables);
     for (int i = 0; i < memories::kSlots; ++i) {
         expectEmpty(tables->RTAMemRecord[i], memories::kDefaultSlotColours[i], "RTA", i);
-        expectEmpty(tables->FFTMemRecord[i], engine::clBlack, "FFT", i);
+        // The FFT page's memories take the same colours; its live curve is black.
+        expectEmpty(tables->FFTMemRecord[i],
+                    i == 0 ? engine::clBlack : memories::kDefaultSlotColours[i], "FFT", i);
         expectEmpty(tables->ScopeMemRecord[i], engine::clBlack, "Scope", i);
     }
     // The last measurement is the live curve (white); the stored ones differ
