@@ -171,7 +171,7 @@ int main(int argc, char** argv)
         return frmMain.exportLastSpectrum(path);
     });
     frmMain.restorePosition();
-    frmMain.show();
+    frmMain.openAtSize(options.size, options.maximized);
     if (options.generator) {
         frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
         frmMain.frmGenerator->play(*options.generator);

@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace display {
@@ -77,17 +78,35 @@ void PaintBox::syncGeometry()
             return; // the lower box is gone: draws nowhere
         beneath_->syncGeometry();
         const QRect area(offsetInBeneath(), size());
-        if (canvas_.image() != &beneath_->image_ || canvas_.area() != area) {
-            canvas_.setTarget(&beneath_->image_, area, beneath_.data());
+        if (canvas_.image() != &beneath_->image_ || canvas_.area() != area ||
+            canvas_.scale() != beneath_->scale_) {
+            canvas_.setTarget(&beneath_->image_, area, beneath_.data(), beneath_->scale_);
             beneath_->Invalidate();
         }
         return;
     }
-    if (image_.size() != size() || canvas_.image() != &image_) {
-        resizeKeepingPixels(image_, size(), toQRgb(eraseColor_));
-        canvas_.setTarget(&image_, rect(), this);
+    const int k = deviceScale();
+    if (image_.size() != size() * k || canvas_.image() != &image_ || k != scale_) {
+        if (k != scale_)
+            image_ = QImage(); // pixels of another scale
+        scale_ = k;
+        resizeKeepingPixels(image_, size() * k, toQRgb(eraseColor_));
+        canvas_.setTarget(&image_, rect(), this, k);
         needsRepaint_ = true;
     }
+}
+
+int PaintBox::deviceScale() const
+{
+    return std::max(1, static_cast<int>(std::ceil(devicePixelRatioF() - 1e-6)));
+}
+
+QRect PaintBox::toWidget(const QRect& imageRect) const
+{
+    if (scale_ == 1 || imageRect.isEmpty())
+        return imageRect;
+    return QRect(QPoint(imageRect.left() / scale_, imageRect.top() / scale_),
+                 QPoint(imageRect.right() / scale_, imageRect.bottom() / scale_));
 }
 
 void PaintBox::Repaint()
@@ -165,7 +184,7 @@ void PaintBox::flush()
         if (upper)
             changed |= upper->canvas_.takeChanged();
     if (!changed.isEmpty())
-        update(changed);
+        update(toWidget(changed));
 }
 
 void PaintBox::showEvent(QShowEvent* event)
@@ -209,7 +228,11 @@ void PaintBox::paintEvent(QPaintEvent* event)
             update();
     }
     QPainter painter(this);
-    painter.drawImage(event->rect(), image_, event->rect());
+    // The image holds the device's pixels; at a ratio that is not whole
+    // they are shown to the nearest, never blurred.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRect r = event->rect();
+    painter.drawImage(r, image_, QRect(r.topLeft() * scale_, r.size() * scale_));
 }
 
 } // namespace display
