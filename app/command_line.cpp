@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "form_layout.h"
 #include "string_table.h"
 
 #include "capture/test_signal.h"
@@ -82,6 +83,11 @@ const QCommandLineOption
                        "Sets the calibration: dB SPL - dBFS of the microphone.", "DB");
 const QCommandLineOption
     kMicCorrection("mic-correction", "Uses a microphone correction file (none: no file).", "PATH");
+const QCommandLineOption kSize("size",
+                               "Opens the window WIDTHxHEIGHT pixels large (menu and status line "
+                               "included), for pictures at other sizes.",
+                               "WIDTHxHEIGHT");
+const QCommandLineOption kMaximized("maximized", "Opens the window maximised.");
 const QCommandLineOption kHelp({"h", "help"}, "Shows this help.");
 const QCommandLineOption kVersion("version", "Shows the program's version.");
 
@@ -116,6 +122,8 @@ void describe(QCommandLineParser& parser)
                        kCalibrateFrequency,
                        kCalibrationOffset,
                        kMicCorrection,
+                       kSize,
+                       kMaximized,
                        kVersion,
                        kHelp});
     parser.addOptions(analyzerCommandLineOptions());
@@ -216,6 +224,22 @@ QString parseLevelOptions(const QCommandLineParser& parser, Options& o)
         o.calibrateFrequency = *hz;
     }
     return {};
+}
+
+// WIDTHxHEIGHT, each a whole number of pixels from kMinimumWindow to kMaximumWindow.
+std::optional<QSize> windowSize(const QString& text)
+{
+    const QStringList parts = text.toLower().split('x');
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool okW = false;
+    bool okH = false;
+    const int w = parts[0].toInt(&okW);
+    const int h = parts[1].toInt(&okH);
+    if (!okW || !okH || w < kMinimumWindow.width() || h < kMinimumWindow.height() ||
+        w > kMaximumWindow.width() || h > kMaximumWindow.height())
+        return std::nullopt;
+    return QSize(w, h);
 }
 
 } // namespace
@@ -329,6 +353,20 @@ ParseResult parseCommandLine(const QStringList& arguments)
     }
     if (const QString e = parseLevelOptions(parser, o); !e.isEmpty())
         return {std::nullopt, e};
+    if (parser.isSet(kSize)) {
+        o.size = windowSize(parser.value(kSize));
+        if (!o.size)
+            return {std::nullopt,
+                    QString("--size takes WIDTHxHEIGHT from %1x%2 to %3x%4, not '%5'.")
+                        .arg(kMinimumWindow.width())
+                        .arg(kMinimumWindow.height())
+                        .arg(kMaximumWindow.width())
+                        .arg(kMaximumWindow.height())
+                        .arg(parser.value(kSize))};
+    }
+    o.maximized = parser.isSet(kMaximized);
+    if (o.size && o.maximized)
+        return {std::nullopt, "--size and --maximized exclude each other."};
     if (o.calibrate && (!o.screenshot.isEmpty() || !o.exportPath.isEmpty()))
         return {std::nullopt, "--calibrate runs alone: it quits once it has measured."};
     if (!o.exportPath.isEmpty() && !o.start)

@@ -11,6 +11,7 @@
 #include "engine/calibration_model.h"
 #include "engine/rta_statistics.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -55,6 +56,8 @@ struct Options {
     std::optional<double> calibrate;
     double calibrateFrequency = 1000.0;
     AnalyzerOptions analyzers; // the FFT page's and the oscilloscope's
+    std::optional<QSize> size; // --size WIDTHxHEIGHT: the window's size
+    bool maximized = false;    // --maximized
 };
 
 struct ParseResult {

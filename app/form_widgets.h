@@ -1,9 +1,14 @@
 // Small builders for the fixed-pixel form layout the pages share.
 #pragma once
 
+#include "form_layout.h"
+
 #include <QLabel>
+#include <QResizeEvent>
 #include <QString>
 #include <QWidget>
+
+#include <functional>
 
 namespace app {
 
@@ -33,5 +38,26 @@ inline QString withAccessKey(const QString& text, QChar letter)
     marked.insert(at < 0 ? 0 : at, QLatin1Char('&'));
     return marked;
 }
+
+// The window's client area or one of its pages: a plain widget that wants
+// `hint` and calls onResize after every change of its size, so that its
+// controls follow (form_layout.h).
+class FormArea : public QWidget {
+public:
+    explicit FormArea(QSize hint, QWidget* parent = nullptr) : QWidget(parent), hint_(hint) {}
+    std::function<void()> onResize;
+    QSize sizeHint() const override { return hint_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        if (onResize)
+            onResize();
+    }
+
+private:
+    QSize hint_;
+};
 
 } // namespace app

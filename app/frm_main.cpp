@@ -69,6 +69,8 @@ TfrmMain::TfrmMain(AppState& state, const QString& executableDir)
     createScopePage();
     createMemoryCommands();
     createGenerator();
+    createReadouts();
+    createPictureCommand();
     FormCreate();
 }
 
@@ -137,10 +139,8 @@ void TfrmMain::FormCreate()
     for (QLabel* l : {lblOctaveBW, lblAvgSpeed, lblinput, lblComment})
         l->adjustSize();
 
-    // The form is narrowed to the page control.
-    centralWidget()->setFixedSize(pgcAnalyzers->width() + 2 * pgcAnalyzers->x(),
-                                  centralWidget()->height());
-    setFixedSize(sizeHint());
+    // The form's default size; the window may be resized from there.
+    resize(sizeHint());
 
     memories::initSlotTables(state_.memory);
     state_.measurement.winFunc = dsp::WWelch;
@@ -180,6 +180,13 @@ WindowSettings TfrmMain::windowSettings() const
     // A window never moved keeps no position: the next start opens it in the corner again.
     if (!loadedSettings_.position && now.position == QPoint(0, 0))
         now.position.reset();
+    now.maximized = isMaximized();
+    now.size = (now.maximized ? normalGeometry().size() : size())
+                   .expandedTo(kMinimumWindow)
+                   .boundedTo(kMaximumWindow);
+    // A window never resized keeps no size: the next start opens it at the default again.
+    if (!loadedSettings_.size && now.size == sizeHint())
+        now.size.reset();
     return now;
 }
 

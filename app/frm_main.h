@@ -6,6 +6,7 @@
 
 #include "analyzer_settings.h"
 #include "app_state.h"
+#include "form_layout.h"
 #include "rta_settings.h"
 #include "window_settings.h"
 
@@ -27,6 +28,7 @@
 #include "memories/memory_file.h"
 #include "settings/settings_dialog.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -100,6 +102,11 @@ public:
     QLineEdit* txtComment = nullptr;
     // Ours: the status line's text (status_line.h), under the form.
     display::TextLine* lblStatus = nullptr;
+
+    // Ours: the readout lines at the bottom of the RTA and oscilloscope
+    // pages (the FFT page's is lblCursor).
+    QLabel* lblRtaReadout = nullptr;
+    QLabel* lblScopeReadout = nullptr;
 
     display::Shape* shpGraphBackground = nullptr;
     display::PaintBox* pbxOctGrid = nullptr;
@@ -542,6 +549,8 @@ public:
     const CalibratedLevels& levels() const { return *levels_; }
     // The RTA's level axis title with the unit ("Pegel [dB SPL (A)]").
     QString levelAxisTitle(bool fftPage = false) const;
+    // The unit alone ("dBFS", "dB SPL (A)").
+    QString levelUnit(bool fftPage = false) const;
     // What the RTA path adds to its band levels now.
     engine::RtaLevels rtaLevels() const;
     // The measurement's description for memories and the export.
@@ -566,7 +575,75 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public:
+    // --- readouts under the mouse and pinned markers (frm_main_readouts.cpp) ---
+    // What page 0, 1 or 2 reads at pixel `at` of its graph (pbxOctaveGraph,
+    // pbxFFTGraph, pbxScope), as the readout line writes it, and the point
+    // of the curve a marker there stands on; an empty text where nothing is
+    // under it.
+    struct Reading {
+        QString text;
+        std::optional<QPoint> point;
+    };
+    Reading readingAt(int page, QPoint at);
+    // A click on a graph: pins a marker there, or removes the one pinned.
+    void graphClicked(int page, QPoint at);
+    std::optional<QPoint> pinnedMarker(int page) const { return markers_[page]; }
+    bool underMouse(int page) const { return mouse_[page].has_value(); }
+    // The readout line and the marker of a page from the latest numbers.
+    void updateReadout(int page);
+    // The FFT page's frequency range from graph column `from` to `to` (a
+    // drag), or its whole range again (a double click); shown and kept.
+    void fftZoomColumns(int from, int to);
+    void fftFullRange();
+
+    // --- pictures of a page (page_picture.cpp) ---
+    // File → "Bild speichern …" (Ctrl+S): asks for a name (proposed from the
+    // page and the time) and saves the page shown. `pictureFile` asks; tests
+    // and unattended runs put their own in (empty: cancelled).
+    QAction* SavePicture1 = nullptr;
+    std::function<QString(const QString& proposed)> pictureFile;
+    void SavePicture1Click();
+    // Saves the page shown as a PNG at `path`; an error text or empty.
+    QString savePagePicture(const QString& path);
+    QString proposedPictureName() const;
+    QWidget* shownPage() const;
+
 private:
+    void createReadouts();
+    void createPictureCommand();
+    QString rtaReading(int x, std::optional<QPoint>& point);
+    QString fftReading(QPoint at, bool peakOnly, std::optional<QPoint>& point);
+    QString scopeReading(int x, std::optional<QPoint>& point);
+    void fftViewChanged(const engine::FftView& view);
+    std::array<std::optional<QPoint>, 3> markers_;
+    std::array<std::optional<QPoint>, 3> mouse_;
+    std::optional<QPoint> markerBeforeClick_;
+    QElapsedTimer lastClick_;
+    std::array<QWidget*, 3> markerWidgets_{};
+    QWidget* fftZoomBand_ = nullptr;
+    // A slot's curve laid out for the readout (64 KiB, reused).
+    std::unique_ptr<engine::CoordArray> readoutPoints_ = std::make_unique<engine::CoordArray>();
+
+public:
+    // --- the window's size (frm_main_layout.cpp) ---
+    // Puts the controls where form_layout.h says for the client area's size
+    // now, and the contents of page 0, 1 or 2 for that page's size; the
+    // page's geometry follows at once (band columns, bins, grids, snapshots).
+    void layOutForm();
+    void layOutPage(int page);
+    // Shows the window `size` large (menu bar and status line included), or
+    // maximised, or else at the form's default size where that fits the
+    // screen and as large as the screen's free area where it does not.
+    void openAtSize(std::optional<QSize> size, bool maximized);
+
+private:
+    FormTextWidths formTextWidths() const;
+    // The octave-band columns and the FFT bins for the graphs' widths now
+    // (when their page is active), without restarting a measurement.
+    void rtaGeometryChanged();
+    void fftGeometryChanged();
+
     void createControls();
     void createPages();
     void createMenus();

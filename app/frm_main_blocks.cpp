@@ -33,6 +33,9 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
         // The measurement carries the gaps of its capture into the memories and the export.
         activeSlots()[0].droppedBlocks = static_cast<std::int64_t>(
             droppedBlocks(AudioIn1->droppedFrames(), static_cast<int>(samples.size())));
+        // A pinned marker and the reading under the mouse follow the curve.
+        if (pinnedMarker(page) || underMouse(page))
+            updateReadout(page);
     }
     if (blockObserver_)
         blockObserver_();

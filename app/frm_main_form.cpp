@@ -1,5 +1,6 @@
 // The main window's controls and menus, placed as the old fixed-size form had
-// them (pixels, no layouts). Texts set here are the form's English defaults;
+// them at the default size (pixels, no layouts; form_layout.h moves them when
+// the window's size changes). Texts set here are the form's English defaults;
 // FormCreate puts the string table's texts on them.
 
 #include "form_widgets.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -21,10 +23,6 @@
 
 namespace app {
 namespace {
-
-// Client area of the form before FormCreate narrows it to the page control.
-constexpr int kFormWidth = 883;
-constexpr int kFormHeight = 626;
 
 // A toggle button of the memory group: stays down until clicked again.
 QToolButton* speedButton(QWidget* parent, const QString& caption, int left, int width)
@@ -40,8 +38,9 @@ QToolButton* speedButton(QWidget* parent, const QString& caption, int left, int 
 
 void TfrmMain::createControls()
 {
-    auto* client = new QWidget(this);
-    client->setFixedSize(kFormWidth, kFormHeight);
+    auto* client = new FormArea(kDefaultClient, this);
+    client->setMinimumSize(kMinimumClient);
+    client->resize(kDefaultClient);
     setCentralWidget(client);
 
     shpOnOFF = place(new display::Shape(client, display::ShapeType::RoundRect), 8, 10, 66, 33);
@@ -99,17 +98,18 @@ void TfrmMain::createControls()
     btnVolumeControl->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
     btnVolumeControl->setStyleSheet(btnStore->styleSheet());
 
-    pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495);
+    pgcAnalyzers = place(new QTabWidget(client), 0, 49, 747, 495 + kReadoutHeight);
     createPages();
 
     createLevelControls(client);
-    lblComment = label(client, "Comment", 8, 582);
-    txtComment = place(new QLineEdit(client), 78, 577, 665, 21);
+    lblComment = label(client, "Comment", 8, 582 + kReadoutHeight);
+    txtComment = place(new QLineEdit(client), 78, 577 + kReadoutHeight, 665, 21);
+    client->onResize = [this] { layOutForm(); };
 
     lblStatus = new display::TextLine(this);
     lblStatus->setObjectName("lblStatus");
     statusBar()->addWidget(lblStatus, 1);
-    statusBar()->setSizeGripEnabled(false);
+    statusBar()->setSizeGripEnabled(true);
     statusTimer_ = new QTimer(this);
     statusTimer_->setInterval(250);
     connect(statusTimer_, &QTimer::timeout, this, [this] { updateStatusLine(); });
@@ -121,15 +121,28 @@ void TfrmMain::createControls()
 
 void TfrmMain::createPages()
 {
-    tabOctave = new QWidget;
-    tabFFT = new QWidget;
-    tabScope = new QWidget;
+    auto* octave = new FormArea(kDefaultPage);
+    auto* fft = new FormArea(kDefaultPage);
+    auto* scope = new FormArea(kDefaultPage);
+    tabOctave = octave;
+    tabFFT = fft;
+    tabScope = scope;
     pgcAnalyzers->addTab(tabOctave, "Octave Band RTA");
     pgcAnalyzers->addTab(tabFFT, "FFT Analysis");
-    pgcAnalyzers->addTab(tabScope, "Oscilloscope");
+    // The oscilloscope's control groups need more height than the smallest
+    // window's page has: there the page scrolls.
+    auto* scopeScroll = new QScrollArea;
+    scopeScroll->setFrameShape(QFrame::NoFrame);
+    scopeScroll->setWidgetResizable(true);
+    scopeScroll->setWidget(tabScope);
+    tabScope->setMinimumSize(1, kScopePageMinimumHeight);
+    pgcAnalyzers->addTab(scopeScroll, "Oscilloscope");
     // A page shows its own face colour; the page control's brush only shows behind the tabs.
     for (QWidget* page : {tabOctave, tabFFT, tabScope})
         page->setAutoFillBackground(true);
+    octave->onResize = [this] { layOutPage(0); };
+    fft->onResize = [this] { layOutPage(1); };
+    scope->onResize = [this] { layOutPage(2); };
 
     shpGraphBackground = place(new display::Shape(tabOctave), 0, 0, 739, 467);
     shpGraphBackground->setPenColor(engine::clBlack);
@@ -137,10 +150,14 @@ void TfrmMain::createPages()
     // The graph covers the plot area exactly: the level axis from its
     // maximum (row 40 of the grid) to its minimum (row 425) can be drawn.
     pbxOctaveGraph = place(new display::PaintBox(tabOctave, pbxOctGrid), 40, 40, 659, 386);
+    const PageLayout page = pageLayout(kDefaultPage);
+    lblRtaReadout = new QLabel(tabOctave);
+    lblRtaReadout->setGeometry(page.readout);
 
     pbxFFTGrid = place(new display::PaintBox(tabFFT), 0, 0, 739, 467);
+    // The old form's hidden cursor label is the page's readout line.
     lblCursor = label(tabFFT, "", 48, 44);
-    lblCursor->hide();
+    lblCursor->setGeometry(page.readout);
     // Its column 0 (0 Hz) on the grid's left edge, so that the curve's
     // frequencies fall on the grid's lines.
     pbxFFTGraph = place(new display::PaintBox(tabFFT, pbxFFTGrid), 40, 40, 659, 387);
@@ -149,6 +166,8 @@ void TfrmMain::createPages()
     Shape1->setBrushColor(engine::clBtnFace);
     pbxScope = place(new display::PaintBox(tabScope), 76, 12, 401, 401);
     pbxScope->setEraseColor(engine::clBlack);
+    lblScopeReadout = new QLabel(tabScope);
+    lblScopeReadout->setGeometry(page.readout);
 
     // The grids' off-screen copies start at the sizes the form gave them.
     imgPhantomGrid.setSize(739, 192);

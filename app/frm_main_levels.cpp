@@ -262,6 +262,11 @@ QString TfrmMain::levelAxisTitle(bool fftPage) const
     return title;
 }
 
+QString TfrmMain::levelUnit(bool fftPage) const
+{
+    return levelUnitText(fftPage ? dbfsUnlessCalibrated(levels_->model) : levels_->model);
+}
+
 engine::RtaLevels TfrmMain::rtaLevels() const
 {
     const double raw = engine::rtaRawMinusDbfs(state_.measurement.Window);

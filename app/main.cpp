@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     });
     frmMain.restorePosition();
     app::reportFirstPaintIfAsked(frmMain);
-    frmMain.show();
+    frmMain.openAtSize(options.size, options.maximized);
     if (options.generator) {
         frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);
         frmMain.frmGenerator->play(*options.generator);

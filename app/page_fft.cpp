@@ -190,7 +190,8 @@ std::optional<display::FftGridAxes> TfrmMain::fftGridAxes() const
     // the calibration (0 for dBFS).
     engine::FftView view = fftSettings_.view;
     view.levelTop += fftTopLevel();
-    const auto level = engine::fftLevelMap(view, display::kFftGridTop);
+    const auto level = engine::fftLevelMap(view, display::kFftGridTop,
+                                           engine::fftLabelledRows(pbxFFTGraph->height()));
     if (!frequency || !level)
         return std::nullopt;
     return display::FftGridAxes{*frequency, *level, fftSettings_.view.levelRange};
@@ -208,6 +209,7 @@ void TfrmMain::pbxFFTGridPaint()
     // The stored curves on the axes the grid shows, beside the live curve.
     drawStoredFftCurves(drawn);
     updateFftLegend();
+    updateReadout(1);
 }
 
 void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
@@ -224,7 +226,7 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
         return;
     // The grid's 0 line, where a full-scale sine peaks, in graph rows.
     axes->level.topRow = fftTopRow();
-    const std::int32_t floor = engine::fftZeroRow(m, axes->level.topRow);
+    const std::int32_t floor = fftFloorRow(axes->level.topRow);
     // Levels in the reference: dBFS plus its offset.
     const double offset = fftLevelOffset() + fftTopLevel();
     const double binHz = static_cast<double>(frameRate) / a.length;

@@ -160,6 +160,7 @@ void TfrmMain::pbxOctGridPaint()
     };
     drawSlots(1);
     const display::Rect graph(0, 0, pbxOctaveGraph->width(), pbxOctaveGraph->height());
+    imgGraphBackground.setScale(pbxOctaveGraph->canvas().scale());
     imgGraphBackground.setSize(graph.width(), graph.height());
     imgGraphBackground.canvas().CopyRect(graph, pbxOctaveGraph->canvas(), graph);
     // On screen slot 0 comes first and later slots over earlier ones.
@@ -167,6 +168,7 @@ void TfrmMain::pbxOctGridPaint()
         drawSlots(0);
     }
     updateRtaLegend();
+    updateReadout(0);
 }
 
 void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)

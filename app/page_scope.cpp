@@ -109,6 +109,7 @@ void TfrmMain::PaintAxesScope()
     const int width = pbxScope->width();
     const int height = pbxScope->height();
     // Sized before painting, so a grid for a resized screen is painted whole.
+    imgPhantomScopeGrid.setScale(pbxScope->canvas().scale());
     imgPhantomScopeGrid.setSize(width, height);
     display::paintScopeGrid(imgPhantomScopeGrid.canvas(), width, height);
     paintScopeTriggerMarks();
@@ -116,6 +117,7 @@ void TfrmMain::PaintAxesScope()
     const display::Rect whole(0, 0, imgPhantomScopeGrid.width(), imgPhantomScopeGrid.height());
     pbxScope->canvas().CopyRect(display::Rect(0, 0, width, height), imgPhantomScopeGrid.canvas(),
                                 whole);
+    updateReadout(2);
 }
 
 void TfrmMain::pbxScopePaint()

@@ -239,6 +239,19 @@ constexpr Entry kTexts[] = {
     {65954, "Die gewählten Speicher haben Pegel verschiedener Bezüge, die sich nicht ineinander "
             "umrechnen lassen."},
     {65955, "nicht gezeigt: Kalibrierung der Messung unbekannt"},
+    {66000, "%1 Hz (%2 – %3 Hz)"},
+    {66001, "%1 %2"},
+    {66002, "%1 Hz, %2"},
+    {66003, "Spitze %1 Hz, %2"},
+    {66004, "t = %1 ms, %2 dBFS (%3)"},
+    {66005, "Marke: %1"},
+    {66006, "Klick: Marke setzen, zweiter Klick: Marke entfernen"},
+    {66007, "Klick: Marke setzen oder entfernen · Ziehen: Frequenzbereich zoomen · Doppelklick: "
+            "ganzer Bereich"},
+    {66010, "Bild speichern …"},
+    {66011, "Bild der Seite speichern"},
+    {66012, "PNG-Bilder (*.png)"},
+    {66013, "Das Bild konnte nicht gespeichert werden:\n%1"},
 };
 
 constexpr bool sortedById()

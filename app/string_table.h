@@ -208,6 +208,18 @@ enum StringId : int {
     sLegendReferenceUnknown = 65953,
     sMathsOtherReferences = 65954,
     sLegendCalibrationUnknown = 65955,
+    sReadoutBand = 66000,    // %1 the nominal centre, %2 and %3 the borders (Hz)
+    sReadoutLevel = 66001,   // %1 the level, %2 the unit
+    sReadoutFft = 66002,     // %1 Hz, %2 the level with its unit
+    sReadoutPeak = 66003,    // %1 Hz, %2 the level with its unit
+    sReadoutScope = 66004,   // %1 ms, %2 dBFS, %3 the raw sample value
+    sReadoutMarker = 66005,  // %1 the marker's reading
+    sReadoutHint = 66006,    // what a click does
+    sReadoutHintFft = 66007, // what a click, a drag and a double click do
+    sSavePicture = 66010,
+    sSavePictureTitle = 66011,
+    sSavePictureFilter = 66012,
+    sSavePictureFailed = 66013, // %1 the file
 };
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "window_settings.h"
 
+#include "form_layout.h"
+
 #include "settings/registry.h"
 
 #include <QDir>
@@ -13,6 +15,9 @@ const QString kResolution = QStringLiteral("cboOctaveType");
 const QString kPage = QStringLiteral("pgcAnalyzers");
 const QString kLeft = QStringLiteral("Left");
 const QString kTop = QStringLiteral("Top");
+const QString kWidth = QStringLiteral("Width");
+const QString kHeight = QStringLiteral("Height");
+const QString kMaximized = QStringLiteral("Maximized");
 
 std::optional<int> readItem(const settings::Registry& registry, const QString& name, int last)
 {
@@ -45,6 +50,13 @@ WindowSettings loadWindowSettings(const settings::StoreKey& key)
         s.position = QPoint(registry.readInteger(kLeft), registry.readInteger(kTop));
     } catch (const settings::ReadError&) {
     }
+    try {
+        const QSize size(registry.readInteger(kWidth), registry.readInteger(kHeight));
+        if (size == size.expandedTo(kMinimumWindow).boundedTo(kMaximumWindow))
+            s.size = size;
+    } catch (const settings::ReadError&) {
+    }
+    s.maximized = readItem(registry, kMaximized, 1).value_or(0) == 1;
     return s;
 }
 
@@ -70,6 +82,12 @@ QString saveWindowSettings(const settings::StoreKey& key, const WindowSettings& 
         registry.writeInteger(kLeft, now.position->x());
         registry.writeInteger(kTop, now.position->y());
     }
+    if (now.size != before.size && now.size) {
+        registry.writeInteger(kWidth, now.size->width());
+        registry.writeInteger(kHeight, now.size->height());
+    }
+    if (now.maximized != before.maximized)
+        registry.writeInteger(kMaximized, now.maximized ? 1 : 0);
     const bool changed = registry.hasChangedValues();
     if (registry.closeKey() || !changed)
         return {};

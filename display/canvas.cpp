@@ -17,11 +17,19 @@ Canvas::Canvas()
 {
 }
 
-void Canvas::setTarget(QImage* image, const QRect& area, CanvasListener* listener)
+void Canvas::setTarget(QImage* image, const QRect& area, CanvasListener* listener, int scale)
 {
     image_ = image;
     area_ = area;
     listener_ = listener;
+    scale_ = std::max(scale, 1);
+}
+
+QRect Canvas::toImage(const QRect& r) const
+{
+    if (scale_ == 1 || r.isEmpty())
+        return r;
+    return QRect(r.x() * scale_, r.y() * scale_, r.width() * scale_, r.height() * scale_);
 }
 
 void Canvas::setPenColor(engine::TColor colour)
@@ -47,9 +55,10 @@ QRect Canvas::clipRect() const
     if (!image_)
         return {};
     // Plain integer arithmetic: this runs for every line of a curve.
-    return QRect(QPoint(std::max(area_.left(), 0), std::max(area_.top(), 0)),
-                 QPoint(std::min(area_.right(), image_->width() - 1),
-                        std::min(area_.bottom(), image_->height() - 1)));
+    const int k = scale_;
+    return QRect(QPoint(std::max(area_.left() * k, 0), std::max(area_.top() * k, 0)),
+                 QPoint(std::min((area_.right() + 1) * k - 1, image_->width() - 1),
+                        std::min((area_.bottom() + 1) * k - 1, image_->height() - 1)));
 }
 
 void Canvas::changed(const QRect& imageRect)
@@ -85,7 +94,24 @@ void Canvas::LineTo(int x, int y)
     const std::int64_t oy = area_.top();
     auto* bits = reinterpret_cast<std::uint32_t*>(image_->bits());
     const std::int64_t stride = image_->bytesPerLine() / 4;
-    changed(rasterLine(bits, stride, clip, from.x() + ox, from.y() + oy, x + ox, y + oy, penRgb_));
+    const int k = scale_;
+    if (k == 1) {
+        changed(
+            rasterLine(bits, stride, clip, from.x() + ox, from.y() + oy, x + ox, y + oy, penRgb_));
+        return;
+    }
+    // Every canvas pixel is a k x k block: the same line k^2 times, each
+    // through one of the block's pixels.
+    const QRect blocks(QPoint((clip.left() + k - 1) / k, (clip.top() + k - 1) / k),
+                       QPoint((clip.right() + 1) / k - 1, (clip.bottom() + 1) / k - 1));
+    if (blocks.isEmpty())
+        return;
+    QRect set;
+    for (int j = 0; j < k; ++j)
+        for (int i = 0; i < k; ++i)
+            set = rasterLine(bits + j * stride + i, stride * k, blocks, from.x() + ox,
+                             from.y() + oy, x + ox, y + oy, penRgb_, k);
+    changed(toImage(set));
 }
 
 // Fills [left, right) × [top, bottom), given in image coordinates, clipped.
@@ -95,6 +121,12 @@ void Canvas::fillImageRect(std::int64_t left, std::int64_t top, std::int64_t rig
     const QRect clip = clipRect();
     if (clip.isEmpty())
         return;
+    if (scale_ != 1) {
+        left *= scale_;
+        top *= scale_;
+        right *= scale_;
+        bottom *= scale_;
+    }
     const int l = int(std::max<std::int64_t>(left, clip.left()));
     const int t = int(std::max<std::int64_t>(top, clip.top()));
     const int r = int(std::min<std::int64_t>(right, clip.right() + 1));
@@ -141,7 +173,7 @@ engine::TColor Canvas::Pixels(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width() || y >= height())
         return 0xFFFFFFFFu;
-    const QPoint p(area_.left() + x, area_.top() + y);
+    const QPoint p((area_.left() + x) * scale_, (area_.top() + y) * scale_);
     if (!clipRect().contains(p))
         return 0xFFFFFFFFu;
     return fromQColor(QColor::fromRgb(image_->pixel(p)));

@@ -13,6 +13,12 @@
 // the pixels its drawing changes and tells its listener, if any, when it
 // starts collecting, so that a widget can show them. Colours are
 // engine::TColor values; system colours are looked up when set.
+//
+// A canvas of scale k (a device pixel ratio of k) draws into an image k times
+// as fine: its coordinates stay those of the scale-1 canvas, every pixel the
+// rules above set is a k x k block of the image, and text is written at the
+// image's resolution, so nothing is blurred and text stays sharp. Image
+// coordinates (area, takeChanged) are then the fine image's.
 
 #include "rect.h"
 
@@ -57,9 +63,12 @@ public:
     // image must outlive the canvas or the next setTarget; it may change size
     // meanwhile (drawing is clipped to its size at each call). `listener` may
     // be nullptr. Pen, brush, font and pen position are kept.
-    void setTarget(QImage* image, const QRect& area, CanvasListener* listener);
+    // `area` is given in canvas pixels (the image's divided by `scale`, a
+    // whole number of at least 1).
+    void setTarget(QImage* image, const QRect& area, CanvasListener* listener, int scale = 1);
     const QImage* image() const { return image_; }
     QRect area() const { return area_; }
+    int scale() const { return scale_; }
 
     // The canvas size, in pixels.
     int width() const { return area_.width(); }
@@ -123,12 +132,18 @@ public:
 private:
     // The part of the image this canvas may draw into (image coordinates).
     QRect clipRect() const;
+    // [left, right) x [top, bottom) of the scale-1 image coordinates (the
+    // area's offset added), each pixel a block at a larger scale, clipped.
     void fillImageRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
                        QRgb colour);
     void changed(const QRect& imageRect);
 
+    // Image pixels, for canvas pixels given in image coordinates at scale 1.
+    QRect toImage(const QRect& r) const;
+
     QImage* image_ = nullptr;
     QRect area_;
+    int scale_ = 1;
     CanvasListener* listener_ = nullptr;
     QRect changed_;
 

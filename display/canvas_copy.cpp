@@ -60,8 +60,13 @@ void Canvas::CopyRect(const Rect& destRect, const Canvas& source, const Rect& so
     const QRect sourceClip = source.clipRect();
     if (destClip.isEmpty() || sourceClip.isEmpty())
         return;
-    const std::int64_t dw = destRect.width(), dh = destRect.height();
-    const std::int64_t sw = sourceRect.width(), sh = sourceRect.height();
+    // In image pixels: each canvas's rectangles at its own scale.
+    const int dk = scale_;
+    const int sk = source.scale_;
+    const std::int64_t dw = std::int64_t(destRect.width()) * dk;
+    const std::int64_t dh = std::int64_t(destRect.height()) * dk;
+    const std::int64_t sw = std::int64_t(sourceRect.width()) * sk;
+    const std::int64_t sh = std::int64_t(sourceRect.height()) * sk;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
 
@@ -72,10 +77,10 @@ void Canvas::CopyRect(const Rect& destRect, const Canvas& source, const Rect& so
     const QImage& from = *source.image_;
     const auto* sourceBits = reinterpret_cast<const QRgb*>(from.constBits());
     const qsizetype sourceStride = from.bytesPerLine() / 4;
-    const std::int64_t dx0 = std::int64_t(destRect.Left) + area_.left();
-    const std::int64_t dy0 = std::int64_t(destRect.Top) + area_.top();
-    const std::int64_t sx0 = std::int64_t(sourceRect.Left) + source.area_.left();
-    const std::int64_t sy0 = std::int64_t(sourceRect.Top) + source.area_.top();
+    const std::int64_t dx0 = (std::int64_t(destRect.Left) + area_.left()) * dk;
+    const std::int64_t dy0 = (std::int64_t(destRect.Top) + area_.top()) * dk;
+    const std::int64_t sx0 = (std::int64_t(sourceRect.Left) + source.area_.left()) * sk;
+    const std::int64_t sy0 = (std::int64_t(sourceRect.Top) + source.area_.top()) * sk;
 
     if (dw == sw && dh == sh) {
         const CopyAxis ax{dx0,

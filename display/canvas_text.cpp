@@ -35,7 +35,9 @@ void Canvas::TextOutRotated(int x, int y, const QString& text, double angleDegre
 
     QPainter painter(image_);
     painter.setClipRect(clip);
-    painter.translate(double(area_.left()) + x, double(area_.top()) + y);
+    painter.translate((double(area_.left()) + x) * scale_, (double(area_.top()) + y) * scale_);
+    // At a larger scale the glyphs are drawn at the image's resolution.
+    painter.scale(scale_, scale_);
     painter.rotate(-angleDegrees); // QPainter turns clockwise on a y-down screen
     if (brushStyle_ == BrushStyle::Solid)
         painter.fillRect(cell, QColor::fromRgb(brushRgb_));

@@ -66,16 +66,16 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
     // Consecutive rectangles share their horizontal edges: a line at every
     // level tick, closed left, at the graph's right edge and at the bottom.
     const int right = graphOrigin.x() + w;
-    const engine::FftTicks levels =
-        engine::fftLevelTicks(axes.level, axes.levelRange, kFftGridBottom);
+    const int frameBottom = graphOrigin.y() + h + kFftFrameBelowGraph;
+    const engine::FftTicks levels = engine::fftLevelTicks(axes.level, axes.levelRange, frameBottom);
     for (int i = 0; i < levels.count; ++i) {
         const engine::FftTick& tick = levels.ticks[static_cast<std::size_t>(i)];
         const int top = engine::fftLevelRow(axes.level, tick.value).value_or(kFftGridTop);
         const int next = i + 1 < levels.count
                              ? engine::fftLevelRow(
                                    axes.level, levels.ticks[static_cast<std::size_t>(i) + 1].value)
-                                   .value_or(kFftGridBottom)
-                             : kFftGridBottom;
+                                   .value_or(frameBottom)
+                             : frameBottom;
         if (next > top)
             grid.Rectangle(kFftGridLeft, top, right, next + 1);
         if (!tick.label.empty()) {
@@ -106,6 +106,7 @@ void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, Offscre
         }
     }
 
+    snapshot.setScale(graph.scale());
     snapshot.setHeight(h);
     snapshot.setWidth(w);
     snapshot.canvas().CopyRect(Rect(0, 0, w, h), graph, Rect(0, 0, w, h));

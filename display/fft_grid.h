@@ -42,8 +42,10 @@ struct FftGridAxes {
     engine::FftLevelMap level;
     double levelRange = 120.0;
 };
-// Lowest row of the level lines' frame: 13 steps of 10 dB below the top.
+// Lowest row of the level lines' frame: 13 steps of 10 dB below the top on
+// the old page's graph, kFftFrameBelowGraph rows below the graph on any.
 inline constexpr int kFftGridBottom = kFftGridTop + kFftLevelRectangles * kFftLevelStep;
+inline constexpr int kFftFrameBelowGraph = 3;
 
 // The one-block page's axes: 0 Hz at the graph's left edge, `columnwidth`
 // pixels per hertz, 120 dB at 3 rows per dB below topLevelDb on the top
@@ -61,9 +63,9 @@ FftGridAxes fftDefaultGridAxes(double columnwidth, int graphWidth, int topLevelD
 // drawn and no curve.
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
                   double columnwidth, const QString& levelTitle, int topLevelDb = 0);
-// The same for any axes: level lines at the level ticks down to
-// kFftGridBottom, frequency lines at the frequency ticks that lie on the
-// graph, each label centred under its line.
+// The same for any axes: level lines at the level ticks down to the frame's
+// lowest row (kFftGridBottom on the old page's graph), frequency lines at the frequency ticks that
+// lie on the graph, each label centred under its line.
 void PaintAxesFFT(Canvas& grid, const Canvas& graph, QPoint graphOrigin, OffscreenImage& snapshot,
                   const FftGridAxes& axes, const QString& levelTitle);
 

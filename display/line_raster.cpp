@@ -57,7 +57,8 @@ inline void plot(std::uint32_t* p, std::int64_t majorStep, std::int64_t minorSte
 // `Wide` must hold 4 * extent^2 of the line without overflow.
 template <typename Wide>
 QRect rasterLineIn(std::uint32_t* bits, std::int64_t stride, const QRect& clip, std::int64_t x0,
-                   std::int64_t y0, std::int64_t x1, std::int64_t y1, std::uint32_t colour)
+                   std::int64_t y0, std::int64_t x1, std::int64_t y1, std::uint32_t colour,
+                   std::int64_t pitch)
 {
     const std::int64_t dx = x1 >= x0 ? x1 - x0 : x0 - x1;
     const std::int64_t dy = y1 >= y0 ? y1 - y0 : y0 - y1;
@@ -102,11 +103,11 @@ QRect rasterLineIn(std::uint32_t* bits, std::int64_t stride, const QRect& clip, 
     const std::int64_t b = minor.start + minor.dir * q;
     const std::int64_t px = xMajor ? a : b;
     const std::int64_t py = xMajor ? b : a;
-    const std::int64_t majorStep = xMajor ? major.dir : major.dir * stride;
-    const std::int64_t minorStep = xMajor ? minor.dir * stride : minor.dir;
+    const std::int64_t majorStep = xMajor ? major.dir * pitch : major.dir * stride;
+    const std::int64_t minorStep = xMajor ? minor.dir * stride : minor.dir * pitch;
 
-    plot(bits + py * stride + px, majorStep, minorStep, std::int64_t(hi - lo) + 1, r, twoDa, twoDb,
-         colour);
+    plot(bits + py * stride + px * pitch, majorStep, minorStep, std::int64_t(hi - lo) + 1, r, twoDa,
+         twoDb, colour);
     const std::int64_t aEnd = major.start + major.dir * std::int64_t(hi);
     const std::int64_t bEnd =
         minor.start + minor.dir * std::int64_t((2 * hi * db + da - 1) / (2 * da));
@@ -119,7 +120,8 @@ QRect rasterLineIn(std::uint32_t* bits, std::int64_t stride, const QRect& clip, 
 } // namespace
 
 QRect rasterLine(std::uint32_t* bits, std::int64_t stride, const QRect& clip, std::int64_t x0,
-                 std::int64_t y0, std::int64_t x1, std::int64_t y1, std::uint32_t colour)
+                 std::int64_t y0, std::int64_t x1, std::int64_t y1, std::uint32_t colour,
+                 std::int64_t pitch)
 {
     if ((x0 == x1 && y0 == y1) || clip.isEmpty())
         return {};
@@ -131,12 +133,12 @@ QRect rasterLine(std::uint32_t* bits, std::int64_t stride, const QRect& clip, st
         // Most segments of a curve are like this.
         const std::int64_t dx = x1 >= x0 ? x1 - x0 : x0 - x1;
         const std::int64_t dy = y1 >= y0 ? y1 - y0 : y0 - y1;
-        const std::int64_t sx = x1 >= x0 ? 1 : -1;
+        const std::int64_t sx = x1 >= x0 ? pitch : -pitch;
         const std::int64_t sy = y1 >= y0 ? stride : -stride;
         const bool xMajor = dx >= dy;
         const std::int64_t da = xMajor ? dx : dy;
-        plot(bits + y0 * stride + x0, xMajor ? sx : sy, xMajor ? sy : sx, da, da - 1, 2 * da,
-             2 * (xMajor ? dy : dx), colour);
+        plot(bits + y0 * stride + x0 * pitch, xMajor ? sx : sy, xMajor ? sy : sx, da, da - 1,
+             2 * da, 2 * (xMajor ? dy : dx), colour);
         // The box of both ends: at most the end pixel more than was set.
         return QRect(QPoint(int(std::min(x0, x1)), int(std::min(y0, y1))),
                      QPoint(int(std::max(x0, x1)), int(std::max(y0, y1))));
@@ -146,8 +148,8 @@ QRect rasterLine(std::uint32_t* bits, std::int64_t stride, const QRect& clip, st
     constexpr std::int64_t kSmall = std::int64_t(1) << 28;
     const auto small = [](std::int64_t v) { return v > -kSmall && v < kSmall; };
     if (small(x0) && small(y0) && small(x1) && small(y1))
-        return rasterLineIn<std::int64_t>(bits, stride, clip, x0, y0, x1, y1, colour);
-    return rasterLineIn<__int128>(bits, stride, clip, x0, y0, x1, y1, colour);
+        return rasterLineIn<std::int64_t>(bits, stride, clip, x0, y0, x1, y1, colour, pitch);
+    return rasterLineIn<__int128>(bits, stride, clip, x0, y0, x1, y1, colour, pitch);
 }
 
 } // namespace display

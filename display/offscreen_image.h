@@ -24,15 +24,20 @@ public:
     void setWidth(int width);
     void setHeight(int height);
     void setSize(int width, int height);
+    // Pixels of the image per canvas pixel (see canvas.h), at least 1; a new
+    // scale starts from a white image.
+    void setScale(int scale);
+    int scale() const { return scale_; }
 
     Canvas& canvas() { return canvas_; }
     const Canvas& canvas() const { return canvas_; }
-    // The pixels, width() × height() (null while either is 0).
+    // The pixels, width() × height() times the scale (null while either is 0).
     const QImage& image() const { return image_; }
 
 private:
     int width_ = 0;
     int height_ = 0;
+    int scale_ = 1;
     QImage image_;
     Canvas canvas_;
 };

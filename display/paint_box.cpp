@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace display {
@@ -82,17 +83,35 @@ void PaintBox::syncGeometry()
             return; // the lower box is gone: draws nowhere
         beneath_->syncGeometry();
         const QRect area(offsetInBeneath(), size());
-        if (canvas_.image() != &beneath_->image_ || canvas_.area() != area) {
-            canvas_.setTarget(&beneath_->image_, area, beneath_.data());
+        if (canvas_.image() != &beneath_->image_ || canvas_.area() != area ||
+            canvas_.scale() != beneath_->scale_) {
+            canvas_.setTarget(&beneath_->image_, area, beneath_.data(), beneath_->scale_);
             beneath_->Invalidate();
         }
         return;
     }
-    if (image_.size() != size() || canvas_.image() != &image_) {
-        resizeKeepingPixels(image_, size(), toQRgb(eraseColor_));
-        canvas_.setTarget(&image_, rect(), this);
+    const int k = deviceScale();
+    if (image_.size() != size() * k || canvas_.image() != &image_ || k != scale_) {
+        if (k != scale_)
+            image_ = QImage(); // pixels of another scale
+        scale_ = k;
+        resizeKeepingPixels(image_, size() * k, toQRgb(eraseColor_));
+        canvas_.setTarget(&image_, rect(), this, k);
         needsRepaint_ = true;
     }
+}
+
+int PaintBox::deviceScale() const
+{
+    return std::max(1, static_cast<int>(std::ceil(devicePixelRatioF() - 1e-6)));
+}
+
+QRect PaintBox::toWidget(const QRect& imageRect) const
+{
+    if (scale_ == 1 || imageRect.isEmpty())
+        return imageRect;
+    return QRect(QPoint(imageRect.left() / scale_, imageRect.top() / scale_),
+                 QPoint(imageRect.right() / scale_, imageRect.bottom() / scale_));
 }
 
 void PaintBox::Repaint()
@@ -170,7 +189,7 @@ void PaintBox::flush()
         if (upper)
             changed |= upper->canvas_.takeChanged();
     if (!changed.isEmpty())
-        update(changed);
+        update(toWidget(changed));
 }
 
 void PaintBox::showEvent(QShowEvent* event)
@@ -214,12 +233,16 @@ void PaintBox::paintEvent(QPaintEvent* event)
             update();
     }
     QPainter painter(this);
-    // In bands of rows: Qt hands a copy of more than about a hundred rows to
-    // its thread pool, whose threads then wake for every block's paint.
+    // The image holds the device's pixels; at a ratio that is not whole
+    // they are shown to the nearest, never blurred.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // In bands of device rows: Qt hands a copy of more than about a hundred
+    // rows to its thread pool, whose threads then wake for every block's paint.
+    const int rows = std::max(1, kRowsPerCopy / scale_);
     const QRect r = event->rect();
-    for (int top = r.top(); top <= r.bottom(); top += kRowsPerCopy) {
-        const QRect band(r.left(), top, r.width(), std::min(kRowsPerCopy, r.bottom() + 1 - top));
-        painter.drawImage(band, image_, band);
+    for (int top = r.top(); top <= r.bottom(); top += rows) {
+        const QRect band(r.left(), top, r.width(), std::min(rows, r.bottom() + 1 - top));
+        painter.drawImage(band, image_, QRect(band.topLeft() * scale_, band.size() * scale_));
     }
 }
 

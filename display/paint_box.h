@@ -65,7 +65,8 @@ public:
     engine::TColor eraseColor() const { return eraseColor_; }
 
     PaintBox* beneath() const { return beneath_; }
-    // The image this box shows (the lower box's for a box laid over another).
+    // The image this box shows (the lower box's for a box laid over another),
+    // at the device's resolution: its canvas's scale times the box's size.
     const QImage& image() const;
 
 protected:
@@ -82,7 +83,12 @@ private:
     void flush();
     QPoint offsetInBeneath() const;
 
+    // Image pixels per widget pixel: the device pixel ratio rounded up.
+    int deviceScale() const;
+    QRect toWidget(const QRect& imageRect) const;
+
     QImage image_; // unused by a box laid over another
+    int scale_ = 1;
     Canvas canvas_;
     std::function<void()> paintHandler_;
     engine::TColor eraseColor_ = engine::clBtnFace;

@@ -86,6 +86,7 @@ void paintRtaGrid(OffscreenImage& image, Canvas& grid, const RtaGridPicture& pic
 {
     const int w = grid.width();
     const int h = grid.height();
+    image.setScale(grid.scale());
     image.setHeight(h);
     image.setWidth(w);
     Canvas& c = image.canvas();

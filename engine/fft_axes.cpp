@@ -140,7 +140,11 @@ FftTicks fftFrequencyTicks(const FftFrequencyMap& map)
 FftTicks fftLevelTicks(const FftLevelMap& map, double range, int bottomRow)
 {
     FftTicks t;
-    const double step = niceStep(range, 12);
+    // Labels of a low graph would run into each other.
+    const double rows = range * map.rowsPerDb;
+    const int intervals =
+        std::isfinite(rows) ? std::clamp(static_cast<int>(rows / kFftMinLevelLineRows), 1, 12) : 12;
+    const double step = niceStep(range, intervals);
     for (int i = 0; t.count < kFftMaxTicks; ++i) {
         const double below = i * step;
         const auto row = fftLevelRow(map, map.top - below);

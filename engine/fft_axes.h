@@ -66,8 +66,16 @@ struct FftLevelMap {
     int topRow = 0;
 };
 
-// Rows a level range spans on the graph: 120 dB at 3 rows per dB.
+// Rows a level range spans on the graph: on a graph of the old page's 387
+// rows, 120 dB at 3 rows per dB; any graph keeps kFftRowsBelowRange rows
+// under it for the curve below the range.
 inline constexpr int kFftLabelledRows = 360;
+inline constexpr int kFftRowsBelowRange = 27;
+constexpr int fftLabelledRows(int graphHeight)
+{
+    return graphHeight - kFftRowsBelowRange > 1 ? graphHeight - kFftRowsBelowRange : 1;
+}
+static_assert(fftLabelledRows(387) == kFftLabelledRows);
 
 // The map of the view's level axis, its top line on `topRow`; nothing for a
 // range outside the field limits or not finite.
@@ -96,9 +104,10 @@ struct FftTicks {
 FftTicks fftFrequencyTicks(const FftFrequencyMap& map);
 
 // Level lines from the top down every step of 1, 2, 5 x 10^e that gives at
-// most 12 intervals over the range, within the range and while their row
-// stays within `bottomRow` (rows as the map counts them), each labelled with
-// its level ("-10").
+// most 12 intervals over the range and lines at least kFftMinLevelLineRows
+// apart, within the range and while their row stays within `bottomRow` (rows
+// as the map counts them), each labelled with its level ("-10").
+inline constexpr int kFftMinLevelLineRows = 15;
 FftTicks fftLevelTicks(const FftLevelMap& map, double range, int bottomRow);
 
 // The column of every bin for a map and bin spacing: bin k at k binHz,

@@ -114,6 +114,14 @@ TEST(CommandLine, AcceptsEveryOptionTogether)
     EXPECT_EQ(stored.options->exportCsvPath, "m.csv");
 }
 
+TEST(CommandLine, TheWindowsSizeOrMaximisedState)
+{
+    EXPECT_EQ(parse({"--size", "1280x800"}).options->size, QSize(1280, 800));
+    EXPECT_EQ(parse({"--size", "632X480"}).options->size, QSize(632, 480));
+    EXPECT_TRUE(parse({"--maximized"}).options->maximized);
+    EXPECT_FALSE(parse({}).options->size);
+}
+
 TEST(CommandLine, RejectsBadOptionsWithOneLine)
 {
     const QList<QStringList> bad = {
@@ -157,6 +165,10 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         {"--calibrate", "94", "--calibration-offset", "100"},
         {"--calibrate", "94", "--start", "--screenshot", "a.png"},
         {"--calibration-offset", "x"},
+        {"--size", "800"},
+        {"--size", "100x100"},
+        {"--size", "5000x800"},
+        {"--size", "800x600", "--maximized"},
     };
     for (const auto& args : bad) {
         const auto r = parse(args);
@@ -164,9 +176,10 @@ TEST(CommandLine, RejectsBadOptionsWithOneLine)
         EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
         EXPECT_FALSE(r.error.contains('\n')) << r.error.toStdString();
     }
-    for (const char* option : {"--test-signal", "--bands", "--averaging", "--no-pacing",
-                               "--reference", "--weighting", "--rta-curve", "--calibrate",
-                               "--calibrate-frequency", "--calibration-offset", "--mic-correction"})
+    for (const char* option :
+         {"--test-signal", "--bands", "--averaging", "--no-pacing", "--reference", "--weighting",
+          "--rta-curve", "--calibrate", "--calibrate-frequency", "--calibration-offset",
+          "--mic-correction", "--size", "--maximized"})
         EXPECT_TRUE(app::usageText().contains(option)) << option;
 }
 

@@ -1,3 +1,4 @@
+#include "app/form_layout.h"
 #include "app/frm_main.h"
 #include "app/message_box.h"
 
@@ -255,6 +256,37 @@ TEST_F(MainWindowTest, TheDeviceShownIsTheDeviceUsedAcrossStarts)
     EXPECT_TRUE(
         again.statusBar()->currentMessage().contains("„Test signal: pink“ ist nicht vorhanden"))
         << again.statusBar()->currentMessage().toStdString();
+}
+
+TEST_F(MainWindowTest, TheWindowOpensAsItWasLeftResizedOrMaximised)
+{
+    {
+        TfrmMain& w = create();
+        w.openAtSize(std::nullopt, false);
+        EXPECT_EQ(w.centralWidget()->size(), app::kDefaultClient);
+        w.resize(w.size() + QSize(40, 30));
+        w.close();
+    }
+    const QSize resized = app::formLayout(app::kDefaultClient).client + QSize(40, 30);
+    window.reset();
+    {
+        TfrmMain& w = create();
+        w.openAtSize(std::nullopt, false);
+        EXPECT_EQ(w.centralWidget()->size(), resized);
+        EXPECT_FALSE(w.isMaximized());
+        w.showMaximized();
+        w.close();
+    }
+    window.reset();
+    TfrmMain& w = create();
+    w.openAtSize(std::nullopt, false);
+    EXPECT_TRUE(w.isMaximized());
+    // A size asked for wins over the one kept.
+    window.reset();
+    TfrmMain& asked = create();
+    asked.openAtSize(QSize(900, 700), false);
+    EXPECT_EQ(asked.size(), QSize(900, 700));
+    EXPECT_FALSE(asked.isMaximized());
 }
 
 TEST_F(MainWindowTest, NoInputShowsTheCheckButtonAndTheMessage)

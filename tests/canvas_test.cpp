@@ -384,3 +384,34 @@ TEST(OffscreenImage, HeightThenWidthSizesTheImageAndKeepsItsPixels)
     EXPECT_EQ(image.image().size(), QSize(3, 9));
     EXPECT_TRUE(inked(image).empty());
 }
+
+TEST(Canvas, AtScaleTwoEveryPixelIsABlockOfTheScaleOnePicture)
+{
+    QImage one(40, 30, display::kCanvasFormat);
+    QImage two(80, 60, display::kCanvasFormat);
+    one.fill(Qt::white);
+    two.fill(Qt::white);
+    display::Canvas a;
+    display::Canvas b;
+    // Laid over part of the image, as a box over another.
+    a.setTarget(&one, QRect(3, 2, 34, 26), nullptr);
+    b.setTarget(&two, QRect(3, 2, 34, 26), nullptr, 2);
+    for (display::Canvas* c : {&a, &b}) {
+        c->setPenColor(engine::RGB(255, 0, 0));
+        c->MoveTo(-5, 3);
+        c->LineTo(50, 27); // clipped at both ends
+        c->MoveTo(2, 2);
+        c->LineTo(2, 20);
+        c->setBrushColor(engine::RGB(0, 0, 255));
+        c->Rectangle(10, 5, 20, 15);
+        c->CopyRect(display::Rect(22, 0, 32, 10), *c, display::Rect(10, 5, 20, 15));
+    }
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+                ASSERT_EQ(two.pixel(2 * x + d.x(), 2 * y + d.y()), one.pixel(x, y))
+                    << x << "," << y;
+    EXPECT_EQ(b.Pixels(12, 7), a.Pixels(12, 7));
+    const QRect changed = a.takeChanged();
+    EXPECT_EQ(b.takeChanged(), QRect(changed.topLeft() * 2, changed.size() * 2));
+}
