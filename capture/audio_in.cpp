@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace capture {
 
@@ -112,7 +113,8 @@ bool TAudioIn::StartIt()
     const DWORD bytesPerSecond = FWaveFmtEx.nAvgBytesPerSec; // a copy: the record is packed
     const double blockMs = 1000.0 * FBufferSize / std::max<DWORD>(bytesPerSecond, 1);
     FStallWatch.start(blockMs, StallWatch::clockMs(), FStallGiveUpMs);
-    FStallTimer->start();
+    FStallQuietMs = static_cast<int>(std::ceil(2.0 * blockMs)) + kStallCheckMs;
+    FStallTimer->start(kStallCheckMs);
     return true;
 }
 
@@ -141,8 +143,15 @@ bool TAudioIn::ProcessBuffer(std::uint8_t* Buffer, int Size)
     const QPointer<TAudioIn> alive(this);
     if (FOnBufferFilled)
         accepted = FOnBufferFilled(Buffer, Size);
-    if (accepted && alive)
+    if (accepted && alive) {
         FilledBuffers += 1;
+        // A block came: the device flows, and the watch need not wake the
+        // thread until two blocks' time has passed without another.
+        if (WaveDeviceOpen) {
+            FStallWatch.update(StallWatch::clockMs(), LiveStatistics().framesDelivered);
+            FStallTimer->start(FStallQuietMs);
+        }
+    }
     return accepted;
 }
 
@@ -228,6 +237,8 @@ void TAudioIn::WatchForStall()
         FStallTimer->stop();
         return;
     }
+    // Without blocks, look often.
+    FStallTimer->setInterval(kStallCheckMs);
     if (FStallWatch.update(StallWatch::clockMs(), LiveStatistics().framesDelivered) !=
         StallWatch::State::Lost)
         return;
