@@ -17,7 +17,8 @@ const QCommandLineOption kInputFile("input-file", "Adds a sound file as a looped
 const QCommandLineOption
     kTestSignal("test-signal",
                 "Adds a test-signal input device: sine:FREQ[:LEVEL_dBFS], pink[:LEVEL_dBFS], "
-                "white[:LEVEL_dBFS], sweep:F1-F2:SECONDS or silence.",
+                "white[:LEVEL_dBFS], sweep:F1-F2:SECONDS or silence; a level reads as given on "
+                "the meter (a sine's peak, a noise's RMS).",
                 "SPEC");
 const QCommandLineOption
     kChannel("channel",

@@ -17,6 +17,8 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "display/text_line.h"
+#include "display/trace_eraser.h"
 #include "engine/calibration_measurement.h"
 #include "engine/level_basis.h"
 #include "engine/rta_block.h"
@@ -99,7 +101,7 @@ public:
     QLabel* lblComment = nullptr;
     QLineEdit* txtComment = nullptr;
     // Ours: the status line's text (status_line.h), under the form.
-    QLabel* lblStatus = nullptr;
+    display::TextLine* lblStatus = nullptr;
 
     // Ours: the readout lines at the bottom of the RTA and oscilloscope
     // pages (the FFT page's is lblCursor).
@@ -246,6 +248,8 @@ private:
     // at every grid paint. Each block's columns are erased from it, so a
     // memory shown during a capture stays beside the live curve.
     display::OffscreenImage imgGraphBackground;
+    // What the live curve drew on pbxOctaveGraph since the last grid paint.
+    display::TraceEraser rtaTrace_;
 
 public:
     // --- FFT page (page_fft.cpp) ---
@@ -335,6 +339,8 @@ private:
     // when they change.
     std::unique_ptr<engine::FftBinLayout> fftLayout_ = std::make_unique<engine::FftBinLayout>();
     FftPageSettings fftSettings_;
+    // What the live curve drew on pbxFFTGraph since the last grid paint.
+    display::TraceEraser fftTrace_;
 
 public:
     // --- oscilloscope page (page_scope.cpp) ---
@@ -396,6 +402,8 @@ private:
     void scopeActivate();
     // The trace of the last block (about 64 KiB), reused for every block.
     std::unique_ptr<engine::ScopeTrace> scopeTrace_;
+    // What the trace drew on pbxScope since the grid was last copied onto it.
+    display::TraceEraser scopeErase_;
 
 public:
     // --- memories (memory_commands.cpp, memory_files.cpp, memory_maths.cpp) ---

@@ -37,6 +37,11 @@ bool TfrmMain::AudioIn1BufferFilled(std::uint8_t* Buffer, int& Size)
         if (pinnedMarker(page) || underMouse(page))
             updateReadout(page);
     }
+    // The status line follows each block, once the component has counted it; its timer
+    // fires only when blocks stop coming, to show the stall.
+    if (AudioIn1->Active)
+        statusTimer_->start();
+    QMetaObject::invokeMethod(this, [this] { updateStatusLine(); }, Qt::QueuedConnection);
     if (blockObserver_)
         blockObserver_();
     return true;

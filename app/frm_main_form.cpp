@@ -106,7 +106,7 @@ void TfrmMain::createControls()
     txtComment = place(new QLineEdit(client), 78, 577 + kReadoutHeight, 665, 21);
     client->onResize = [this] { layOutForm(); };
 
-    lblStatus = new QLabel(this);
+    lblStatus = new display::TextLine(this);
     lblStatus->setObjectName("lblStatus");
     statusBar()->addWidget(lblStatus, 1);
     statusBar()->setSizeGripEnabled(true);

@@ -4,12 +4,14 @@
 #include "app_state.h"
 #include "calibrated_levels.h"
 #include "command_line.h"
+#include "first_paint_report.h"
 #include "frm_generator.h"
 #include "frm_main.h"
 #include "message_box.h"
 #include "string_table.h"
 #include "unattended.h"
 
+#include "capture/device_list.h"
 #include "capture/virtual_devices.h"
 #include "capture/wavein.h"
 #include "settings/settings_dialog.h"
@@ -130,6 +132,7 @@ int main(int argc, char** argv)
         return usageError(e);
     if (!options.settings.isEmpty())
         settings::setStorePath(options.settings);
+    capture::DeviceList::instance().scanAhead();
 
     if (app::UnattendedRun::wanted(options) || options.calibrate)
         app::UnattendedRun::reportToStderr();
@@ -171,6 +174,7 @@ int main(int argc, char** argv)
         return frmMain.exportLastSpectrum(path);
     });
     frmMain.restorePosition();
+    app::reportFirstPaintIfAsked(frmMain);
     frmMain.openAtSize(options.size, options.maximized);
     if (options.generator) {
         frmMain.frmGenerator->move(frmMain.frameGeometry().right() + 8, 0);

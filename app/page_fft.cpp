@@ -199,6 +199,7 @@ std::optional<display::FftGridAxes> TfrmMain::fftGridAxes() const
 
 void TfrmMain::pbxFFTGridPaint()
 {
+    fftTrace_.forget();
     display::Canvas& graph = pbxFFTGraph->canvas();
     const auto axes = fftGridAxes();
     const display::FftGridAxes drawn =
@@ -237,14 +238,14 @@ void TfrmMain::fftBufferFilled(std::span<const std::int16_t> samples)
                                floor, m.NewPoints, engine::kFftBinsDrawn);
     display::Canvas& graph = pbxFFTGraph->canvas();
     // Erased down to the grid and the shown memories.
-    display::drawFftCurve(graph, imgFftGraphBackground.canvas(), m.NewPoints, 0);
+    display::drawFftCurve(graph, imgFftGraphBackground.canvas(), m.NewPoints, 0, fftTrace_);
     if (fftSettings_.hold) {
         // At most two points a column: the hold needs no per-bin detail.
         const int held = engine::fftCurvePoints(std::span(a.hold.data(), bins), *fftLayout_,
                                                 axes->level, offset, floor, *fftHoldPoints_, 0);
-        display::drawFftPolyline(graph, *fftHoldPoints_, held, display::kFftHoldColour);
+        display::drawFftPolyline(graph, *fftHoldPoints_, held, display::kFftHoldColour, fftTrace_);
     }
-    display::drawFftPolyline(graph, m.NewPoints, count, engine::clBlack);
+    display::drawFftPolyline(graph, m.NewPoints, count, engine::clBlack, fftTrace_);
     std::copy_n(m.NewPoints[1].begin(), count, m.OldPoints[1].begin());
     memories::SpectrumRec& last = state_.memory.FFTMemRecord[0];
     last.bands = count;

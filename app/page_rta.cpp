@@ -128,6 +128,7 @@ void TfrmMain::updateRtaLegend()
 
 void TfrmMain::pbxOctGridPaint()
 {
+    rtaTrace_.forget();
     const RtaSettings settings = rtaSettings();
     engine::MeasurementState& m = state_.measurement;
 
@@ -188,7 +189,7 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     report.failedRows += engine::showRtaCurve(m, state_.bandPlan, statistics, levels_->rtaCurve,
                                               engine::bottomRow(g));
     display::drawRtaStaircase(pbxOctaveGraph->canvas(), imgGraphBackground.canvas(), QPoint(0, 0),
-                              m.NewPoints, state_.bandPlan.validbands, g.graphHeight,
+                              m.NewPoints, state_.bandPlan.validbands, g.graphHeight, rtaTrace_,
                               display::liveCurveColour(settings.colours.background));
 
     // The last measurement is the curve as shown: its averaged levels.

@@ -113,6 +113,7 @@ void TfrmMain::PaintAxesScope()
     imgPhantomScopeGrid.setSize(width, height);
     display::paintScopeGrid(imgPhantomScopeGrid.canvas(), width, height);
     paintScopeTriggerMarks();
+    scopeErase_.forget();
     const display::Rect whole(0, 0, imgPhantomScopeGrid.width(), imgPhantomScopeGrid.height());
     pbxScope->canvas().CopyRect(display::Rect(0, 0, width, height), imgPhantomScopeGrid.canvas(),
                                 whole);
@@ -176,7 +177,7 @@ void TfrmMain::scopeBlock(std::span<const std::int16_t> samples)
                                    window.firstSample))
         return;
     display::drawScopeTrace(pbxScope->canvas(), imgPhantomScopeGrid.canvas(), height, *scopeTrace_,
-                            scopeSettings_.style);
+                            scopeErase_, scopeSettings_.style);
 }
 
 } // namespace app

@@ -96,11 +96,12 @@ void BM_RtaStaircaseBlock(benchmark::State& state)
         points[0][std::size_t(i)] = i * 659 / kColumns;
     const std::vector<int> y = randomRows(kColumns + 1, 20, kG + 1, 2);
     std::copy(y.begin(), y.end(), points[1].begin());
+    display::TraceEraser eraser;
     for (auto _ : state) {
         // The page's own drawing: each column erased from the grid under the
         // graph, then its riser and step.
         display::drawRtaStaircase(graph.canvas(), phantom.canvas(), QPoint(40, 48), points,
-                                  kColumns + 1, kG);
+                                  kColumns + 1, kG, eraser);
         benchmark::ClobberMemory();
     }
 }

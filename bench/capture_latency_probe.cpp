@@ -46,7 +46,8 @@ int main(int argc, char** argv)
     const int blocks = argc > 1 ? std::atoi(argv[1]) : 300;
     const int blockBytes = argc > 2 ? std::atoi(argv[2]) : 4096;
     const int blockFrames = blockBytes / 2;
-    const int chunk = capture::PacedDevice::chunkFrames(48000);
+    const int chunk =
+        capture::PacedDevice::chunkFrames(48000, static_cast<capture::DWORD>(blockFrames));
 
     // Written by the device thread, read after it has been joined.
     std::vector<Clock::time_point> stamps(static_cast<std::size_t>(blocks + 8) *

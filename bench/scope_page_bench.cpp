@@ -67,13 +67,14 @@ void BM_ScopePageBlock(benchmark::State& run)
     const auto style =
         triggered ? display::ScopeTraceStyle::Lines : display::ScopeTraceStyle::Staircase;
     engine::TriggerState armed;
+    display::TraceEraser eraser; // kept across blocks, as the page keeps it
     for (auto _ : run) {
         engine::appendScopeBlock(*state, samples);
         const auto window =
             engine::scopeTriggerWindow(*state, trigger, armed, engine::kBlockSamples);
         if (window.draw && engine::computeScopeTrace(*state, kScreen, kScreen, 15, 0, *trace,
                                                      engine::kFrameRate, window.firstSample))
-            display::drawScopeTrace(screen.canvas(), grid.canvas(), kScreen, *trace, style);
+            display::drawScopeTrace(screen.canvas(), grid.canvas(), kScreen, *trace, eraser, style);
         benchmark::ClobberMemory();
     }
     run.counters["steps"] = trace->count;

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace capture {
 
@@ -63,8 +64,9 @@ bool TAudioIn::Setup(TAudioIn*& TS)
     BufIndex = 0;
     CallBackWin = new TCallBackWinIn(this); // owned by this component as a Qt child
     CallBackWin->AudioComponent = &TS;
-    const MMRESULT opened = waveInOpen(&WaveHandle, FWaveDevice, &FWaveFmtEx, CallBackWin, 0,
-                                       CALLBACK_WINDOW | WAVE_ALLOWSYNC);
+    const MMRESULT opened =
+        waveInOpen(&WaveHandle, FWaveDevice, &FWaveFmtEx, CallBackWin, 0,
+                   CALLBACK_WINDOW | WAVE_ALLOWSYNC, static_cast<DWORD>(FBufferSize));
     if (opened != MMSYSERR_NOERROR) {
         // Nothing was posted to it, so it can go now.
         CallBackWin->deleteLater();
@@ -111,7 +113,8 @@ bool TAudioIn::StartIt()
     const DWORD bytesPerSecond = FWaveFmtEx.nAvgBytesPerSec; // a copy: the record is packed
     const double blockMs = 1000.0 * FBufferSize / std::max<DWORD>(bytesPerSecond, 1);
     FStallWatch.start(blockMs, StallWatch::clockMs(), FStallGiveUpMs);
-    FStallTimer->start();
+    FStallQuietMs = static_cast<int>(std::ceil(2.0 * blockMs)) + kStallCheckMs;
+    FStallTimer->start(kStallCheckMs);
     return true;
 }
 
@@ -140,8 +143,15 @@ bool TAudioIn::ProcessBuffer(std::uint8_t* Buffer, int Size)
     const QPointer<TAudioIn> alive(this);
     if (FOnBufferFilled)
         accepted = FOnBufferFilled(Buffer, Size);
-    if (accepted && alive)
+    if (accepted && alive) {
         FilledBuffers += 1;
+        // A block came: the device flows, and the watch need not wake the
+        // thread until two blocks' time has passed without another.
+        if (WaveDeviceOpen) {
+            FStallWatch.update(StallWatch::clockMs(), LiveStatistics().framesDelivered);
+            FStallTimer->start(FStallQuietMs);
+        }
+    }
     return accepted;
 }
 
@@ -227,6 +237,8 @@ void TAudioIn::WatchForStall()
         FStallTimer->stop();
         return;
     }
+    // Without blocks, look often.
+    FStallTimer->setInterval(kStallCheckMs);
     if (FStallWatch.update(StallWatch::clockMs(), LiveStatistics().framesDelivered) !=
         StallWatch::State::Lost)
         return;

@@ -110,6 +110,7 @@ private:
     StallWatch FStallWatch;
     long long FStallGiveUpMs = StallWatch::kGiveUpMs;
     QTimer* FStallTimer = nullptr; // a Qt child
+    int FStallQuietMs = 0;         // the timer's delay after a block
 };
 
 } // namespace capture

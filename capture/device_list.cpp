@@ -25,8 +25,31 @@ DeviceList& DeviceList::instance()
     return list;
 }
 
+DeviceList::~DeviceList()
+{
+    if (ahead_.joinable())
+        ahead_.join();
+}
+
+void DeviceList::scanAhead()
+{
+    if (scanned_ || ahead_.joinable())
+        return;
+    ahead_ = std::thread([this] { portaudio::scan(real_, defaultReal_); });
+}
+
+void DeviceList::awaitScanAhead()
+{
+    if (!ahead_.joinable())
+        return;
+    ahead_.join();
+    scanned_ = true;
+    lastScanMs_ = nowMs();
+}
+
 void DeviceList::rescanIfDue()
 {
+    awaitScanAhead();
     if (scanned_ && nowMs() - lastScanMs_ < kRescanIntervalMs)
         return;
     if (portaudio::openStreams() > 0 && scanned_)
@@ -45,6 +68,7 @@ int DeviceList::count()
 
 InputDevice* DeviceList::at(std::size_t id)
 {
+    awaitScanAhead();
     if (!scanned_)
         rescanIfDue();
     if (id < real_.size())
@@ -55,6 +79,7 @@ InputDevice* DeviceList::at(std::size_t id)
 
 InputDevice* DeviceList::defaultInput(std::string& detail)
 {
+    awaitScanAhead();
     if (!scanned_)
         rescanIfDue();
     if (defaultReal_ >= 0 && static_cast<std::size_t>(defaultReal_) < real_.size())

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 
 namespace capture {
@@ -55,10 +56,20 @@ bool GeneratorRender::render(float* out, int frames, int channels) noexcept
     }
     const bool fading = fadeOut_.load(std::memory_order_acquire);
     aimAt(fading ? 0.0 : target_.load(std::memory_order_acquire));
-    for (int i = 0; i < frames; ++i) {
-        const float v = std::clamp(renderSample(*waveform_, nextScale()), -1.0f, 1.0f);
-        for (int c = 0; c < channels; ++c)
-            *out++ = v;
+    if (step_ == rampFrames_) {
+        // A steady level: the waveform renders the block in one go, spread
+        // to the channels from the last frame, so none is overwritten unread.
+        waveform_->render(out, frames, scale_);
+        for (int i = frames - 1; i >= 0; --i) {
+            const float v = std::clamp(out[i], -1.0f, 1.0f);
+            std::fill_n(out + static_cast<std::ptrdiff_t>(i) * channels, channels, v);
+        }
+    } else {
+        for (int i = 0; i < frames; ++i) {
+            const float v = std::clamp(renderSample(*waveform_, nextScale()), -1.0f, 1.0f);
+            for (int c = 0; c < channels; ++c)
+                *out++ = v;
+        }
     }
     if (fading && step_ == rampFrames_) {
         fadedOut_.store(true, std::memory_order_release);

@@ -48,6 +48,15 @@ public:
     virtual void stop() = 0;
 };
 
+// The frames a device delivers at a time for a caller's buffers of
+// blockFrames frames at `rate` frames/s: a whole buffer, since the caller
+// can do nothing with less, but at most a second's worth; 0 when the buffer
+// size is not known.
+inline DWORD periodFramesFor(DWORD blockFrames, DWORD rate)
+{
+    return blockFrames < rate ? blockFrames : rate;
+}
+
 // A device of the list. Its methods run on the UI thread.
 class InputDevice {
 public:
@@ -58,9 +67,12 @@ public:
     // devices that record as they are leave them.
     virtual void describeSource(WAVEINCAPS& caps) const { (void)caps; }
     // Opens the device for the format (already checked to be 8/16-bit PCM with
-    // 1 or 2 channels and a positive rate). The sink must outlive the input.
-    // On failure returns a code and puts a readable reason into detail.
-    virtual MMRESULT open(const WAVEFORMATEX& format, FrameSink& sink,
+    // 1 or 2 channels and a positive rate). blockFrames is the size of the
+    // buffers the caller fills, 0 when unknown: a device that knows it
+    // delivers in periods of that size or a whole fraction of it. The sink
+    // must outlive the input. On failure returns a code and puts a readable
+    // reason into detail.
+    virtual MMRESULT open(const WAVEFORMATEX& format, DWORD blockFrames, FrameSink& sink,
                           std::unique_ptr<OpenInput>& input, std::string& detail) = 0;
 };
 

@@ -130,15 +130,17 @@ void PacedDevice::describeSource(WAVEINCAPS& caps) const
     caps.wSourceChannel = source_.wSourceChannel;
 }
 
-int PacedDevice::chunkFrames(DWORD rate)
+int PacedDevice::chunkFrames(DWORD rate, DWORD blockFrames)
 {
+    if (const DWORD period = periodFramesFor(blockFrames, rate); period > 0)
+        return static_cast<int>(period);
     return std::max(1, static_cast<int>(rate / 200));
 }
 
-MMRESULT PacedDevice::open(const WAVEFORMATEX& format, FrameSink& sink,
+MMRESULT PacedDevice::open(const WAVEFORMATEX& format, DWORD blockFrames, FrameSink& sink,
                            std::unique_ptr<OpenInput>& input, std::string& detail)
 {
-    const int chunk = chunkFrames(format.nSamplesPerSec);
+    const int chunk = chunkFrames(format.nSamplesPerSec, blockFrames);
     std::string error;
     std::unique_ptr<SignalSource> source = factory_(format, chunk, error);
     if (!source) {

@@ -5,6 +5,7 @@
 
 #include <portaudio.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -52,11 +53,11 @@ public:
         noteStreamClosed();
     }
 
-    MMRESULT openStream(const PaStreamParameters& parameters, double rate, std::string& detail)
+    MMRESULT openStream(const PaStreamParameters& parameters, double rate,
+                        unsigned long framesPerBuffer, std::string& detail)
     {
-        const PaError error =
-            Pa_OpenStream(&stream_, &parameters, nullptr, rate, paFramesPerBufferUnspecified,
-                          paClipOff, &PortAudioInput::onFrames, this);
+        const PaError error = Pa_OpenStream(&stream_, &parameters, nullptr, rate, framesPerBuffer,
+                                            paClipOff, &PortAudioInput::onFrames, this);
         if (error != paNoError) {
             stream_ = nullptr;
             detail = errorText(error);
@@ -128,24 +129,33 @@ public:
     std::string name() const override { return name_; }
     int maxInputChannels() const override { return channels_; }
 
-    MMRESULT open(const WAVEFORMATEX& format, FrameSink& sink, std::unique_ptr<OpenInput>& input,
-                  std::string& detail) override
+    MMRESULT open(const WAVEFORMATEX& format, DWORD blockFrames, FrameSink& sink,
+                  std::unique_ptr<OpenInput>& input, std::string& detail) override
     {
-        // The high default latency: the ring of capture buffers already
-        // absorbs the UI's delays, and larger device periods overflow less.
+        // Without a block size, the high default latency: the ring of capture
+        // buffers already absorbs the UI's delays, and larger device periods
+        // overflow less.
         PaStreamParameters parameters{};
         parameters.device = index_;
         parameters.channelCount = format.nChannels;
         parameters.sampleFormat = format.wBitsPerSample == 16 ? paInt16 : paUInt8;
         parameters.suggestedLatency = latency_;
         const double rate = format.nSamplesPerSec;
+        // Periods of a whole block, in a buffer of two: the library's thread
+        // and the sound server wake once per block instead of every few
+        // milliseconds, and a period can wait a whole block to be taken.
+        unsigned long framesPerBuffer = paFramesPerBufferUnspecified;
+        if (const DWORD period = periodFramesFor(blockFrames, format.nSamplesPerSec); period > 0) {
+            framesPerBuffer = period;
+            parameters.suggestedLatency = std::max(latency_, 2.0 * period / rate);
+        }
         const PaError supported = Pa_IsFormatSupported(&parameters, nullptr, rate);
         if (supported != paFormatIsSupported) {
             detail = errorText(supported) + " (" + describeFormat(format) + ")";
             return formatCheckFailure(supported, detail);
         }
         auto opened = std::make_unique<PortAudioInput>(sink, format.nBlockAlign);
-        const MMRESULT result = opened->openStream(parameters, rate, detail);
+        const MMRESULT result = opened->openStream(parameters, rate, framesPerBuffer, detail);
         if (result == MMSYSERR_NOERROR)
             input = std::move(opened);
         return result;
@@ -179,6 +189,7 @@ bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex)
         lastDiagnostics += "PortAudio could not start: " + errorText(started);
         return false;
     }
+    releaseAlsaConfiguration();
     const PaDeviceIndex defaultInput = Pa_GetDefaultInputDevice();
     const PaDeviceIndex n = Pa_GetDeviceCount();
     for (PaDeviceIndex i = 0; i < n; ++i) {

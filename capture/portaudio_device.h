@@ -14,6 +14,9 @@ namespace capture::portaudio {
 // returns its input devices in its order; defaultIndex receives the position
 // of the default input in that list, or -1. Returns false, leaving the lists
 // empty, while a PortAudio stream is open or when PortAudio cannot start.
+// What the probed libraries print meanwhile is caught (diagnostics()). It
+// may run on another thread than the UI's while nothing else uses PortAudio
+// or ALSA (DeviceList::scanAhead).
 bool scan(std::vector<std::unique_ptr<InputDevice>>& devices, int& defaultIndex);
 
 // PortAudio's text for an error code (a PaError), with the host's own

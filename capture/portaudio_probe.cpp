@@ -127,4 +127,9 @@ std::string catchDiagnostics(const std::function<void()>& probe)
     return all;
 }
 
+void releaseAlsaConfiguration()
+{
+    snd_config_update_free_global();
+}
+
 } // namespace capture::portaudio

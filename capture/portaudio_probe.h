@@ -1,7 +1,8 @@
 #pragma once
 // What stands around PortAudio's start-up: whether the ALSA configuration lets it start at all,
 // and what it and the libraries below it print while it looks for devices, kept for the details
-// of a message instead of being lost. UI thread only.
+// of a message instead of being lost. On the thread that scans for devices (the UI's, or the
+// scan ahead's while the window is built), one call at a time.
 
 #include <functional>
 #include <string>
@@ -17,5 +18,12 @@ bool alsaConfigurationUsable(std::string& why);
 // they received (the last few KiB). The JACK client library, for one, writes its failed
 // connection attempts straight to the stream and offers no hook to stop it.
 std::string catchDiagnostics(const std::function<void()>& probe);
+
+// PortAudio's start-up opens every configured device, loading each plugin's library and all it
+// links (codecs, other sound servers' clients: some ten megabytes), and ALSA's configuration
+// cache alone keeps them loaded once the devices are closed. Freed, they unload; a stream opened
+// later reads the configuration again and loads only what it uses. Call after the probe, while
+// no stream is open.
+void releaseAlsaConfiguration();
 
 } // namespace capture::portaudio

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -23,6 +24,14 @@ namespace {
 constexpr auto kFadeTimeout = std::chrono::milliseconds(1000);
 // How often a playing output looks whether the device still takes samples.
 constexpr int kStallCheckMs = 250;
+
+// The device takes samples in periods of about 85 ms (4096 frames at 48 kHz)
+// and holds three: the callback and the sound server wake a dozen times a
+// second instead of hundreds, and a late callback still has two periods in
+// hand. Starts, stops and level changes are heard up to a quarter of a
+// second later, which a generator worked by hand does not notice.
+constexpr double kPeriodSeconds = 4096.0 / 48000.0;
+constexpr int kPeriodsHeld = 3;
 
 // The output device of that name (empty: the default) in PortAudio's list.
 PaDeviceIndex findOutput(const std::string& name, std::string& error)
@@ -149,9 +158,10 @@ bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& 
     parameters.device = device;
     parameters.channelCount = std::min(2, info->maxOutputChannels);
     parameters.sampleFormat = paFloat32;
-    // The high default latency: a generator's start and stop may lag a
-    // little, but it must never run dry.
-    parameters.suggestedLatency = info->defaultHighOutputLatency;
+    const auto periodFrames =
+        static_cast<unsigned long>(std::max(64L, std::lround(rate * kPeriodSeconds)));
+    parameters.suggestedLatency =
+        std::max(info->defaultHighOutputLatency, kPeriodsHeld * periodFrames / rate);
     const PaError supported = Pa_IsFormatSupported(nullptr, &parameters, rate);
     if (supported != paFormatIsSupported) {
         error = portaudio::errorText(supported);
@@ -161,9 +171,8 @@ bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& 
         return false;
     auto stream = std::make_unique<Stream>(std::move(waveform), params.levelDb, rate,
                                            parameters.channelCount, wake_);
-    PaError result =
-        Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
-                      paNoFlag, &Stream::onFrames, stream.get());
+    PaError result = Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, periodFrames, paNoFlag,
+                                   &Stream::onFrames, stream.get());
     if (result != paNoError)
         stream->pa = nullptr;
     if (result == paNoError)

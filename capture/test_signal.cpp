@@ -2,8 +2,10 @@
 
 #include "waveform.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <vector>
 
 namespace capture {
@@ -76,10 +78,12 @@ public:
 
     bool render(float* out, int frames, int channels) noexcept override
     {
-        for (int i = 0; i < frames; ++i) {
-            const float v = renderSample(*waveform_, scale_);
-            for (int c = 0; c < channels; ++c)
-                *out++ = v;
+        waveform_->render(out, frames, scale_);
+        // The frames spread to their channels from the last, so none is
+        // overwritten before it is copied.
+        for (int i = frames - 1; channels > 1 && i >= 0; --i) {
+            const float v = out[i];
+            std::fill_n(out + static_cast<std::ptrdiff_t>(i) * channels, channels, v);
         }
         return true;
     }

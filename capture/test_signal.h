@@ -5,9 +5,11 @@
 //                               repeated, LEVEL dBFS peak (default -6)
 //   pink[:LEVEL], white[:LEVEL] Gaussian noise, LEVEL dBFS RMS (default -80)
 //   silence
-// 0 dBFS is an amplitude of 1.0 = 32768 LSB at 16 bit. -80 dBFS RMS is about
-// 3.3 LSB, which the analyzer's default level axis shows mid-scale. The same
-// text gives the same samples on every run.
+// 0 dBFS is the RMS of a full-scale sine (peak 1.0 = 32768 LSB at 16 bit), as
+// the meter reads it, for tones and noise alike: a sine's LEVEL is its peak
+// below full scale, a noise's is its RMS below the full-scale sine's.
+// -80 dBFS RMS is about 2.3 LSB. The same text gives the same samples on
+// every run.
 
 #include "signal_source.h"
 #include "test_signal_params.h"

@@ -10,7 +10,7 @@ struct TestSignalParams {
     double frequency = 0;  // Hz: the sine's, the sweep's start
     double frequency2 = 0; // Hz: the sweep's end
     double seconds = 0;    // the sweep's duration
-    double levelDb = 0;    // dBFS: peak for sine and sweep, RMS for noise
+    double levelDb = 0;    // dBFS, an RMS against a full-scale sine's (waveform.h)
 };
 
 } // namespace capture

@@ -1,6 +1,9 @@
 #include "waveform.h"
 
+#include "normal_random.h"
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -9,45 +12,16 @@
 namespace capture {
 namespace {
 
-// SplitMix64: small, fast and the same everywhere.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // Uniform in (0, 1].
-    double uniform() { return (static_cast<double>(next() >> 11) + 1.0) * 0x1.0p-53; }
-    // Standard normal, Box-Muller.
-    double gaussian()
-    {
-        if (hasSpare_) {
-            hasSpare_ = false;
-            return spare_;
-        }
-        const double r = std::sqrt(-2.0 * std::log(uniform()));
-        const double a = 2.0 * std::numbers::pi * uniform();
-        spare_ = r * std::sin(a);
-        hasSpare_ = true;
-        return r * std::cos(a);
-    }
-
-private:
-    std::uint64_t state_;
-    double spare_ = 0;
-    bool hasSpare_ = false;
-};
-
 constexpr std::uint64_t kSeed = 0x5EC7'2101'0000'0001ull;
 
 double amplitude(double db)
 {
     return std::pow(10.0, db / 20.0);
 }
+
+// A level in dBFS is an RMS against that of a full-scale sine, as the meter
+// reads it: a noise of L dBFS has an RMS of amplitude(L) / sqrt(2).
+constexpr double kFullScaleSineRms = std::numbers::sqrt2 / 2;
 
 // Tones: next() is a unit sine, so the scale is the peak amplitude.
 class Tone : public Waveform {
@@ -113,11 +87,21 @@ private:
 // Gaussian noise of unit variance: the scale is the RMS.
 class WhiteNoise final : public Waveform {
 public:
-    double next() noexcept override { return random_.gaussian(); }
-    double scaleFor(double levelDb) const noexcept override { return amplitude(levelDb); }
+    double next() noexcept override { return random_.next(); }
+    void render(float* out, int count, double scale) noexcept override
+    {
+        NormalRandom random = random_; // in registers, as PinkNoise's
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(scale * random.next());
+        random_ = random;
+    }
+    double scaleFor(double levelDb) const noexcept override
+    {
+        return amplitude(levelDb) * kFullScaleSineRms;
+    }
 
 private:
-    Random random_{kSeed};
+    NormalRandom random_{kSeed};
 };
 
 // The same Gaussian white noise through a parallel bank of six first-order
@@ -131,24 +115,44 @@ class PinkNoise final : public Waveform {
 public:
     PinkNoise() : unitRms_(unitRms()) {}
 
-    double next() noexcept override
+    double next() noexcept override { return step(random_, state_, delayed_); }
+    void render(float* out, int count, double scale) noexcept override
     {
-        const double white = random_.gaussian();
-        double pink = kDirect * white + delayed_;
-        for (int i = 0; i < 6; ++i) {
-            state_[i] = kPole[i] * state_[i] + kWeight[i] * white;
-            pink += state_[i];
-        }
-        delayed_ = kDelayed * white;
-        return pink;
+        // On copies, which the compiler keeps in registers: the members
+        // might alias the random generator's table.
+        NormalRandom random = random_;
+        std::array<double, 6> state = state_;
+        double delayed = delayed_;
+        for (int i = 0; i < count; ++i)
+            out[i] = static_cast<float>(scale * step(random, state, delayed));
+        random_ = random;
+        state_ = state;
+        delayed_ = delayed;
     }
     // The filter's output RMS divided out, so the level is the noise's RMS.
     double scaleFor(double levelDb) const noexcept override
     {
-        return amplitude(levelDb) / unitRms_;
+        return amplitude(levelDb) * kFullScaleSineRms / unitRms_;
     }
 
 private:
+    static double step(NormalRandom& random, std::array<double, 6>& state, double& delayed) noexcept
+    {
+        const double white = random.next();
+        // Unrolled, so that render() keeps the sections in registers.
+        state[0] = kPole[0] * state[0] + kWeight[0] * white;
+        state[1] = kPole[1] * state[1] + kWeight[1] * white;
+        state[2] = kPole[2] * state[2] + kWeight[2] * white;
+        state[3] = kPole[3] * state[3] + kWeight[3] * white;
+        state[4] = kPole[4] * state[4] + kWeight[4] * white;
+        state[5] = kPole[5] * state[5] + kWeight[5] * white;
+        // Summed in pairs: the sections do not wait for each other.
+        const double pink = (kDirect * white + delayed) +
+                            ((state[0] + state[1]) + (state[2] + state[3]) + (state[4] + state[5]));
+        delayed = kDelayed * white;
+        return pink;
+    }
+
     static constexpr double kPole[6] = {0.99886, 0.99332, 0.96900, 0.86650, 0.55000, -0.7616};
     static constexpr double kWeight[6] = {0.0555179, 0.0750759, 0.1538520,
                                           0.3104856, 0.5329522, -0.0168980};
@@ -156,24 +160,30 @@ private:
     static constexpr double kDelayed = 0.115926;
 
     // RMS of the output for white input of unit variance: the root of the sum
-    // of the squared impulse response (the slowest pole has decayed by 1e-20
-    // after 40000 samples).
+    // of the squared impulse response h, h[k] = direct (k = 0) + delayed
+    // (k = 1) + sum of w[i] p[i]^k, summed in closed form over all k.
     static double unitRms()
     {
-        double sum = 0;
-        for (int k = 0; k < 40000; ++k) {
-            double h = k == 0 ? kDirect : (k == 1 ? kDelayed : 0.0);
-            for (int i = 0; i < 6; ++i)
-                h += kWeight[i] * std::pow(kPole[i], k);
-            sum += h * h;
+        double h0 = kDirect;
+        double h1 = kDelayed;
+        for (int i = 0; i < 6; ++i) {
+            h0 += kWeight[i];
+            h1 += kWeight[i] * kPole[i];
         }
-        return std::sqrt(sum);
+        // From k = 2 on, only the sections: sum of w[i] w[j] (p[i] p[j])^k.
+        double rest = 0;
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j) {
+                const double pp = kPole[i] * kPole[j];
+                rest += kWeight[i] * kWeight[j] * pp * pp / (1.0 - pp);
+            }
+        return std::sqrt(h0 * h0 + h1 * h1 + rest);
     }
 
     const double unitRms_;
-    double state_[6] = {};
+    std::array<double, 6> state_{};
     double delayed_ = 0;
-    Random random_{kSeed};
+    NormalRandom random_{kSeed};
 };
 
 std::string hertz(double f)
@@ -192,6 +202,12 @@ bool belowHalfTheRate(double f, double rate, std::string& error)
 }
 
 } // namespace
+
+void Waveform::render(float* out, int count, double scale) noexcept
+{
+    for (int i = 0; i < count; ++i)
+        out[i] = renderSample(*this, scale);
+}
 
 std::unique_ptr<Waveform> makeWaveform(const TestSignalParams& params, double rate,
                                        std::string& error)

@@ -18,8 +18,13 @@ public:
     // The next sample at unit scale. Allocates nothing and calls no Qt: runs
     // on the device's or the audio library's thread.
     virtual double next() noexcept = 0;
-    // The factor on next() that gives levelDb dBFS: peak for the tones, RMS
-    // for the noises, 0 for silence. 0 dBFS is an amplitude of 1.0.
+    // The next `count` samples as renderSample gives them with this scale,
+    // in order: the same values as that many calls, cheaper per sample where
+    // the waveform knows how. Same threads as next().
+    virtual void render(float* out, int count, double scale) noexcept;
+    // The factor on next() that gives levelDb dBFS as the meter reads it, 0
+    // dBFS being the RMS of a full-scale sine (peak 1.0): a tone's peak
+    // amplitude, a noise's RMS over 1 / sqrt(2); 0 for silence.
     virtual double scaleFor(double levelDb) const noexcept = 0;
 };
 

@@ -111,7 +111,7 @@ MMRESULT waveInGetDevCaps(UINT uDeviceID, WAVEINCAPS* pwic)
 }
 
 MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, QObject* dwCallback,
-                    DWORD_PTR, DWORD fdwOpen)
+                    DWORD_PTR, DWORD fdwOpen, DWORD cbBlock)
 {
     if (!phwi || !pwfx)
         return failed(MMSYSERR_INVALPARAM);
@@ -130,7 +130,7 @@ MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, QOb
                                             " input channels (" + describeFormat(*pwfx) + ")");
     auto stream =
         std::make_unique<WaveInStream>((fdwOpen & CALLBACK_WINDOW) ? dwCallback : nullptr, *pwfx);
-    const MMRESULT result = stream->open(*device, detail);
+    const MMRESULT result = stream->open(*device, cbBlock / pwfx->nBlockAlign, detail);
     if (result != MMSYSERR_NOERROR)
         return failed(result, detail);
     *phwi = stream.get();

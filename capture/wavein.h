@@ -30,8 +30,12 @@ MMRESULT waveInGetDevCaps(UINT uDeviceID, WAVEINCAPS* pwic);
 // Opens the device for the PCM format. With CALLBACK_WINDOW, notifications are
 // posted to dwCallback, which must outlive the last of them (MM_WIM_CLOSE);
 // without it nothing is posted. dwInstance is not used.
+// Ours: cbBlock, when not 0, is the size in bytes of the buffers the caller
+// will queue; the device then delivers in periods that fit them instead of
+// its own short ones, so it and the sound server wake up a few times per
+// buffer rather than hundreds of times a second.
 MMRESULT waveInOpen(HWAVEIN* phwi, UINT uDeviceID, const WAVEFORMATEX* pwfx, QObject* dwCallback,
-                    DWORD_PTR dwInstance, DWORD fdwOpen);
+                    DWORD_PTR dwInstance, DWORD fdwOpen, DWORD cbBlock = 0);
 
 // cbwh is sizeof(WAVEHDR).
 MMRESULT waveInPrepareHeader(HWAVEIN hwi, WAVEHDR* pwh, UINT cbwh);

@@ -20,12 +20,12 @@ WaveInStream::~WaveInStream()
     wake_.close();
 }
 
-MMRESULT WaveInStream::open(InputDevice& device, std::string& detail)
+MMRESULT WaveInStream::open(InputDevice& device, DWORD blockFrames, std::string& detail)
 {
     if (!wake_.open([this] { handOver(); }, detail))
         return MMSYSERR_NOMEM;
 
-    const MMRESULT result = device.open(format_, *this, input_, detail);
+    const MMRESULT result = device.open(format_, blockFrames, *this, input_, detail);
     if (result != MMSYSERR_NOERROR)
         return result;
     post(MM_WIM_OPEN, nullptr);

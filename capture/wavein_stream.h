@@ -35,8 +35,9 @@ public:
     WaveInStream(const WaveInStream&) = delete;
     WaveInStream& operator=(const WaveInStream&) = delete;
 
-    // Opens the device; posts MM_WIM_OPEN on success.
-    MMRESULT open(InputDevice& device, std::string& detail);
+    // Opens the device for buffers of blockFrames frames (0: unknown); posts
+    // MM_WIM_OPEN on success.
+    MMRESULT open(InputDevice& device, DWORD blockFrames, std::string& detail);
     MMRESULT addBuffer(WAVEHDR* header, std::string& detail);
     MMRESULT start(std::string& detail);
     // Stops the device and returns every queued buffer, in queue order.

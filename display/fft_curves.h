@@ -6,20 +6,28 @@
 // clipped. UI thread only.
 
 #include "canvas.h"
+#include "trace_eraser.h"
 
 #include "engine/colour.h"
 #include "engine/types.h"
 
 namespace display {
 
-// Copies `snapshot` over the whole graph, then joins points 0 .. count - 1 in
-// black, each segment leaving out its end pixel. A count above the array
-// size is taken as the array size; below 1 only the erase happens.
+// Restores the whole graph from `snapshot`, then joins points 0 .. count - 1
+// in black, each segment leaving out its end pixel. A count above the array
+// size is taken as the array size; below 1 only the erase happens. `eraser`
+// holds what the last curves drew on `graph`, so the restore copies only
+// those pixels.
 void drawFftCurve(Canvas& graph, const Canvas& snapshot, const engine::CoordArray& points,
-                  int count);
+                  int count, TraceEraser& eraser);
 
 // Joins points 0 .. count - 1 in `colour` over what the graph shows, each
 // segment leaving out its end pixel: a second curve, such as the peak hold.
+// The pixels it sets are noted in `eraser`, so the next erase takes them.
+void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
+                     engine::TColor colour, TraceEraser& eraser);
+// The same, noting nothing: for curves that belong to what the live curve is
+// drawn over (the stored ones), drawn after the eraser was told to forget.
 void drawFftPolyline(Canvas& graph, const engine::CoordArray& points, int count,
                      engine::TColor colour);
 

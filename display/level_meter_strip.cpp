@@ -1,6 +1,8 @@
 #include "level_meter_strip.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <QStringList>
 
 #include <cmath>
 
@@ -32,14 +34,51 @@ QString meterLevelText(double db)
 LevelMeterStrip::LevelMeterStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("LevelMeterStrip"));
+    for (QStaticText& line : lines_)
+        line.setTextFormat(Qt::PlainText);
 }
 
 void LevelMeterStrip::setValues(const MeterStripValues& values)
 {
     values_ = values;
     hasValues_ = true;
-    setToolTip(readingText());
-    update();
+    const QRect bar = barRect();
+    const int length =
+        meterBarLength(values_.fastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
+    const int mark =
+        meterBarLength(values_.maxFastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
+    if (length != barLength_ || mark != markLength_) {
+        barLength_ = length;
+        markLength_ = mark;
+        update(bar);
+    }
+    const QString text = readingText();
+    const QStringList parts = text.split(QLatin1Char('\n'));
+    bool changed = false;
+    for (int i = 0; i < 2; ++i) {
+        const QString line = i < parts.size() ? parts[i] : QString();
+        if (line == lines_[i].text())
+            continue;
+        lines_[i].setText(line);
+        changed = true;
+        const QPoint at = linePosition(i);
+        update(QRect(at.x(), at.y(), width() - at.x(), fontMetrics().height()));
+    }
+    if (changed)
+        setToolTip(text);
+}
+
+QRect LevelMeterStrip::barRect() const
+{
+    return QRect(0, 3, kBarWidth, height() - 6);
+}
+
+QPoint LevelMeterStrip::linePosition(int line) const
+{
+    // The two lines centred on the height, as a two-line text would stand.
+    const QFontMetrics m = fontMetrics();
+    const int top = (height() - (m.lineSpacing() + m.height())) / 2;
+    return QPoint(kBarWidth + 8, top + line * m.lineSpacing());
 }
 
 QString LevelMeterStrip::readingText() const
@@ -54,23 +93,20 @@ QString LevelMeterStrip::readingText() const
 void LevelMeterStrip::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QRect bar(0, 3, kBarWidth, height() - 6);
+    const QRect bar = barRect();
     p.fillRect(bar, Qt::black);
     if (hasValues_) {
-        const int length =
-            meterBarLength(values_.fastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
-        p.fillRect(QRect(bar.left() + 1, bar.top() + 1, length, bar.height() - 2),
+        p.fillRect(QRect(bar.left() + 1, bar.top() + 1, barLength_, bar.height() - 2),
                    QColor(0, 200, 0));
         // The Fast maximum as a thin mark.
-        const int mark =
-            meterBarLength(values_.maxFastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
-        if (mark > 0)
-            p.fillRect(QRect(bar.left() + mark, bar.top() + 1, 2, bar.height() - 2),
+        if (markLength_ > 0)
+            p.fillRect(QRect(bar.left() + markLength_, bar.top() + 1, 2, bar.height() - 2),
                        QColor(255, 200, 0));
     }
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRect(kBarWidth + 8, 0, width() - kBarWidth - 8, height()),
-               Qt::AlignVCenter | Qt::AlignLeft, hasValues_ ? readingText() : QString());
+    if (hasValues_)
+        for (int i = 0; i < 2; ++i)
+            p.drawStaticText(linePosition(i), lines_[i]);
 }
 
 } // namespace display

@@ -3,6 +3,7 @@
 // over the meter's range and the readings as text (Fast, Slow, Leq, maximum
 // of Fast, peak), each with its symbol and the unit. UI thread only.
 
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -38,8 +39,17 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The bar's rectangle, and where the two lines of readings stand.
+    QRect barRect() const;
+    QPoint linePosition(int line) const;
+
     MeterStripValues values_;
     bool hasValues_ = false;
+    // What is shown: a block repaints only what changed of it, and a line's
+    // glyphs are laid out once per new text.
+    int barLength_ = 0;
+    int markLength_ = 0;
+    QStaticText lines_[2];
 };
 
 // A level with one decimal, or "—" when it is not finite.

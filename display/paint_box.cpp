@@ -13,6 +13,11 @@
 #include <exception>
 
 namespace display {
+namespace {
+
+constexpr int kRowsPerCopy = 64;
+
+} // namespace
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent), laidOver_(false)
 {
@@ -231,8 +236,14 @@ void PaintBox::paintEvent(QPaintEvent* event)
     // The image holds the device's pixels; at a ratio that is not whole
     // they are shown to the nearest, never blurred.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // In bands of device rows: Qt hands a copy of more than about a hundred
+    // rows to its thread pool, whose threads then wake for every block's paint.
+    const int rows = std::max(1, kRowsPerCopy / scale_);
     const QRect r = event->rect();
-    painter.drawImage(r, image_, QRect(r.topLeft() * scale_, r.size() * scale_));
+    for (int top = r.top(); top <= r.bottom(); top += rows) {
+        const QRect band(r.left(), top, r.width(), std::min(rows, r.bottom() + 1 - top));
+        painter.drawImage(band, image_, QRect(band.topLeft() * scale_, band.size() * scale_));
+    }
 }
 
 } // namespace display

@@ -24,7 +24,9 @@ int roundedHalf(int a, int b)
 // One column per band: the riser at its left border from the row of the band
 // before, then the step across it. No riser stands on the graph's left edge:
 // there the first band, and bands clipped away left of the axis, begin.
-void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i)
+// `lineTo` draws.
+template <typename LineTo>
+void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i, LineTo lineTo)
 {
     const auto& x = points[0];
     const auto& y = points[1];
@@ -32,8 +34,8 @@ void drawColumn(Canvas& c, const engine::CoordArray& points, std::size_t i)
     if (i == 0 || x[i] <= 0)
         c.MoveTo(x[i], y[i + 1]);
     else
-        c.LineTo(x[i], y[i + 1]);
-    c.LineTo(x[i + 1], y[i + 1]);
+        lineTo(x[i], y[i + 1]);
+    lineTo(x[i + 1], y[i + 1]);
 }
 
 void paintLevelGrid(Canvas& c, const LevelAxis& axis, int w, int h, const RtaGridColours& colours)
@@ -120,26 +122,25 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
     const int n = std::clamp(bands, 0, engine::kBlockSamples);
     graph.setPenColor(colour);
     for (int i = 0; i + 2 <= n; ++i)
-        drawColumn(graph, points, static_cast<std::size_t>(i));
+        drawColumn(graph, points, static_cast<std::size_t>(i),
+                   [&graph](int x, int y) { graph.LineTo(x, y); });
 }
 
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
                       const engine::CoordArray& points, int validbands, int graphHeight,
-                      engine::TColor colour)
+                      TraceEraser& eraser, engine::TColor colour)
 {
     const int n = std::clamp(validbands, 0, engine::kBinArraySize);
     const auto& x = points[0];
-    const int dx = graphOrigin.x();
-    const int dy = graphOrigin.y();
     auto erase = [&](int left, int right) {
-        graph.CopyRect(Rect(left, 0, right, graphHeight), gridImage,
-                       Rect(left + dx, dy, right + dx, graphHeight + dy));
+        eraser.erase(graph, gridImage, graphOrigin, left, right, graphHeight);
     };
     graph.setPenColor(colour);
     for (int k = 0; k + 2 <= n; ++k) {
         const auto i = static_cast<std::size_t>(k);
         erase(x[i], x[i + 1]);
-        drawColumn(graph, points, i);
+        drawColumn(graph, points, i,
+                   [&graph, &eraser](int xe, int ye) { eraser.lineTo(graph, xe, ye); });
     }
     // Where no band reaches (the axis going beyond the plan), a curve drawn
     // on other columns may remain: the background shows there.

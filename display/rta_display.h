@@ -8,6 +8,7 @@
 #include "canvas.h"
 #include "offscreen_image.h"
 #include "rta_grid.h"
+#include "trace_eraser.h"
 
 #include "engine/colour.h"
 #include "engine/types.h"
@@ -63,9 +64,10 @@ void drawRtaCurve(Canvas& graph, engine::TColor colour, const engine::CoordArray
 // grid image's pixels that lie under it, the graph's (0, 0) being the image's
 // `graphOrigin`, and draws the column's riser and step as drawRtaCurve does;
 // then erases what lies outside the columns, up to the graph's width.
-// validbands is clamped to the band lists' size.
+// validbands is clamped to the band lists' size. `eraser` holds what the
+// last curves drew on `graph`, so the erases copy only those pixels.
 void drawRtaStaircase(Canvas& graph, const Canvas& gridImage, QPoint graphOrigin,
                       const engine::CoordArray& points, int validbands, int graphHeight,
-                      engine::TColor colour = engine::clWhite);
+                      TraceEraser& eraser, engine::TColor colour = engine::clWhite);
 
 } // namespace display

@@ -3,7 +3,7 @@
 namespace display {
 
 void drawScopeTrace(Canvas& screen, const Canvas& grid, int height, const engine::ScopeTrace& trace,
-                    ScopeTraceStyle style)
+                    TraceEraser& eraser, ScopeTraceStyle style)
 {
     const bool envelope = trace.xStep < 1.0f;
     screen.setPenColor(kScopeTraceColour);
@@ -16,22 +16,21 @@ void drawScopeTrace(Canvas& screen, const Canvas& grid, int height, const engine
         if (!pending)
             return;
         screen.MoveTo(lineFrom.x(), lineFrom.y());
-        screen.LineTo(lineTo.x(), lineTo.y());
+        eraser.lineTo(screen, lineTo.x(), lineTo.y());
     };
     int previousRow = trace.startRow;
     for (int i = 0; i < trace.count; ++i) {
         const engine::ScopeStep& s = trace.steps[static_cast<std::size_t>(i)];
-        const Rect strip(s.x0, 0, s.x1, height);
-        screen.CopyRect(strip, grid, strip);
+        eraser.erase(screen, grid, QPoint(0, 0), s.x0, s.x1, height);
         if (envelope && s.rowLow > s.rowHigh) {
             const QPoint pen = screen.penPos();
             screen.MoveTo(s.x0, s.rowHigh);
-            screen.LineTo(s.x0, s.rowLow + 1);
+            eraser.lineTo(screen, s.x0, s.rowLow + 1);
             screen.MoveTo(pen.x(), pen.y());
         }
         if (style == ScopeTraceStyle::Staircase) {
-            screen.LineTo(s.x0, s.row);
-            screen.LineTo(s.x1, s.row);
+            eraser.lineTo(screen, s.x0, s.row);
+            eraser.lineTo(screen, s.x1, s.row);
         } else {
             drawPending();
             lineFrom = QPoint(s.x0, previousRow);

@@ -6,6 +6,7 @@
 // shows a blank frame. UI thread only.
 
 #include "canvas.h"
+#include "trace_eraser.h"
 
 #include "engine/colour.h"
 #include "engine/scope_trace.h"
@@ -24,9 +25,11 @@ enum class ScopeTraceStyle { Staircase = 0, Lines = 1 };
 // `grid` holds the empty grid at the screen's size (`height` rows are wiped
 // per strip). Where a column holds several samples (xStep below 1), each
 // step's column also shows the range of its samples, rowHigh to rowLow.
-// Leaves the screen's pen green, at the last step's end.
+// Leaves the screen's pen green, at the last step's end. `eraser` holds what
+// the last traces drew on `screen`, so a strip's restore copies only those
+// pixels.
 void drawScopeTrace(Canvas& screen, const Canvas& grid, int height, const engine::ScopeTrace& trace,
-                    ScopeTraceStyle style = ScopeTraceStyle::Staircase);
+                    TraceEraser& eraser, ScopeTraceStyle style = ScopeTraceStyle::Staircase);
 
 // The trigger's marks, painted into the grid image so that the trace's wipe
 // keeps them: a small arrow on the left edge pointing at `levelRow` and one

@@ -55,8 +55,8 @@ inline std::int16_t countingSample(std::int64_t n)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>((n * 7919 + 13) & 0xFFFF));
 }
 
-// Sample n is countingSample(n) on every channel. Fails after failAfter
-// frames when that is not negative.
+// Sample n is countingSample(n) on every channel. Fails, when failAfter is not
+// negative, at the first render that would go past frame failAfter.
 class CountingSource final : public capture::SignalSource {
 public:
     explicit CountingSource(std::int64_t failAfter = -1, bool startable = true,
@@ -66,7 +66,8 @@ public:
     }
     bool render(float* out, int frames, int channels) noexcept override
     {
-        if (failAfter_ >= 0 && n_ >= failAfter_)
+        // Whatever the device's chunk size, nothing past frame failAfter is delivered.
+        if (failAfter_ >= 0 && n_ + frames > failAfter_)
             return false;
         for (int i = 0; i < frames; ++i, ++n_)
             for (int c = 0; c < channels; ++c)

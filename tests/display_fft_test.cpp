@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -173,6 +174,7 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     boxes.paintGrid(kDesignScale);
     const QImage grid = boxes.graphArea();
     const QRgb black = 0xFF000000;
+    display::TraceEraser eraser;
 
     // Leftovers of an earlier curve go with the erase.
     boxes.graph->canvas().setPenColor(engine::RGB(0, 0, 255));
@@ -180,7 +182,7 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     boxes.graph->canvas().LineTo(600, 200);
 
     const auto curve = points({{100, 10}, {105, 10}, {105, 20}, {110, 20}});
-    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 4);
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 4, eraser);
     for (int x = 100; x <= 104; ++x)
         EXPECT_EQ(boxes.graphPixel(x, 10), black) << x;
     for (int y = 10; y <= 19; ++y)
@@ -193,7 +195,7 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     // A point on row 470 lies below the graph: the line stops at its edge
     // and the grid below it stays.
     const auto dive = points({{100, 300}, {100, 470}});
-    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), dive, 2);
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), dive, 2, eraser);
     EXPECT_EQ(boxes.graphPixel(100, 386), black);
     for (int y = 427; y < 467; ++y)
         EXPECT_NE(boxes.pixel(kGraphLeft + 100, y), black) << y;
@@ -202,9 +204,42 @@ TEST(FftCurves, CurveIsDrawnInBlackOverTheRestoredGridWithoutItsEndPixel)
     // With one point, or none, only the erase happens; a count past the
     // arrays stops at their end.
     for (int count : {1, 0, -7}) {
-        display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, count);
+        display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, count, eraser);
         EXPECT_EQ(boxes.graphArea(), grid) << count;
     }
-    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 1 << 30);
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), curve, 1 << 30, eraser);
     EXPECT_EQ(boxes.graphPixel(100, 10), black);
+}
+
+TEST(FftCurves, ADenseCurveSetsThePixelsOfItsSegmentsAndTheEraseLeavesNoTrace)
+{
+    FftBoxes boxes;
+    boxes.paintGrid(kDesignScale);
+    const QImage grid = boxes.graphArea();
+    // Several bins a column, rows jumping up and down, repeated, beyond the
+    // graph on both sides and far away.
+    auto curve = std::make_unique<engine::CoordArray>();
+    const int n = 4096;
+    std::uint32_t r = 12345;
+    for (int i = 0; i < n; ++i) {
+        r = r * 1103515245u + 12345u;
+        (*curve)[0][i] = i * 659 / n - 3;
+        const int row = static_cast<int>(r >> 16) % 500 - 50;
+        (*curve)[1][i] = i % 97 == 0 ? (i % 2 ? 1 << 30 : -(1 << 30)) : (i % 5 == 0 ? 42 : row);
+    }
+    display::TraceEraser eraser;
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), *curve, n, eraser);
+
+    FftBoxes plain;
+    plain.paintGrid(kDesignScale);
+    display::Canvas& c = plain.graph->canvas();
+    c.setPenColor(engine::clBlack);
+    c.MoveTo((*curve)[0][0], (*curve)[1][0]);
+    for (int i = 1; i < n; ++i)
+        c.LineTo((*curve)[0][i], (*curve)[1][i]);
+    EXPECT_EQ(boxes.grid->image(), plain.grid->image());
+
+    // The next curve, one point, erases all of it.
+    display::drawFftCurve(boxes.graph->canvas(), boxes.snapshot.canvas(), *curve, 1, eraser);
+    EXPECT_EQ(boxes.graphArea(), grid);
 }

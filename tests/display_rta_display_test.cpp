@@ -155,6 +155,7 @@ TEST(RtaDisplay, StaircaseErasesEachColumnWithTheGridPixelsUnderIt)
     auto pts = std::make_unique<engine::CoordArray>();
     auto& x = (*pts)[0];
     auto& y = (*pts)[1];
+    display::TraceEraser eraser;
     // Four bands: the first clipped away left of the axis, then columns
     // 0..100, 100..300, 300..400; y[0] is never used.
     const int xs[] = {0, 0, 100, 300, 400};
@@ -163,7 +164,7 @@ TEST(RtaDisplay, StaircaseErasesEachColumnWithTheGridPixelsUnderIt)
         x[i] = xs[i];
         y[i] = ys[i];
     }
-    display::drawRtaStaircase(p.graph, p.phantom.canvas(), QPoint(40, 40), *pts, 5, 386);
+    display::drawRtaStaircase(p.graph, p.phantom.canvas(), QPoint(40, 40), *pts, 5, 386, eraser);
 
     const TColor white = RGB(255, 255, 255);
     EXPECT_EQ(p.graph.Pixels(0, 50), white) << "first step starts at x[0]";

@@ -77,7 +77,8 @@ TEST(ScopeTracePainter, WipesEachStripFromTheGridThenDrawsTheStaircase)
     trace->steps[2] = {2, 6, 12, 20, 5, 20};
     trace->steps[3] = {3, 12, 25, 8, 8, 20};
     trace->count = 4;
-    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace);
+    display::TraceEraser eraser;
+    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace, eraser);
 
     std::set<std::pair<int, int>> green;
     for (int x = 0; x < 6; ++x)
@@ -114,7 +115,8 @@ TEST(ScopeTracePainter, LinesJoinTheSamplesAndNarrowColumnsShowTheirEnvelope)
     trace->steps[0] = {0, 0, 4, 28, 0, 28};
     trace->steps[1] = {1, 4, 8, 28, 28, 28};
     trace->count = 2;
-    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace,
+    display::TraceEraser eraser;
+    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace, eraser,
                             display::ScopeTraceStyle::Lines);
     for (int y = 0; y < 28; ++y) {
         int inRow = 0;
@@ -133,7 +135,8 @@ TEST(ScopeTracePainter, LinesJoinTheSamplesAndNarrowColumnsShowTheirEnvelope)
     trace->startRow = 15;
     trace->steps[0] = {2, 0, 1, 15, 3, 26};
     trace->count = 1;
-    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace);
+    eraser.forget(); // the screen was painted over
+    display::drawScopeTrace(screen.canvas(), grid.canvas(), 30, *trace, eraser);
     for (int y = 0; y < 30; ++y)
         ASSERT_EQ(screen.canvas().Pixels(0, y), (y >= 3 && y <= 26) ? kGreen : kBlack) << y;
 }

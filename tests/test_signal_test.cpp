@@ -1,12 +1,16 @@
 // The virtual test signals: their syntax, levels, spectra and repeatability.
 
+#include "capture/pcm_convert.h"
 #include "capture/test_signal.h"
 #include "dsp/fft.h"
+#include "engine/sound_level_meter.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -27,20 +31,16 @@ std::vector<float> render(const std::string& text, int frames, double rate = 480
     return out;
 }
 
-double rmsDb(const std::vector<float>& x)
+// What the meter reads of the signal as 16-bit PCM: its Leq in dBFS.
+double meterDb(const std::vector<float>& x)
 {
-    double sum = 0;
-    for (float v : x)
-        sum += static_cast<double>(v) * v;
-    return 10 * std::log10(sum / static_cast<double>(x.size()));
-}
-
-double peakDb(const std::vector<float>& x)
-{
-    double peak = 0;
-    for (float v : x)
-        peak = std::max(peak, std::abs(static_cast<double>(v)));
-    return 20 * std::log10(peak);
+    std::vector<std::uint8_t> bytes(2 * x.size());
+    floatToPcm16(x.data(), x.size(), bytes.data());
+    std::vector<std::int16_t> pcm(x.size());
+    std::memcpy(pcm.data(), bytes.data(), bytes.size()); // little-endian, as the host
+    engine::SoundLevelMeter meter;
+    meter.process(pcm);
+    return meter.readings().leqDb;
 }
 
 TEST(TestSignal, ParsesValidSpecsAndExplainsInvalidOnes)
@@ -99,25 +99,45 @@ TEST(TestSignal, ParsesValidSpecsAndExplainsInvalidOnes)
     }
 }
 
-TEST(TestSignal, LevelsMatchTheirDefinitionsAndRunsRepeat)
+// Tones and noise alike read their level on the meter.
+TEST(TestSignal, LevelsReadOnTheMeterAsGivenAndRunsRepeat)
 {
     struct Case {
         const char* text;
-        bool rms;
+        bool noise;
         double db;
     };
-    for (const Case& c :
-         {Case{"sine:1000", false, -6}, Case{"sine:440:-20", false, -20},
-          Case{"sweep:20-20000:1", false, -6}, Case{"white", true, -80}, Case{"pink", true, -80},
-          Case{"pink:-30", true, -30}, Case{"white:-3", true, -3}}) {
+    for (const Case& c : {Case{"sine:1000", false, -6}, Case{"sine:440:-20", false, -20},
+                          Case{"sweep:20-20000:1", false, -6}, Case{"white", true, -80},
+                          Case{"pink", true, -80}, Case{"pink:-20", true, -20},
+                          Case{"white:-20", true, -20}, Case{"white:-10", true, -10}}) {
         const auto x = render(c.text, 480000);
-        EXPECT_NEAR(c.rms ? rmsDb(x) : peakDb(x), c.db, c.rms ? 0.3 : 0.01) << c.text;
+        EXPECT_NEAR(meterDb(x), c.db, c.noise ? 0.3 : 0.02) << c.text;
         EXPECT_EQ(x, render(c.text, 480000)) << c.text;
     }
+    // Two channels carry the same samples as one, frame by frame.
+    std::string error;
+    auto stereo = makeTestSignal(*parseTestSignal("pink:-30", error), 48000, error);
+    std::vector<float> both(2 * 4800);
+    stereo->render(both.data(), 4800, 2);
+    const auto mono = render("pink:-30", 4800);
+    for (std::size_t i = 0; i < mono.size(); ++i)
+        ASSERT_TRUE(both[2 * i] == mono[i] && both[2 * i + 1] == mono[i]) << i;
+
     const auto silence = render("silence", 4800);
     EXPECT_EQ(silence, std::vector<float>(4800, 0.0f));
-    // -80 dBFS RMS is about 3.3 LSB at 16 bit.
-    EXPECT_NEAR(std::pow(10.0, -80.0 / 20) * 32768, 3.28, 0.01);
+}
+
+TEST(TestSignal, PcmRoundsHalvesToEvenAndClampsAtFullScale)
+{
+    const float in[] = {0.5f / 32768,  1.5f / 32768,     -0.5f / 32768, -2.5f / 32768,
+                        0.49f / 32768, 32766.5f / 32768, 1.0f,          7.0f,
+                        -1.0f,         -1.01f,           -3e38f};
+    const std::int16_t want[] = {0, 2, 0, -2, 0, 32766, 32767, 32767, -32768, -32768, -32768};
+    std::uint8_t out[2 * std::size(in)];
+    floatToPcm16(in, std::size(in), out);
+    for (std::size_t i = 0; i < std::size(in); ++i)
+        EXPECT_EQ(static_cast<std::int16_t>(out[2 * i] | out[2 * i + 1] << 8), want[i]) << in[i];
 }
 
 TEST(TestSignal, SineHasItsFrequencyAndFrequenciesAboveHalfTheRateAreRefused)
