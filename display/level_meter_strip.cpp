@@ -34,8 +34,6 @@ QString meterLevelText(double db)
 LevelMeterStrip::LevelMeterStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("LevelMeterStrip"));
-    for (QStaticText& line : lines_)
-        line.setTextFormat(Qt::PlainText);
 }
 
 void LevelMeterStrip::setValues(const MeterStripValues& values)
@@ -57,9 +55,9 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
     bool changed = false;
     for (int i = 0; i < 2; ++i) {
         const QString line = i < parts.size() ? parts[i] : QString();
-        if (line == lines_[i].text())
+        if (line == lines_[i])
             continue;
-        lines_[i].setText(line);
+        lines_[i] = line;
         changed = true;
         const QPoint at = linePosition(i);
         update(QRect(at.x(), at.y(), width() - at.x(), fontMetrics().height()));
@@ -106,7 +104,7 @@ void LevelMeterStrip::paintEvent(QPaintEvent*)
     p.setPen(palette().color(QPalette::WindowText));
     if (hasValues_)
         for (int i = 0; i < 2; ++i)
-            p.drawStaticText(linePosition(i), lines_[i]);
+            words_.draw(p, linePosition(i), lines_[i]);
 }
 
 } // namespace display

@@ -28,7 +28,8 @@ void TextLine::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    // Centred on the height, as a single line aligned to the middle stands.
+    words_.draw(painter, QPointF(0, (height() - fontMetrics().height()) / 2), text_);
 }
 
 void TextLine::changeEvent(QEvent* event)
