@@ -5,6 +5,20 @@
 #include <QStringView>
 
 namespace display {
+namespace {
+
+bool isNumber(QStringView token)
+{
+    if (token.isEmpty())
+        return false;
+    for (const QChar c : token)
+        if (!c.isDigit() && c != QLatin1Char('.') && c != QLatin1Char(',') &&
+            c != QLatin1Char('-') && c != QLatin1Char('+'))
+            return false;
+    return true;
+}
+
+} // namespace
 
 const WordCache::Word& WordCache::word(const QString& text)
 {
@@ -34,8 +48,16 @@ void WordCache::draw(QPainter& painter, QPointF topLeft, const QString& text)
         qsizetype end = text.indexOf(QLatin1Char(' '), start);
         if (end < 0)
             end = text.size();
-        if (end > start) {
-            const Word& w = word(text.mid(start, end - start));
+        const QStringView token = QStringView(text).mid(start, end - start);
+        if (isNumber(token)) {
+            // Numbers change from one call to the next; their digits do not.
+            for (const QChar c : token) {
+                const Word& w = word(QString(c));
+                painter.drawStaticText(QPointF(x, topLeft.y()), w.layout);
+                x += w.advance;
+            }
+        } else if (!token.isEmpty()) {
+            const Word& w = word(token.toString());
             painter.drawStaticText(QPointF(x, topLeft.y()), w.layout);
             x += w.advance;
         }

@@ -2,9 +2,10 @@
 // Draws lines of text whose words recur from one call to the next (readings,
 // a status line) from words laid out once and kept. Laying out a line of
 // text again for each new reading costs more than drawing it; most words of
-// such a line (labels, units, most numbers) are the same as last time. A
-// line is split at its spaces, each word drawn from its kept layout, each
-// space advancing by the font's space width. UI thread only.
+// such a line (labels, units) are the same as last time, and numbers are
+// made of few characters. A line is split at its spaces; each word is drawn
+// from its kept layout, a number character by character, and each space
+// advances by the font's space width. UI thread only.
 
 #include <QFont>
 #include <QHash>
