@@ -80,6 +80,8 @@ void TfrmMain::drawStoredFftCurves(const display::FftGridAxes& gridAxes)
     // What each block's curve is drawn over: the grid with the stored curves.
     display::Canvas& graph = pbxFFTGraph->canvas();
     const display::Rect area(0, 0, graph.width(), graph.height());
+    // At the graph's scale, so that each block's erase is a plain copy of its pixels.
+    imgFftGraphBackground.setScale(graph.scale());
     imgFftGraphBackground.setSize(area.width(), area.height());
     imgFftGraphBackground.canvas().CopyRect(area, graph, area);
     // Slot 0 is the live curve, drawn in its black until the next block replaces it.

@@ -226,8 +226,10 @@ private:
                             const engine::LevelBasis& shown);
     // The legend beside the shown memories, placed where it hides the least.
     void updateRtaLegend();
-    // What the live RTA curve is measured in now.
+    // What the live RTA curve is measured in now; `raw` is
+    // engine::rtaRawMinusDbfs of the analysis window, where known.
     engine::LevelBasis rtaShownBasis() const;
+    engine::LevelBasis rtaShownBasis(double raw) const;
     display::Legend* rtaLegend_ = nullptr;
 
 public:
@@ -551,8 +553,8 @@ public:
     QString levelAxisTitle(bool fftPage = false) const;
     // The unit alone ("dBFS", "dB SPL (A)").
     QString levelUnit(bool fftPage = false) const;
-    // What the RTA path adds to its band levels now.
-    engine::RtaLevels rtaLevels() const;
+    // What the RTA path adds to its band levels now (`raw` as for rtaShownBasis).
+    engine::RtaLevels rtaLevels(double raw) const;
     // The measurement's description for memories and the export.
     QString levelDescription() const;
 

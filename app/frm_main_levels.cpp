@@ -267,9 +267,8 @@ QString TfrmMain::levelUnit(bool fftPage) const
     return levelUnitText(fftPage ? dbfsUnlessCalibrated(levels_->model) : levels_->model);
 }
 
-engine::RtaLevels TfrmMain::rtaLevels() const
+engine::RtaLevels TfrmMain::rtaLevels(double raw) const
 {
-    const double raw = engine::rtaRawMinusDbfs(state_.measurement.Window);
     return {levels_->factors(), static_cast<long double>(levels_->model.offsetFromDbfs(raw)) - raw};
 }
 

@@ -60,7 +60,12 @@ engine::RtaAxes TfrmMain::rtaAxes(const RtaSettings& settings)
 
 engine::LevelBasis TfrmMain::rtaShownBasis() const
 {
-    return engine::levelBasisOf(levels_->model, engine::rtaRawMinusDbfs(state_.measurement.Window));
+    return rtaShownBasis(engine::rtaRawMinusDbfs(state_.measurement.Window));
+}
+
+engine::LevelBasis TfrmMain::rtaShownBasis(double raw) const
+{
+    return engine::levelBasisOf(levels_->model, raw);
 }
 
 bool TfrmMain::layOutStoredCurve(const memories::SpectrumRec& slot, const engine::LevelBasis& shown,
@@ -183,8 +188,10 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     engine::RtaStatistics& statistics = levels_->rtaStatistics;
     if (m.AverageRestart)
         statistics.reset();
+    // A sum over the whole window: once per block.
+    const double raw = engine::rtaRawMinusDbfs(m.Window);
     engine::RtaBlockReport report =
-        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g, rtaLevels());
+        engine::processRtaBlock(m, state_.bandPlan, samples, rtaAxes(settings), g, rtaLevels(raw));
     statistics.add(m, state_.bandPlan);
     report.failedRows += engine::showRtaCurve(m, state_.bandPlan, statistics, levels_->rtaCurve,
                                               engine::bottomRow(g));
@@ -198,7 +205,7 @@ void TfrmMain::rtaBlock(std::span<const std::int16_t> samples)
     last.coordinates = m.NewPoints;
     engine::copyRtaCurveLevels(m, state_.bandPlan, statistics, levels_->rtaCurve, last.levels);
     last.description = levelDescription();
-    last.basis = rtaShownBasis();
+    last.basis = rtaShownBasis(raw);
     last.windowType = frmSettings ? frmSettings->cboWindowing->currentIndex() : 1;
     last.averaging = cboAveraging->currentIndex();
 

@@ -155,7 +155,18 @@ public:
             return formatCheckFailure(supported, detail);
         }
         auto opened = std::make_unique<PortAudioInput>(sink, format.nBlockAlign);
-        const MMRESULT result = opened->openStream(parameters, rate, framesPerBuffer, detail);
+        MMRESULT result = opened->openStream(parameters, rate, framesPerBuffer, detail);
+        if (result == MMSYSERR_ERROR && framesPerBuffer != paFramesPerBufferUnspecified) {
+            // A device whose driver refuses periods this long still records in its own short
+            // ones, as before; the first refusal is the one reported if that fails too.
+            parameters.suggestedLatency = latency_;
+            std::string again;
+            if (opened->openStream(parameters, rate, paFramesPerBufferUnspecified, again) ==
+                MMSYSERR_NOERROR) {
+                result = MMSYSERR_NOERROR;
+                detail.clear();
+            }
+        }
         if (result == MMSYSERR_NOERROR)
             input = std::move(opened);
         return result;

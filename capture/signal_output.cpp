@@ -173,6 +173,13 @@ bool SignalOutput::start(const std::string& deviceName, const TestSignalParams& 
                                            parameters.channelCount, wake_);
     PaError result = Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, periodFrames, paNoFlag,
                                    &Stream::onFrames, stream.get());
+    if (result != paNoError && result != paDeviceUnavailable) {
+        // A device whose driver refuses periods this long plays in its own, as before.
+        parameters.suggestedLatency = info->defaultHighOutputLatency;
+        if (Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                          paNoFlag, &Stream::onFrames, stream.get()) == paNoError)
+            result = paNoError;
+    }
     if (result != paNoError)
         stream->pa = nullptr;
     if (result == paNoError)

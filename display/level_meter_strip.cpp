@@ -1,6 +1,7 @@
 #include "level_meter_strip.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStringList>
 
@@ -34,8 +35,6 @@ QString meterLevelText(double db)
 LevelMeterStrip::LevelMeterStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("LevelMeterStrip"));
-    for (QStaticText& line : lines_)
-        line.setTextFormat(Qt::PlainText);
 }
 
 void LevelMeterStrip::setValues(const MeterStripValues& values)
@@ -57,12 +56,14 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
     bool changed = false;
     for (int i = 0; i < 2; ++i) {
         const QString line = i < parts.size() ? parts[i] : QString();
-        if (line == lines_[i].text())
+        if (line == lines_[i])
             continue;
-        lines_[i].setText(line);
+        const WordCache::Columns columns = words_.changedColumns(font(), lines_[i], line);
+        lines_[i] = line;
         changed = true;
         const QPoint at = linePosition(i);
-        update(QRect(at.x(), at.y(), width() - at.x(), fontMetrics().height()));
+        update(QRect(at.x() + columns.left, at.y(), columns.right - columns.left,
+                     fontMetrics().height()));
     }
     if (changed)
         setToolTip(text);
@@ -90,7 +91,7 @@ QString LevelMeterStrip::readingText() const
              meterLevelText(v.maxFastDb), v.unit, v.peakLabel, meterLevelText(v.peakDbfs));
 }
 
-void LevelMeterStrip::paintEvent(QPaintEvent*)
+void LevelMeterStrip::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     const QRect bar = barRect();
@@ -104,9 +105,10 @@ void LevelMeterStrip::paintEvent(QPaintEvent*)
                        QColor(255, 200, 0));
     }
     p.setPen(palette().color(QPalette::WindowText));
+    const QRect r = event->rect();
     if (hasValues_)
         for (int i = 0; i < 2; ++i)
-            p.drawStaticText(linePosition(i), lines_[i]);
+            words_.draw(p, linePosition(i), lines_[i], r.left(), r.right() + 1);
 }
 
 } // namespace display

@@ -3,7 +3,8 @@
 // over the meter's range and the readings as text (Fast, Slow, Leq, maximum
 // of Fast, peak), each with its symbol and the unit. UI thread only.
 
-#include <QStaticText>
+#include "word_cache.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -45,11 +46,12 @@ private:
 
     MeterStripValues values_;
     bool hasValues_ = false;
-    // What is shown: a block repaints only what changed of it, and a line's
-    // glyphs are laid out once per new text.
+    // What is shown: a block repaints only what changed of it, and a word's
+    // glyphs are laid out once.
     int barLength_ = 0;
     int markLength_ = 0;
-    QStaticText lines_[2];
+    QString lines_[2];
+    WordCache words_;
 };
 
 // A level with one decimal, or "—" when it is not finite.

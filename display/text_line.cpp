@@ -1,6 +1,7 @@
 #include "text_line.h"
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace display {
@@ -14,9 +15,10 @@ void TextLine::setText(const QString& text)
 {
     if (text == text_)
         return;
+    const WordCache::Columns changed = words_.changedColumns(font(), text_, text);
     text_ = text;
     setAccessibleName(text_);
-    update();
+    update(QRect(changed.left, 0, changed.right - changed.left, height()));
 }
 
 QSize TextLine::sizeHint() const
@@ -24,11 +26,14 @@ QSize TextLine::sizeHint() const
     return QSize(0, fontMetrics().height());
 }
 
-void TextLine::paintEvent(QPaintEvent*)
+void TextLine::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    // Centred on the height, as a single line aligned to the middle stands.
+    const QRect r = event->rect();
+    words_.draw(painter, QPointF(0, (height() - fontMetrics().height()) / 2), text_, r.left(),
+                r.right() + 1);
 }
 
 void TextLine::changeEvent(QEvent* event)

@@ -6,6 +6,8 @@
 // line of its font high, no width of its own), so a new text is a repaint of
 // the line alone. Text beyond its width is clipped. UI thread only.
 
+#include "word_cache.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +29,7 @@ protected:
 
 private:
     QString text_;
+    WordCache words_;
 };
 
 } // namespace display

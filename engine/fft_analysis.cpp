@@ -72,7 +72,17 @@ void analyseFftBlock(FftAnalysis& a, std::span<const std::int16_t> samples, FftA
     const std::size_t head = std::min(len, ring - first);
     std::copy_n(a.history.begin() + static_cast<std::ptrdiff_t>(first), head, signal.begin());
     std::copy_n(a.history.begin(), len - head, signal.begin() + static_cast<std::ptrdiff_t>(head));
-    const dsp::TFFTWindowInfo wi = dsp::ApplyWindow(signal, dsp::WWelch);
+    if (a.windowLength != a.length) {
+        // Weights of ones windowed are the weights, exactly as ApplyWindow
+        // would multiply them in.
+        const std::span<dsp::TFFTFloat> weights(a.window.data(), len);
+        std::fill(weights.begin(), weights.end(), 1.0f);
+        a.windowInfo = dsp::ApplyWindow(weights, dsp::WWelch);
+        a.windowLength = a.length;
+    }
+    for (std::size_t i = 0; i < len; ++i)
+        signal[i] = static_cast<float>(signal[i] * static_cast<double>(a.window[i]));
+    const dsp::TFFTWindowInfo wi = a.windowInfo;
     dsp::FFT(signal, std::span(a.spectrum.data(), len));
 
     // Sines centred on a bin read their RMS value squared, as on one block.

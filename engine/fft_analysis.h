@@ -51,6 +51,11 @@ struct FftAnalysis {
     std::array<double, kMaxFftBins> hold{};
     // Blocks in the average and the hold since the last reset.
     std::int64_t blocks = 0;
+    // The window's weights for windowLength samples (0: none yet) and their
+    // statistics, worked out once per length instead of once per sample.
+    std::array<dsp::TFFTFloat, kMaxFftLength> window{};
+    int windowLength = 0;
+    dsp::TFFTWindowInfo windowInfo{1.0f, 1.0f};
 };
 
 // The bins a transform of the state's length yields for the page: length / 2.
