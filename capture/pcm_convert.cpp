@@ -31,18 +31,14 @@ bool repair(double& v) noexcept
 
 std::size_t floatToPcm16(const float* in, std::size_t count, std::uint8_t* out) noexcept
 {
-    // Without branches, as this runs for every sample of a test signal.
     std::size_t repaired = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const double x = static_cast<double>(in[i]);
-        const bool nan = x != x;
-        repaired += static_cast<std::size_t>(nan) + static_cast<std::size_t>(std::isinf(x));
-        // Clamped before the rounding, which ends the same, so it stays in range;
-        // an infinity is clipped like any other sample beyond full scale.
-        double v = nan ? 0.0 : x * 32768.0;
-        v = v < -32768.0 ? -32768.0 : v;
-        v = v > 32767.0 ? 32767.0 : v;
-        const auto s = static_cast<std::uint16_t>(static_cast<std::int16_t>(roundHalfEven(v)));
+        // Clamped before the rounding, which ends the same, so it stays in range.
+        double v = static_cast<double>(in[i]) * 32768.0;
+        repaired += repair(v);
+        v = v < -32768.0 ? -32768.0 : (v > 32767.0 ? 32767.0 : v);
+        v = roundHalfEven(v);
+        const auto s = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
         out[2 * i] = static_cast<std::uint8_t>(s & 0xFF);
         out[2 * i + 1] = static_cast<std::uint8_t>(s >> 8);
     }
