@@ -1,5 +1,6 @@
 #include "level_meter_strip.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -35,6 +36,8 @@ QString meterLevelText(double db)
 LevelMeterStrip::LevelMeterStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("LevelMeterStrip"));
+    // It fills its own background, so a new reading repaints no parent.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void LevelMeterStrip::setValues(const MeterStripValues& values)
@@ -53,20 +56,24 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
     }
     const QString text = readingText();
     const QStringList parts = text.split(QLatin1Char('\n'));
-    bool changed = false;
     for (int i = 0; i < 2; ++i) {
         const QString line = i < parts.size() ? parts[i] : QString();
         if (line == lines_[i])
             continue;
         const WordCache::Columns columns = words_.changedColumns(font(), lines_[i], line);
         lines_[i] = line;
-        changed = true;
         const QPoint at = linePosition(i);
         update(QRect(at.x() + columns.left, at.y(), columns.right - columns.left,
                      fontMetrics().height()));
     }
-    if (changed)
-        setToolTip(text);
+}
+
+bool LevelMeterStrip::event(QEvent* event)
+{
+    // The tool tip is written when it is asked for, not for every block.
+    if (event->type() == QEvent::ToolTip)
+        setToolTip(hasValues_ ? readingText() : QString());
+    return QWidget::event(event);
 }
 
 QRect LevelMeterStrip::barRect() const
@@ -94,6 +101,8 @@ QString LevelMeterStrip::readingText() const
 void LevelMeterStrip::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
+    const QRect r = event->rect();
+    p.fillRect(r, palette().brush(backgroundRole()));
     const QRect bar = barRect();
     p.fillRect(bar, Qt::black);
     if (hasValues_) {
@@ -105,7 +114,6 @@ void LevelMeterStrip::paintEvent(QPaintEvent* event)
                        QColor(255, 200, 0));
     }
     p.setPen(palette().color(QPalette::WindowText));
-    const QRect r = event->rect();
     if (hasValues_)
         for (int i = 0; i < 2; ++i)
             words_.draw(p, linePosition(i), lines_[i], r.left(), r.right() + 1);

@@ -37,6 +37,7 @@ public:
     QString readingText() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
