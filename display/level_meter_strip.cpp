@@ -44,6 +44,16 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
 {
     values_ = values;
     hasValues_ = true;
+    // Hidden (the scope page), it lays out nothing: the paint that shows it
+    // again takes the last values.
+    stale_ = !isVisible();
+    if (!stale_)
+        takeValues(true);
+}
+
+void LevelMeterStrip::takeValues(bool repaint)
+{
+    stale_ = false;
     const QRect bar = barRect();
     const int length =
         meterBarLength(values_.fastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
@@ -52,7 +62,8 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
     if (length != barLength_ || mark != markLength_) {
         barLength_ = length;
         markLength_ = mark;
-        update(bar);
+        if (repaint)
+            update(bar);
     }
     const QString text = readingText();
     const QStringList parts = text.split(QLatin1Char('\n'));
@@ -60,6 +71,10 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
         const QString line = i < parts.size() ? parts[i] : QString();
         if (line == lines_[i])
             continue;
+        if (!repaint) {
+            lines_[i] = line;
+            continue;
+        }
         const WordCache::Columns columns = words_.changedColumns(font(), lines_[i], line);
         lines_[i] = line;
         const QPoint at = linePosition(i);
@@ -100,6 +115,8 @@ QString LevelMeterStrip::readingText() const
 
 void LevelMeterStrip::paintEvent(QPaintEvent* event)
 {
+    if (stale_)
+        takeValues(false);
     QPainter p(this);
     const QRect r = event->rect();
     p.fillRect(r, palette().brush(backgroundRole()));
