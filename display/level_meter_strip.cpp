@@ -1,5 +1,6 @@
 #include "level_meter_strip.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -35,12 +36,24 @@ QString meterLevelText(double db)
 LevelMeterStrip::LevelMeterStrip(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("LevelMeterStrip"));
+    // It fills its own background, so a new reading repaints no parent.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void LevelMeterStrip::setValues(const MeterStripValues& values)
 {
     values_ = values;
     hasValues_ = true;
+    // Hidden (the scope page), it lays out nothing: the paint that shows it
+    // again takes the last values.
+    stale_ = !isVisible();
+    if (!stale_)
+        takeValues(true);
+}
+
+void LevelMeterStrip::takeValues(bool repaint)
+{
+    stale_ = false;
     const QRect bar = barRect();
     const int length =
         meterBarLength(values_.fastDb, values_.rangeTopDb, kMeterRangeDb, bar.width() - 2);
@@ -49,24 +62,33 @@ void LevelMeterStrip::setValues(const MeterStripValues& values)
     if (length != barLength_ || mark != markLength_) {
         barLength_ = length;
         markLength_ = mark;
-        update(bar);
+        if (repaint)
+            update(bar);
     }
     const QString text = readingText();
     const QStringList parts = text.split(QLatin1Char('\n'));
-    bool changed = false;
     for (int i = 0; i < 2; ++i) {
         const QString line = i < parts.size() ? parts[i] : QString();
         if (line == lines_[i])
             continue;
+        if (!repaint) {
+            lines_[i] = line;
+            continue;
+        }
         const WordCache::Columns columns = words_.changedColumns(font(), lines_[i], line);
         lines_[i] = line;
-        changed = true;
         const QPoint at = linePosition(i);
         update(QRect(at.x() + columns.left, at.y(), columns.right - columns.left,
                      fontMetrics().height()));
     }
-    if (changed)
-        setToolTip(text);
+}
+
+bool LevelMeterStrip::event(QEvent* event)
+{
+    // The tool tip is written when it is asked for, not for every block.
+    if (event->type() == QEvent::ToolTip)
+        setToolTip(hasValues_ ? readingText() : QString());
+    return QWidget::event(event);
 }
 
 QRect LevelMeterStrip::barRect() const
@@ -93,7 +115,11 @@ QString LevelMeterStrip::readingText() const
 
 void LevelMeterStrip::paintEvent(QPaintEvent* event)
 {
+    if (stale_)
+        takeValues(false);
     QPainter p(this);
+    const QRect r = event->rect();
+    p.fillRect(r, palette().brush(backgroundRole()));
     const QRect bar = barRect();
     p.fillRect(bar, Qt::black);
     if (hasValues_) {
@@ -105,7 +131,6 @@ void LevelMeterStrip::paintEvent(QPaintEvent* event)
                        QColor(255, 200, 0));
     }
     p.setPen(palette().color(QPalette::WindowText));
-    const QRect r = event->rect();
     if (hasValues_)
         for (int i = 0; i < 2; ++i)
             words_.draw(p, linePosition(i), lines_[i], r.left(), r.right() + 1);

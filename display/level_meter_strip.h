@@ -37,15 +37,19 @@ public:
     QString readingText() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     // The bar's rectangle, and where the two lines of readings stand.
     QRect barRect() const;
     QPoint linePosition(int line) const;
+    // Brings the bar and the lines to the values, repainting what changed.
+    void takeValues(bool repaint);
 
     MeterStripValues values_;
     bool hasValues_ = false;
+    bool stale_ = false; // values taken while hidden, not yet laid out
     // What is shown: a block repaints only what changed of it, and a word's
     // glyphs are laid out once.
     int barLength_ = 0;

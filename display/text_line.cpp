@@ -9,6 +9,8 @@ namespace display {
 TextLine::TextLine(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // It fills its own background, so a new text repaints no parent.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TextLine::setText(const QString& text)
@@ -29,9 +31,10 @@ QSize TextLine::sizeHint() const
 void TextLine::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    const QRect r = event->rect();
+    painter.fillRect(r, palette().brush(backgroundRole()));
     painter.setPen(palette().color(foregroundRole()));
     // Centred on the height, as a single line aligned to the middle stands.
-    const QRect r = event->rect();
     words_.draw(painter, QPointF(0, (height() - fontMetrics().height()) / 2), text_, r.left(),
                 r.right() + 1);
 }

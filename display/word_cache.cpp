@@ -24,67 +24,96 @@ bool isNumber(QStringView token)
 
 void WordCache::useFont(const QFont& font)
 {
-    if (hasFont_ && font == font_)
+    if (hasFont_ && font == font_) {
+        // Forgotten before a call places anything: kept pieces point to them.
+        if (store_.size() >= static_cast<std::size_t>(kMaxWords))
+            forgetWords();
         return;
+    }
     font_ = font;
     hasFont_ = true;
-    words_.clear();
+    forgetWords();
     spaceAdvance_ = QFontMetricsF(font_).horizontalAdvance(QLatin1Char(' '));
+}
+
+void WordCache::forgetWords()
+{
+    for (Placement& p : placements_) {
+        p.text = QString();
+        p.pieces.clear();
+    }
+    words_.clear();
+    characters_.fill(nullptr);
+    store_.clear();
 }
 
 const WordCache::Word& WordCache::word(QStringView text)
 {
+    const bool character = text.size() == 1 && text[0].unicode() < characters_.size();
+    if (character)
+        if (const Word* w = characters_[text[0].unicode()])
+            return *w;
     const QString key = text.toString();
-    const auto found = words_.constFind(key);
-    if (found != words_.constEnd())
-        return *found;
-    if (words_.size() >= kMaxWords)
-        words_.clear();
-    Word w;
+    if (!character)
+        if (const auto found = words_.constFind(key); found != words_.constEnd())
+            return **found;
+    Word& w = store_.emplace_back();
     w.layout.setText(key);
     w.layout.setTextFormat(Qt::PlainText);
     w.layout.prepare(QTransform(), font_);
     w.advance = QFontMetricsF(font_).horizontalAdvance(key);
-    return *words_.insert(key, w);
+    if (character)
+        characters_[text[0].unicode()] = &w;
+    else
+        words_.insert(key, &w);
+    return w;
 }
 
-void WordCache::place(const QString& text, std::vector<Piece>& pieces)
+const std::vector<WordCache::Piece>& WordCache::place(const QString& text)
 {
+    for (const Placement& p : placements_)
+        if (p.text == text)
+            return p.pieces;
+    Placement& placed = placements_[nextPlacement_];
+    nextPlacement_ = (nextPlacement_ + 1) % placements_.size();
+    placed.text = text;
+    std::vector<Piece>& pieces = placed.pieces;
     pieces.clear();
+    const QString& kept = placed.text;
     qreal x = 0;
-    for (qsizetype start = 0; start <= text.size();) {
-        qsizetype end = text.indexOf(QLatin1Char(' '), start);
+    for (qsizetype start = 0; start <= kept.size();) {
+        qsizetype end = kept.indexOf(QLatin1Char(' '), start);
         if (end < 0)
-            end = text.size();
-        const QStringView token = QStringView(text).mid(start, end - start);
+            end = kept.size();
+        const QStringView token = QStringView(kept).mid(start, end - start);
         if (isNumber(token)) {
             // Numbers change from one call to the next; their digits do not.
             for (qsizetype i = 0; i < token.size(); ++i) {
                 const QStringView c = token.mid(i, 1);
                 const Word& w = word(c);
-                pieces.push_back({c, x, w.advance, w.layout});
+                pieces.push_back({c, x, &w});
                 x += w.advance;
             }
         } else if (!token.isEmpty()) {
             const Word& w = word(token);
-            pieces.push_back({token, x, w.advance, w.layout});
+            pieces.push_back({token, x, &w});
             x += w.advance;
         }
         x += spaceAdvance_;
         start = end + 1;
     }
+    return pieces;
 }
 
 void WordCache::draw(QPainter& painter, QPointF topLeft, const QString& text, qreal left,
                      qreal right)
 {
     useFont(painter.font());
-    place(text, line_);
-    for (const Piece& p : line_) {
+    for (const Piece& p : place(text)) {
         const qreal x = topLeft.x() + p.x;
-        if (x + p.advance + kOverhang < left || x - kOverhang > right)
+        if (x + p.word->advance + kOverhang < left || x - kOverhang > right)
             continue;
-        painter.drawStaticText(QPointF(x, topLeft.y()), p.layout);
+        painter.drawStaticText(QPointF(x, topLeft.y()), p.word->layout);
     }
 }
 
@@ -92,30 +121,31 @@ WordCache::Columns WordCache::changedColumns(const QFont& font, const QString& b
                                              const QString& after)
 {
     useFont(font);
-    place(before, before_);
-    place(after, after_);
+    // Both placements stay kept: the paint that follows draws `after`.
+    const std::vector<Piece>& now = place(after);
+    const std::vector<Piece>& was = place(before);
     const auto same = [](const Piece& a, const Piece& b) {
         return a.x == b.x && a.text == b.text;
     };
     std::size_t first = 0;
-    while (first < before_.size() && first < after_.size() && same(before_[first], after_[first]))
+    while (first < was.size() && first < now.size() && same(was[first], now[first]))
         ++first;
-    std::size_t endBefore = before_.size();
-    std::size_t endAfter = after_.size();
+    std::size_t endBefore = was.size();
+    std::size_t endAfter = now.size();
     while (endBefore > first && endAfter > first &&
-           same(before_[endBefore - 1], after_[endAfter - 1])) {
+           same(was[endBefore - 1], now[endAfter - 1])) {
         --endBefore;
         --endAfter;
     }
     qreal lo = 1e9;
     qreal hi = -1e9;
     for (std::size_t i = first; i < endBefore; ++i) {
-        lo = std::min(lo, before_[i].x);
-        hi = std::max(hi, before_[i].x + before_[i].advance);
+        lo = std::min(lo, was[i].x);
+        hi = std::max(hi, was[i].x + was[i].word->advance);
     }
     for (std::size_t i = first; i < endAfter; ++i) {
-        lo = std::min(lo, after_[i].x);
-        hi = std::max(hi, after_[i].x + after_[i].advance);
+        lo = std::min(lo, now[i].x);
+        hi = std::max(hi, now[i].x + now[i].word->advance);
     }
     if (hi < lo)
         return {};

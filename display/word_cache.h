@@ -15,6 +15,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+#include <deque>
 #include <vector>
 
 class QPainter;
@@ -49,24 +51,36 @@ private:
     };
     // A word or a number's character where it stands on the line.
     struct Piece {
-        QStringView text;
+        QStringView text; // into the placed line's kept copy
         qreal x = 0;
-        qreal advance = 0;
-        QStaticText layout; // shared with the kept word
+        const Word* word = nullptr;
+    };
+    // A line laid out, kept while it may be asked for again: the text just
+    // replaced, the one now shown, and a paint drawing them.
+    struct Placement {
+        QString text;
+        std::vector<Piece> pieces;
     };
     // More words than a few screens of readings: something is counting.
     static constexpr qsizetype kMaxWords = 512;
+    static constexpr std::size_t kKeptPlacements = 4;
 
     void useFont(const QFont& font);
+    void forgetWords();
     const Word& word(QStringView text);
-    // The pieces of `text` from x = 0, into `pieces` (cleared first).
-    void place(const QString& text, std::vector<Piece>& pieces);
+    // The pieces of `text` from x = 0, laid out again only when not kept.
+    const std::vector<Piece>& place(const QString& text);
 
     QFont font_;
     bool hasFont_ = false;
     qreal spaceAdvance_ = 0;
-    QHash<QString, Word> words_;
-    std::vector<Piece> before_, after_, line_;
+    // Words stay where they are while kept: pieces point to them.
+    std::deque<Word> store_;
+    QHash<QString, const Word*> words_;
+    // Single characters (the digits of numbers) without a look-up by string.
+    std::array<const Word*, 128> characters_{};
+    std::array<Placement, kKeptPlacements> placements_;
+    std::size_t nextPlacement_ = 0;
 };
 
 } // namespace display

@@ -26,6 +26,13 @@ inline bool fitsInt32(long double v)
     return v >= static_cast<long double>(std::numeric_limits<std::int32_t>::min()) &&
            v <= static_cast<long double>(std::numeric_limits<std::int32_t>::max());
 }
+// The same for a double, whose compare needs no extended precision: both
+// limits are doubles exactly. The curve of a spectrum asks this for each bin.
+inline bool fitsInt32(double v)
+{
+    return v >= static_cast<double>(std::numeric_limits<std::int32_t>::min()) &&
+           v <= static_cast<double>(std::numeric_limits<std::int32_t>::max());
+}
 
 // v rounded halves to even, or nothing when v is not finite or out of range.
 inline std::optional<std::int32_t> roundToInt32(long double v)
