@@ -17,6 +17,7 @@
 
 #include "app_test_support.h"
 #include "capture_test_support.h"
+#include "qt_events.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -85,13 +86,6 @@ protected:
         dialog->txtYAxisStep->setText(step);
     }
 
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i) {
-            QCoreApplication::sendPostedEvents();
-            QCoreApplication::processEvents();
-        }
-    }
 
     // The page as the screen shows it, in page pixels (the grid box's own).
     QImage page()

@@ -4,6 +4,7 @@
 
 #include "display/level_meter_strip.h"
 #include "display/text_line.h"
+#include "qt_events.h"
 
 #include <QBackingStore>
 #include <QCoreApplication>
@@ -17,19 +18,11 @@
 
 namespace {
 
-void settleText()
-{
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
-
 // The widget's pixels as the window holds them after the partial repaints,
 // against a whole paint of the widget now.
 void expectShownAsPainted(QWidget& widget, const char* step)
 {
-    settleText();
+    settle();
     QBackingStore* store = widget.window()->backingStore();
     ASSERT_NE(store, nullptr);
     const auto* shown = dynamic_cast<const QImage*>(store->paintDevice());
@@ -55,7 +48,7 @@ TEST(TextWidgets, PartialRepaintsLeaveWhatAWholePaintDraws)
     auto* strip = new display::LevelMeterStrip(&window);
     strip->setGeometry(0, 30, 640, 40);
     window.show();
-    settleText();
+    settle();
 
     // Counts that change width, a word that changes, and back.
     const char* const texts[] = {
@@ -95,7 +88,7 @@ TEST(TextWidgets, PartialRepaintsLeaveWhatAWholePaintDraws)
 
     // Values taken while hidden show when it is shown again.
     strip->hide();
-    settleText();
+    settle();
     v.fastDb = -33.3;
     v.weighting = "C";
     strip->setValues(v);
@@ -105,6 +98,6 @@ TEST(TextWidgets, PartialRepaintsLeaveWhatAWholePaintDraws)
     fresh->setGeometry(strip->geometry());
     fresh->show();
     fresh->setValues(v);
-    settleText();
+    settle();
     EXPECT_EQ(strip->grab().toImage(), fresh->grab().toImage());
 }

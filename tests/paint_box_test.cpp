@@ -5,6 +5,7 @@
 #include "display/offscreen_image.h"
 #include "display/paint_box.h"
 #include "display/shape.h"
+#include "qt_events.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -26,14 +27,6 @@ using engine::RGB;
 using engine::TColor;
 
 namespace {
-
-void settle()
-{
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
 
 QRgb onScreen(QWidget& widget, int x, int y)
 {
