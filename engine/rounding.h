@@ -27,7 +27,7 @@ inline bool fitsInt32(long double v)
            v <= static_cast<long double>(std::numeric_limits<std::int32_t>::max());
 }
 // The same for a double, whose compare needs no extended precision: both
-// limits are doubles exactly. The curve of a spectrum asks this for each bin.
+// limits are doubles exactly. The curve of a spectrum asks this for each point.
 inline bool fitsInt32(double v)
 {
     return v >= static_cast<double>(std::numeric_limits<std::int32_t>::min()) &&
